@@ -1,0 +1,173 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtkmm/application.h>
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/colorbutton.h>
+#include <gtkmm/constraint.h>
+#include <gtkmm/entry.h>
+#include <gtkmm/scrolledwindow.h>
+#include <gtkmm/window.h>
+
+#include "navigation/UrlNormalization.h"
+#include "platform/Color.h"
+#include "tabs/Tab.h"
+#include "tabs/TabFolder.h"
+#include "tabs/TabIndexRules.h"
+
+namespace vesk {
+
+class ConstraintView;
+class Css;
+class WebView;
+
+// What the program is started with. Tests give their own home page so that
+// nothing is ever loaded from outside the machine.
+struct AppOptions {
+    std::string homePage{kDefaultHomePage};
+};
+
+// Font weights used by the chrome's labels.
+enum class FontWeight { Regular = 400, Medium = 500, Semibold = 600, Bold = 700 };
+
+// The Pango markup-free font description of the system font at a size and weight.
+std::string veskFont(double pointSize, FontWeight weight);
+
+// Whether an apply writes the chosen theme to the user defaults.
+enum class SaveTheme { No, Yes };
+
+// The one object that owns the window, every view of the chrome, the tab and
+// folder model and the theme. Its methods are defined by subsystem: start-up
+// in app/, the tab strip in tabs/, page events in navigation/, and so on.
+class AppDelegate {
+public:
+    explicit AppDelegate(AppOptions options = {});
+    ~AppDelegate();
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
+
+    // Start-up: builds the window and everything in it, once.
+    void applicationDidFinishLaunching(const Glib::RefPtr<Gtk::Application>& app);
+
+    // --- Properties, in declaration order -------------------------------------
+    std::unique_ptr<Gtk::Window> window;
+    ConstraintView* glass = nullptr;
+    ConstraintView* sidebarContainer = nullptr;
+    ConstraintView* webContainer = nullptr;
+    Gtk::Box* topTabBarStack = nullptr;
+    Gtk::Box* sidebarTabBarStack = nullptr;
+    Gtk::Entry* addr = nullptr;
+    ConstraintView* historyPanel = nullptr;
+    Gtk::Entry* historySearchField = nullptr;
+    Gtk::ScrolledWindow* historyScrollView = nullptr;
+    Gtk::Box* historyStack = nullptr;
+    ConstraintView* themePanel = nullptr;
+    Gtk::ColorButton* themeBackgroundWell = nullptr;
+    Gtk::ColorButton* themeAccentWell = nullptr;
+    std::vector<std::unique_ptr<Tab>> tabs;
+    std::vector<std::unique_ptr<TabFolder>> folders;
+    std::int64_t activeIdx = NSNotFound;
+    bool isSidebarMode = false;
+    Glib::RefPtr<Gtk::Constraint> sidebarWidthConstraint;
+    Glib::RefPtr<Gtk::Constraint> webLeadingConstraint;
+    std::vector<Glib::RefPtr<Gtk::Constraint>> activeWebConstraints;
+    std::vector<Gtk::Button*> controlButtons;
+    std::optional<std::string> themeName;
+    std::optional<Color> themeBackgroundColor;
+    std::optional<Color> themePanelColor;
+    std::optional<Color> themeAccentColor;
+    std::optional<Color> themeTextColor;
+    std::optional<Color> themeMutedTextColor;
+
+    // The scroller that bounds the top strip so it never reaches the right-hand buttons.
+    Gtk::ScrolledWindow* topTabBarScroller = nullptr;
+
+    // --- Tab model (tabs/) --------------------------------------------------------
+    Tab* currentTab() const;
+
+    // --- Toolbar and address field (app/) ----------------------------------------
+    Gtk::Button* iconBtn(const std::string& symbol, void (AppDelegate::*action)());
+
+    // --- Layout modes (app/) ---------------------------------------------------
+    void toggleLayoutMode();
+
+    // --- Tab lifecycle (tabs/) ---------------------------------------------------
+    void addTabObject(std::optional<std::string_view> address);
+    void addNewTab();
+    void tabSwitch(Gtk::Button* sender);
+    void closeTab(Gtk::Button* sender);
+    void selectTab(std::int64_t index);
+    void styleTab(Tab& tab);
+    void animateFadeInView(Gtk::Widget& view);
+    void animateFadeOutAndRemoveView(Gtk::Widget& view, std::function<void()> completion);
+    void rebuildTabBarLayouts();
+
+    // --- Folders (tabs/) -----------------------------------------------------------
+    void createNewFolder();
+    void toggleFolderExpansion(Gtk::Button* sender);
+
+    // --- Address field and page events (navigation/) ----------------------------
+    void controlTextDidEndEditing(Gtk::Widget* object);
+    void controlTextDidChange(Gtk::Widget* object);
+    void didFinishNavigation(WebView& webView);
+    void didFailNavigation(WebView& webView, int errorCode);
+    void didFailProvisionalNavigation(WebView& webView, int errorCode);
+    void webProcessTerminated(WebView& webView);
+
+    // --- Navigation controls (navigation/) ------------------------------------
+    void goBack();
+    void goForward();
+    void refreshPage();
+    void zoomIn();
+    void zoomOut();
+
+    // --- History panel (history/) ---------------------------------------------
+    void toggleHistory();
+    void closeHistoryPanel();
+    void clearHistory();
+    void rebuildHistoryPanel();
+    void openHistoryEntry(Gtk::Button* sender);
+
+    // --- Password prompt (passwords/) -------------------------------------------
+    void promptSavePassword();
+
+    // --- Themes (theme/) --------------------------------------------------------
+    Color defaultCustomBackground() const;
+    Color defaultCustomAccent() const;
+    void loadThemeSettings();
+    void saveThemeSettings();
+    void applyThemeNamed(std::optional<std::string> name, std::optional<Color> customBackground,
+                         std::optional<Color> customAccent, SaveTheme save);
+    void applyThemePreset(Gtk::Button* sender);
+    void applyCustomTheme();
+    void toggleThemePanel();
+    void closeThemePanel();
+
+    const AppOptions& options() const { return options_; }
+
+private:
+    void buildWindow(const Glib::RefPtr<Gtk::Application>& app);
+    void buildToolbar();
+    void buildAddressField();
+    void activateLayoutTable();
+    void wireTab(Tab& tab);
+
+    AppOptions options_;
+    std::unique_ptr<Css> css_;
+    // Bumped by every layout toggle so that only the last animation's end rebuilds
+    // the constants; every end still rebuilds the strip.
+    unsigned layoutGeneration_ = 0;
+    double sidebarWidth_ = 0.0;
+    double webLeading_ = 15.0;
+    double topStripOpacity_ = 1.0;
+    bool addressEditPending_ = false;
+};
+
+} // namespace vesk

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vesk {
+
+// The address a new tab opens on: the root of the search engine's site.
+inline constexpr std::string_view kDefaultHomePage = "https://search.brave.com";
+
+// The search address; the percent-encoded query follows it.
+inline constexpr std::string_view kSearchAddressPrefix = "https://search.brave.com/search?q=";
+
+// Turns typed text into the URL to load: a full address as typed, a host with
+// https put in front, or a web search. Takes and gives UTF-8; nothing for
+// text that gives no URL.
+std::optional<std::string> normalizedURLFromInput(std::optional<std::string_view> input);
+
+} // namespace vesk

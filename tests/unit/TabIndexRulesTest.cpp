@@ -1,0 +1,57 @@
+#include "tabs/TabIndexRules.h"
+
+#include <gtest/gtest.h>
+
+namespace vesk {
+namespace {
+
+TEST(TabIndexRules, ValidIndexRejectsNotFoundNegativeAndPastEnd) {
+    EXPECT_FALSE(isValidTabIndex(NSNotFound, 3));
+    EXPECT_FALSE(isValidTabIndex(-1, 3));
+    EXPECT_FALSE(isValidTabIndex(3, 3));
+    EXPECT_FALSE(isValidTabIndex(0, 0));
+    EXPECT_TRUE(isValidTabIndex(0, 1));
+    EXPECT_TRUE(isValidTabIndex(2, 3));
+    EXPECT_EQ(NSNotFound, 9223372036854775807LL);
+}
+
+TEST(TabIndexRules, AppendSelectsTheNewLastIndex) {
+    EXPECT_EQ(indexAfterAppend(0), 0);
+    EXPECT_EQ(indexAfterAppend(4), 4);
+}
+
+TEST(TabIndexRules, SelectOutOfRangeKeepsTheSelection) {
+    EXPECT_EQ(indexAfterSelect(1, -1, 3), 1);
+    EXPECT_EQ(indexAfterSelect(1, 3, 3), 1);
+    EXPECT_EQ(indexAfterSelect(NSNotFound, 0, 0), NSNotFound);
+    EXPECT_EQ(indexAfterSelect(1, 2, 3), 2);
+}
+
+struct RemoveCase {
+    const char* name;
+    std::int64_t active;
+    std::int64_t removed;
+    std::int64_t countBefore;
+    std::int64_t expected;
+};
+
+class TabRemoveRule : public ::testing::TestWithParam<RemoveCase> {};
+
+TEST_P(TabRemoveRule, MovesTheSelectionByTheRemovalRule) {
+    const auto& c = GetParam();
+    EXPECT_EQ(indexAfterRemove(c.active, c.removed, c.countBefore), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TabRemoveRule,
+    ::testing::Values(RemoveCase{"SelectedMiddleSelectsFollower", 1, 1, 3, 1},
+                      RemoveCase{"SelectedLastSelectsLeftNeighbour", 2, 2, 3, 1},
+                      RemoveCase{"SelectedFirstOfTwo", 0, 0, 2, 0},
+                      RemoveCase{"SelectedLastOfTwo", 1, 1, 2, 0},
+                      RemoveCase{"EarlierTabShiftsSelectionDown", 1, 0, 3, 0},
+                      RemoveCase{"LaterTabKeepsSelection", 1, 2, 3, 1},
+                      RemoveCase{"FirstClosedWhileLastSelected", 2, 0, 3, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace vesk

@@ -1,0 +1,3 @@
+#include "navigation/UrlNormalization.h"
+
+#include <gtest/gtest.h>

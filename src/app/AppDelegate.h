@@ -15,6 +15,7 @@
 #include <gtkmm/entry.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/window.h>
+#include <pangomm/fontdescription.h>
 
 #include "navigation/UrlNormalization.h"
 #include "platform/Color.h"
@@ -37,8 +38,11 @@ struct AppOptions {
 // Font weights used by the chrome's labels.
 enum class FontWeight { Regular = 400, Medium = 500, Semibold = 600, Bold = 700 };
 
-// The Pango markup-free font description of the system font at a size and weight.
-std::string veskFont(double pointSize, FontWeight weight);
+// The system font at a size (in points, one point per logical pixel) and weight.
+Pango::FontDescription veskFont(double pointSize, FontWeight weight);
+
+// Gives a label (or a button's label) the font.
+void setVeskFont(Gtk::Widget& labelOrButton, double pointSize, FontWeight weight);
 
 // Whether an apply writes the chosen theme to the user defaults.
 enum class SaveTheme { No, Yes };
@@ -54,7 +58,7 @@ public:
     AppDelegate& operator=(const AppDelegate&) = delete;
 
     // Start-up: builds the window and everything in it, once.
-    void applicationDidFinishLaunching(const Glib::RefPtr<Gtk::Application>& app);
+    void applicationDidFinishLaunching(Gtk::Application* app);
 
     // --- Properties, in declaration order -------------------------------------
     std::unique_ptr<Gtk::Window> window;
@@ -152,14 +156,26 @@ public:
 
     const AppOptions& options() const { return options_; }
 
+    // Shows a text in the address field without it counting as the user's editing.
+    void setAddressText(const std::string& text);
+    Css& css() { return *css_; }
+    std::weak_ptr<void> lifetime() const { return lifetime_; }
+
 private:
-    void buildWindow(const Glib::RefPtr<Gtk::Application>& app);
+    void buildWindow(Gtk::Application* app);
     void buildToolbar();
     void buildAddressField();
     void activateLayoutTable();
-    void wireTab(Tab& tab);
+    void setLayoutConstants(double sidebarWidth, double webLeading, double stripOpacity);
+    void onAddressActivate();
+    void onAddressFocusEnter();
+    void onAddressFocusLeave();
+    void onAddressChanged();
+    void endAddressEditing();
 
     AppOptions options_;
+    // Expires with the delegate, so animations still running stop touching it.
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
     std::unique_ptr<Css> css_;
     // Bumped by every layout toggle so that only the last animation's end rebuilds
     // the constants; every end still rebuilds the strip.
@@ -167,7 +183,9 @@ private:
     double sidebarWidth_ = 0.0;
     double webLeading_ = 15.0;
     double topStripOpacity_ = 1.0;
-    bool addressEditPending_ = false;
+    // An editing session of the address field ends once, however it ends.
+    bool addressEditing_ = false;
+    bool settingAddressText_ = false;
 };
 
 } // namespace vesk

@@ -81,9 +81,15 @@ Color Color::withAlpha(double a) const {
     return c;
 }
 
-double Color::r() const { return space == ColorSpace::CalibratedRGB ? red : white; }
-double Color::g() const { return space == ColorSpace::CalibratedRGB ? green : white; }
-double Color::b() const { return space == ColorSpace::CalibratedRGB ? blue : white; }
+double Color::r() const {
+    return space == ColorSpace::CalibratedRGB ? red : white;
+}
+double Color::g() const {
+    return space == ColorSpace::CalibratedRGB ? green : white;
+}
+double Color::b() const {
+    return space == ColorSpace::CalibratedRGB ? blue : white;
+}
 
 Color Color::blended(double fraction, const Color& other) const {
     auto mix = [fraction](double a, double b) { return a * (1.0 - fraction) + b * fraction; };

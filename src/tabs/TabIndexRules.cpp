@@ -6,7 +6,9 @@ bool isValidTabIndex(std::int64_t index, std::int64_t count) {
     return index != NSNotFound && index >= 0 && index < count;
 }
 
-std::int64_t indexAfterAppend(std::int64_t countBefore) { return countBefore; }
+std::int64_t indexAfterAppend(std::int64_t countBefore) {
+    return countBefore;
+}
 
 std::int64_t indexAfterSelect(std::int64_t activeIdx, std::int64_t requested, std::int64_t count) {
     return (requested < 0 || requested >= count) ? activeIdx : requested;

@@ -42,16 +42,16 @@ TEST_P(TabRemoveRule, MovesTheSelectionByTheRemovalRule) {
     EXPECT_EQ(indexAfterRemove(c.active, c.removed, c.countBefore), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TabRemoveRule,
-    ::testing::Values(RemoveCase{"SelectedMiddleSelectsFollower", 1, 1, 3, 1},
-                      RemoveCase{"SelectedLastSelectsLeftNeighbour", 2, 2, 3, 1},
-                      RemoveCase{"SelectedFirstOfTwo", 0, 0, 2, 0},
-                      RemoveCase{"SelectedLastOfTwo", 1, 1, 2, 0},
-                      RemoveCase{"EarlierTabShiftsSelectionDown", 1, 0, 3, 0},
-                      RemoveCase{"LaterTabKeepsSelection", 1, 2, 3, 1},
-                      RemoveCase{"FirstClosedWhileLastSelected", 2, 0, 3, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, TabRemoveRule,
+                         ::testing::Values(RemoveCase{"SelectedMiddleSelectsFollower", 1, 1, 3, 1},
+                                           RemoveCase{"SelectedLastSelectsLeftNeighbour", 2, 2, 3,
+                                                      1},
+                                           RemoveCase{"SelectedFirstOfTwo", 0, 0, 2, 0},
+                                           RemoveCase{"SelectedLastOfTwo", 1, 1, 2, 0},
+                                           RemoveCase{"EarlierTabShiftsSelectionDown", 1, 0, 3, 0},
+                                           RemoveCase{"LaterTabKeepsSelection", 1, 2, 3, 1},
+                                           RemoveCase{"FirstClosedWhileLastSelected", 2, 0, 3, 1}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
 } // namespace vesk

@@ -1,0 +1,33 @@
+#include "app/VeskApplication.h"
+
+#include <adwaita.h>
+
+namespace vesk {
+
+Glib::RefPtr<VeskApplication> VeskApplication::create(AppOptions options,
+                                                      Gio::Application::Flags flags) {
+    return Glib::make_refptr_for_instance<VeskApplication>(
+        new VeskApplication(std::move(options), flags));
+}
+
+VeskApplication::VeskApplication(AppOptions options, Gio::Application::Flags flags)
+    : Gtk::Application("org.vesk.Browser", flags), options_(std::move(options)) {}
+
+void VeskApplication::on_activate() {
+    if (delegate_) {
+        // A second launch, or a second activation: the one window comes forward.
+        if (delegate_->window)
+            delegate_->window->present();
+        return;
+    }
+    adw_init();
+    delegate_ = std::make_unique<AppDelegate>(options_);
+    delegate_->applicationDidFinishLaunching(this);
+}
+
+void VeskApplication::on_shutdown() {
+    delegate_.reset();
+    Gtk::Application::on_shutdown();
+}
+
+} // namespace vesk

@@ -1,0 +1,135 @@
+#include "GuiTest.h"
+
+#include <cstdlib>
+#include <unistd.h>
+
+#include <adwaita.h>
+#include <glibmm/main.h>
+
+namespace vesk::test {
+
+namespace {
+
+Gtk::Application* gApplication = nullptr;
+
+void setEnv(const char* name, const std::string& value) {
+    ::setenv(name, value.c_str(), 1);
+}
+
+std::string getEnv(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+} // namespace
+
+Gtk::Application& testApplication() {
+    return *gApplication;
+}
+
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    auto context = Glib::MainContext::get_default();
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        // Never block for long: a timer keeps the loop moving.
+        auto tick = Glib::signal_timeout().connect([] { return false; }, 5);
+        context->iteration(true);
+        tick.disconnect();
+    }
+    return true;
+}
+
+void pump(std::chrono::milliseconds duration) {
+    const auto end = std::chrono::steady_clock::now() + duration;
+    waitUntil([&] { return std::chrono::steady_clock::now() >= end; },
+              duration * 2 + std::chrono::seconds(1));
+}
+
+TempHome::TempHome() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "vesk-test-XXXXXX").string();
+    if (!::mkdtemp(tmpl.data()))
+        throw std::runtime_error("cannot make a temporary folder");
+    path_ = tmpl;
+    oldHome_ = getEnv("HOME");
+    oldData_ = getEnv("XDG_DATA_HOME");
+    oldConfig_ = getEnv("XDG_CONFIG_HOME");
+    std::filesystem::create_directories(dataDir());
+    std::filesystem::create_directories(configDir());
+    setEnv("HOME", path_.string());
+    setEnv("XDG_DATA_HOME", dataDir().string());
+    setEnv("XDG_CONFIG_HOME", configDir().string());
+}
+
+TempHome::~TempHome() {
+    setEnv("HOME", oldHome_);
+    setEnv("XDG_DATA_HOME", oldData_);
+    setEnv("XDG_CONFIG_HOME", oldConfig_);
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+void GuiTest::SetUp() {
+    home = std::make_unique<TempHome>();
+}
+
+void GuiTest::TearDown() {
+    app.reset();
+    pump(std::chrono::milliseconds(20));
+    home.reset();
+}
+
+void GuiTest::launch(AppOptions options) {
+    app = std::make_unique<AppDelegate>(std::move(options));
+    app->applicationDidFinishLaunching(&testApplication());
+    ASSERT_TRUE(waitUntil([&] { return app->window->get_mapped() && app->glass->get_width() > 0; }))
+        << "the window never appeared";
+    pump(std::chrono::milliseconds(50));
+}
+
+Gdk::Rectangle GuiTest::frameOf(Gtk::Widget& widget) {
+    // The frame a layout gives a view is its allocation, CSS margins included,
+    // in its parent's coordinates; it is moved into the glass's coordinates.
+    Gdk::Rectangle frame = widget.get_allocation();
+    Gtk::Widget* parent = widget.get_parent();
+    if (parent && parent != app->glass) {
+        double x = 0, y = 0;
+        parent->translate_coordinates(*app->glass, 0, 0, x, y);
+        frame.set_x(frame.get_x() + static_cast<int>(x));
+        frame.set_y(frame.get_y() + static_cast<int>(y));
+    }
+    return frame;
+}
+
+void GuiTest::resizeWindow(int width, int height) {
+    app->window->set_default_size(width, height);
+    app->window->unmaximize();
+    waitUntil(
+        [&] { return app->glass->get_width() == width && app->glass->get_height() == height; },
+        std::chrono::seconds(5));
+    pump(std::chrono::milliseconds(50));
+}
+
+} // namespace vesk::test
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "GUI tests need a display: run them through 'make test' (Xvfb).\n");
+        return 1;
+    }
+    int result = 1;
+    auto app =
+        Gtk::Application::create("org.vesk.BrowserTests", Gio::Application::Flags::NON_UNIQUE);
+    app->signal_activate().connect([&] {
+        adw_init();
+        app->hold();
+        vesk::test::gApplication = app.get();
+        result = RUN_ALL_TESTS();
+        app->release();
+        app->quit();
+    });
+    app->run(0, nullptr);
+    return result;
+}

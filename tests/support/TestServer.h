@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+
+typedef struct _SoupServer SoupServer;
+typedef struct _SoupServerMessage SoupServerMessage;
+typedef struct _GHashTable GHashTable;
+
+namespace vesk::test {
+
+// An HTTP server on 127.0.0.1 only, on a free port, serving test pages from
+// the main loop of the test process.
+class TestServer {
+public:
+    using Handler = std::function<void(SoupServerMessage*)>;
+
+    TestServer();
+    ~TestServer();
+    TestServer(const TestServer&) = delete;
+    TestServer& operator=(const TestServer&) = delete;
+
+    // Serves `html` at `path` with status 200.
+    void addPage(const std::string& path, const std::string& html);
+    // Serves `path` with a handler of its own.
+    void addHandler(const std::string& path, Handler handler);
+
+    // "http://127.0.0.1:PORT" + path.
+    std::string url(const std::string& path) const;
+    unsigned port() const { return port_; }
+    // How many requests reached `path`.
+    int hits(const std::string& path) const;
+
+private:
+    static void onRequest(SoupServer*, SoupServerMessage* msg, const char* path, GHashTable*,
+                          void* self);
+
+    SoupServer* server_ = nullptr;
+    unsigned port_ = 0;
+    std::map<std::string, Handler> handlers_;
+    std::map<std::string, int> hits_;
+};
+
+// A page with a title and a body.
+std::string htmlPage(const std::string& title, const std::string& body = "<p>page</p>");
+
+} // namespace vesk::test

@@ -17,4 +17,12 @@ inline constexpr std::string_view kSearchAddressPrefix = "https://search.brave.c
 // text that gives no URL.
 std::optional<std::string> normalizedURLFromInput(std::optional<std::string_view> input);
 
+// Removes white space and line breaks (Unicode Zs, Zl, Zp, tab, U+000A to U+000D, U+0085)
+// from both ends of UTF-8 text; inner ones stay. Trimming stops at bytes that are not UTF-8.
+std::string_view trimmedWhitespaceAndNewlines(std::string_view text);
+
+// Percent-encodes UTF-8 text for a query component: letters, digits and the marks
+// -._~!$&'()*+,;=:@/? stay, every other byte becomes %XX. Nothing when the text is not UTF-8.
+std::optional<std::string> percentEncodedForQuery(std::string_view text);
+
 } // namespace vesk

@@ -92,6 +92,8 @@ public:
 
     // The scroller that bounds the top strip so it never reaches the right-hand buttons.
     Gtk::ScrolledWindow* topTabBarScroller = nullptr;
+    // The strip's wish to be as wide as its pills; it gives way to the bound above.
+    std::vector<Glib::RefPtr<Gtk::Constraint>> topStripWidthConstraints;
 
     // --- Tab model (tabs/) --------------------------------------------------------
     Tab* currentTab() const;
@@ -166,6 +168,7 @@ private:
     void buildToolbar();
     void buildAddressField();
     void activateLayoutTable();
+    void fitTopStripToContent();
     void setLayoutConstants(double sidebarWidth, double webLeading, double stripOpacity);
     void onAddressActivate();
     void onAddressFocusEnter();

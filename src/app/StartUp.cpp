@@ -64,6 +64,7 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
         glass->addSubview(*button);
 
     activateLayoutTable();
+    fitTopStripToContent();
 
     loadThemeSettings();
     addNewTab();
@@ -167,6 +168,21 @@ void AppDelegate::endAddressEditing() {
         return;
     addressEditing_ = false;
     controlTextDidEndEditing(addr);
+}
+
+void AppDelegate::fitTopStripToContent() {
+    // The strip is as wide as its pills, never wider, and gives way to the
+    // bound that keeps it clear of the right-hand buttons.
+    int minimum = 0, natural = 0, minBaseline = 0, natBaseline = 0;
+    topTabBarStack->measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, minBaseline,
+                            natBaseline);
+    auto layout = glass->constraintLayout();
+    deactivateConstraints(layout, topStripWidthConstraints);
+    topStripWidthConstraints = {
+        constrain(width(topTabBarScroller), natural, Relation::LessOrEqual),
+        constrain(width(topTabBarScroller), natural, Relation::Equal, Strength::Strong),
+    };
+    activateConstraints(layout, topStripWidthConstraints);
 }
 
 void AppDelegate::activateLayoutTable() {

@@ -27,6 +27,20 @@ Gtk::Constraint::Relation gtkRelation(Relation r) {
 
 constexpr int kRequired = static_cast<int>(Gtk::Constraint::Strength::REQUIRED);
 
+int gtkStrength(Strength s) {
+    switch (s) {
+    case Strength::Strong:
+        return static_cast<int>(Gtk::Constraint::Strength::STRONG);
+    case Strength::Medium:
+        return static_cast<int>(Gtk::Constraint::Strength::MEDIUM);
+    case Strength::Weak:
+        return static_cast<int>(Gtk::Constraint::Strength::WEAK);
+    case Strength::Required:
+        break;
+    }
+    return kRequired;
+}
+
 } // namespace
 
 ConstraintView::ConstraintView(const std::string& cssClass)
@@ -61,9 +75,10 @@ Glib::RefPtr<Gtk::Constraint> constrain(Anchor first, Anchor second, double cons
                                    kRequired);
 }
 
-Glib::RefPtr<Gtk::Constraint> constrain(Anchor first, double constant, Relation relation) {
+Glib::RefPtr<Gtk::Constraint> constrain(Anchor first, double constant, Relation relation,
+                                        Strength strength) {
     return Gtk::Constraint::create(targetOf(first.view), first.attribute, gtkRelation(relation),
-                                   constant, kRequired);
+                                   constant, gtkStrength(strength));
 }
 
 void activateConstraints(const Glib::RefPtr<Gtk::ConstraintLayout>& layout,

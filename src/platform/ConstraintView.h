@@ -63,13 +63,17 @@ inline Anchor height(Gtk::Widget* v) {
 
 enum class Relation { Equal, LessOrEqual, GreaterOrEqual };
 
+// How firmly a constraint holds; all the layout table's rows are required.
+enum class Strength { Required, Strong, Medium, Weak };
+
 // first = second × multiplier + constant, required.
 Glib::RefPtr<Gtk::Constraint> constrain(Anchor first, Anchor second, double constant = 0.0,
                                         double multiplier = 1.0,
                                         Relation relation = Relation::Equal);
-// first = constant, required.
+// first = constant.
 Glib::RefPtr<Gtk::Constraint> constrain(Anchor first, double constant,
-                                        Relation relation = Relation::Equal);
+                                        Relation relation = Relation::Equal,
+                                        Strength strength = Strength::Required);
 
 // Adds the constraints to a layout in order, as one batch.
 void activateConstraints(const Glib::RefPtr<Gtk::ConstraintLayout>& layout,

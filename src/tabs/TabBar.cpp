@@ -44,6 +44,7 @@ void AppDelegate::rebuildTabBarLayouts() {
         strip.append(*view);
         view->set_visible(!item.hidden);
     }
+    fitTopStripToContent();
 }
 
 } // namespace vesk

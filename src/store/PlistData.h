@@ -1,0 +1,29 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <plist/plist.h>
+
+namespace vesk {
+
+struct PlistDeleter {
+    void operator()(void* node) const { plist_free(static_cast<plist_t>(node)); }
+};
+
+// An owned libplist value, freed with everything below it.
+using PlistPtr = std::unique_ptr<void, PlistDeleter>;
+
+// The property list held in `data`, XML or binary, or null when it is none. Data nested
+// too deeply for libplist to handle safely counts as none.
+PlistPtr parsePlistData(std::string_view data);
+
+// `root` as an XML property list, version 1.0, in UTF-8.
+std::string plistToXml(plist_t root);
+
+// `text` with every invalid UTF-8 sequence and every character XML 1.0 forbids replaced
+// by U+FFFD, so that any conforming reader can read it back.
+std::string xmlSafeText(std::string_view text);
+
+} // namespace vesk

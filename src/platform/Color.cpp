@@ -16,6 +16,43 @@ const std::array<std::pair<NamedColor, const char*>, 5> kNamedKeys{{
     {NamedColor::SystemBlue, "systemBlueColor"},
 }};
 
+// What each named colour shows as with the stock style, flattened onto the
+// window background where the style gives it a translucent foreground.
+struct SchemeValues {
+    double light[3];
+    double dark[3];
+};
+
+constexpr double fromByte(int v) {
+    return v / 255.0;
+}
+
+constexpr double kLightWindow = fromByte(250); // #fafafa
+constexpr double kDarkWindow = fromByte(36);   // #242424
+// The light foreground is black at 0.8 over the window background.
+constexpr double kLightLabel = 0.2 * kLightWindow;
+// The dimmed foreground mixes 45 % of the window background into the label.
+constexpr double kLightSecondary = kLightLabel * 0.55 + kLightWindow * 0.45;
+constexpr double kDarkSecondary = 1.0 * 0.55 + kDarkWindow * 0.45;
+
+SchemeValues schemeValues(NamedColor n) {
+    switch (n) {
+    case NamedColor::WindowBackground:
+        return {{kLightWindow, kLightWindow, kLightWindow},
+                {kDarkWindow, kDarkWindow, kDarkWindow}};
+    case NamedColor::ControlAccent:
+    case NamedColor::SystemBlue:
+        return {{fromByte(0x35), fromByte(0x84), fromByte(0xe4)},
+                {fromByte(0x35), fromByte(0x84), fromByte(0xe4)}};
+    case NamedColor::Label:
+        return {{kLightLabel, kLightLabel, kLightLabel}, {1.0, 1.0, 1.0}};
+    case NamedColor::SecondaryLabel:
+        return {{kLightSecondary, kLightSecondary, kLightSecondary},
+                {kDarkSecondary, kDarkSecondary, kDarkSecondary}};
+    }
+    return {{0.0, 0.0, 0.0}, {1.0, 1.0, 1.0}};
+}
+
 std::string cssNumber(double v) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.4f", v);
@@ -81,14 +118,27 @@ Color Color::withAlpha(double a) const {
     return c;
 }
 
+Color Color::resolved(ColorScheme scheme) const {
+    if (space != ColorSpace::Named)
+        return *this;
+    const SchemeValues values = schemeValues(name);
+    const double* v = scheme == ColorScheme::Light ? values.light : values.dark;
+    return rgb(v[0], v[1], v[2], alpha);
+}
+
 double Color::r() const {
-    return space == ColorSpace::CalibratedRGB ? red : white;
+    const Color c = resolved(ColorScheme::Dark);
+    return c.space == ColorSpace::CalibratedRGB ? c.red : c.white;
 }
+
 double Color::g() const {
-    return space == ColorSpace::CalibratedRGB ? green : white;
+    const Color c = resolved(ColorScheme::Dark);
+    return c.space == ColorSpace::CalibratedRGB ? c.green : c.white;
 }
+
 double Color::b() const {
-    return space == ColorSpace::CalibratedRGB ? blue : white;
+    const Color c = resolved(ColorScheme::Dark);
+    return c.space == ColorSpace::CalibratedRGB ? c.blue : c.white;
 }
 
 Color Color::blended(double fraction, const Color& other) const {

@@ -17,6 +17,9 @@ enum class NamedColor {
     SystemBlue,
 };
 
+// The two variants of the style that named colours follow.
+enum class ColorScheme { Light, Dark };
+
 // A colour value: components from 0 to 1 in double precision. For the white
 // spaces only `white` is used; for named colours only `name` and `alpha`.
 struct Color {
@@ -46,11 +49,19 @@ struct Color {
     Color withAlpha(double a) const;
 
     // This colour blended toward `other` by `fraction` (0 keeps this colour,
-    // 1 gives `other`), in RGB. Both must be component colours; the result is
-    // calibrated RGB with the blended alpha.
+    // 1 gives `other`), in RGB; the result is calibrated RGB with the blended
+    // alpha. A named colour has no components of its own, so it takes part as
+    // it shows under the dark scheme: the only look that derives colours by
+    // blending is always dark.
     Color blended(double fraction, const Color& other) const;
 
-    // Red, green and blue of a component colour; greys give equal components.
+    // The fixed colour a named colour shows as under `scheme` with the stock
+    // style, as opaque calibrated RGB carrying this colour's alpha; a component
+    // colour comes back unchanged.
+    Color resolved(ColorScheme scheme) const;
+
+    // Red, green and blue of a component colour; greys give equal components,
+    // a named colour those it shows under the dark scheme.
     double r() const;
     double g() const;
     double b() const;

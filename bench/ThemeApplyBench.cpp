@@ -1,0 +1,89 @@
+// The cost of one theme apply with 1, 10 and 50 tabs open, in the real
+// window: the apply itself, and the apply up to the next painted frame
+// (the toolkit restyles and repaints lazily). Needs a display: run it under
+// xvfb-run.
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+#include <adwaita.h>
+#include <benchmark/benchmark.h>
+#include <gdkmm/frameclock.h>
+#include <glibmm/main.h>
+
+#include "app/AppDelegate.h"
+
+namespace {
+
+vesk::AppDelegate* gApp = nullptr;
+
+void iterate(int ms) {
+    auto context = Glib::MainContext::get_default();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        auto tick = Glib::signal_timeout().connect([] { return false; }, 2);
+        context->iteration(true);
+        tick.disconnect();
+    }
+}
+
+void ensureTabs(std::size_t count) {
+    while (gApp->tabs.size() < count)
+        gApp->addNewTab();
+    iterate(200);
+}
+
+void waitForPaint() {
+    bool painted = false;
+    auto clock = gApp->window->get_frame_clock();
+    auto c = clock->signal_paint().connect([&] { painted = true; });
+    gApp->window->queue_draw();
+    auto context = Glib::MainContext::get_default();
+    while (!painted)
+        context->iteration(true);
+    c.disconnect();
+}
+
+const char* const kThemes[] = {"ocean", "sunset", "dark", "light"};
+
+void BM_ThemeApply(benchmark::State& state) {
+    ensureTabs(static_cast<std::size_t>(state.range(0)));
+    std::size_t i = 0;
+    for (auto _ : state)
+        gApp->applyThemeNamed(kThemes[i++ % 4], std::nullopt, std::nullopt, vesk::SaveTheme::No);
+    waitForPaint();
+}
+
+void BM_ThemeApplyToNextFrame(benchmark::State& state) {
+    ensureTabs(static_cast<std::size_t>(state.range(0)));
+    std::size_t i = 0;
+    for (auto _ : state) {
+        gApp->applyThemeNamed(kThemes[i++ % 4], std::nullopt, std::nullopt, vesk::SaveTheme::No);
+        waitForPaint();
+    }
+}
+
+BENCHMARK(BM_ThemeApply)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ThemeApplyToNextFrame)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    auto app = Gtk::Application::create("org.vesk.ThemeBench", Gio::Application::Flags::NON_UNIQUE);
+    app->signal_activate().connect([&] {
+        adw_init();
+        app->hold();
+        auto delegate = std::make_unique<vesk::AppDelegate>(vesk::AppOptions{""});
+        delegate->applicationDidFinishLaunching(app.get());
+        gApp = delegate.get();
+        iterate(300);
+        benchmark::RunSpecifiedBenchmarks();
+        delegate.reset();
+        app->release();
+        app->quit();
+    });
+    app->run(0, nullptr);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -5,13 +5,15 @@
 namespace vesk {
 
 Glib::RefPtr<VeskApplication> VeskApplication::create(AppOptions options,
-                                                      Gio::Application::Flags flags) {
+                                                      Gio::Application::Flags flags,
+                                                      const Glib::ustring& applicationId) {
     return Glib::make_refptr_for_instance<VeskApplication>(
-        new VeskApplication(std::move(options), flags));
+        new VeskApplication(std::move(options), flags, applicationId));
 }
 
-VeskApplication::VeskApplication(AppOptions options, Gio::Application::Flags flags)
-    : Gtk::Application("org.vesk.Browser", flags), options_(std::move(options)) {}
+VeskApplication::VeskApplication(AppOptions options, Gio::Application::Flags flags,
+                                 const Glib::ustring& applicationId)
+    : Gtk::Application(applicationId, flags), options_(std::move(options)) {}
 
 void VeskApplication::on_activate() {
     if (delegate_) {

@@ -13,14 +13,18 @@ namespace vesk {
 // window; closing the window quits.
 class VeskApplication : public Gtk::Application {
 public:
+    static constexpr const char* kApplicationId = "org.vesk.Browser";
+
     static Glib::RefPtr<VeskApplication>
-    create(AppOptions options, Gio::Application::Flags flags = Gio::Application::Flags::NONE);
+    create(AppOptions options, Gio::Application::Flags flags = Gio::Application::Flags::NONE,
+           const Glib::ustring& applicationId = kApplicationId);
 
     // The delegate, once start-up has run.
     AppDelegate* delegate() const { return delegate_.get(); }
 
 protected:
-    VeskApplication(AppOptions options, Gio::Application::Flags flags);
+    VeskApplication(AppOptions options, Gio::Application::Flags flags,
+                    const Glib::ustring& applicationId);
     void on_activate() override;
     void on_shutdown() override;
 

@@ -1,5 +1,6 @@
 #include "GuiTest.h"
 
+#include <glibmm/main.h>
 #include <gtkmm/icontheme.h>
 
 #include "app/VeskApplication.h"
@@ -139,7 +140,8 @@ TEST_F(MainWindowTest, StartUpLeavesTopBarModeAndOneSelectedTab) {
 
 TEST(VeskApplicationTest, SecondActivationPresentsTheSameWindow) {
     TempHome home;
-    auto vesk = VeskApplication::create(AppOptions{""}, Gio::Application::Flags::NON_UNIQUE);
+    auto vesk = VeskApplication::create(AppOptions{""}, Gio::Application::Flags::NON_UNIQUE,
+                                        "org.vesk.BrowserTests.SecondActivation");
     ASSERT_TRUE(vesk->register_application());
     vesk->activate();
     ASSERT_NE(vesk->delegate(), nullptr);
@@ -151,6 +153,39 @@ TEST(VeskApplicationTest, SecondActivationPresentsTheSameWindow) {
     EXPECT_EQ(vesk->delegate(), first);
     EXPECT_EQ(first->window.get(), window);
     EXPECT_EQ(vesk->get_windows().size(), 1u);
+}
+
+TEST(VeskApplicationTest, ClosingTheWindowQuits) {
+    TempHome home;
+    auto vesk = VeskApplication::create(AppOptions{""}, Gio::Application::Flags::NON_UNIQUE,
+                                        "org.vesk.BrowserTests.Closing");
+    bool forced = false;
+    bool windowShown = false;
+    // Close the window once it is up; if the program does not end by itself,
+    // end it after a while and fail.
+    auto closer = Glib::signal_timeout().connect(
+        [&] {
+            AppDelegate* d = vesk->delegate();
+            if (!d || !d->window || !d->window->get_mapped())
+                return true;
+            windowShown = true;
+            d->window->close();
+            return false;
+        },
+        50);
+    auto guard = Glib::signal_timeout().connect(
+        [&] {
+            forced = true;
+            vesk->quit();
+            return false;
+        },
+        10000);
+    vesk->run(0, nullptr);
+    closer.disconnect();
+    guard.disconnect();
+    ASSERT_TRUE(windowShown) << "the window never appeared";
+    EXPECT_FALSE(forced) << "the program kept running without a window";
+    EXPECT_EQ(vesk->delegate(), nullptr) << "the delegate outlived the run";
 }
 
 } // namespace

@@ -45,6 +45,13 @@ void BrowsingFixture::clickIntoPage(Tab& t) {
     ASSERT_TRUE(gtk_widget_grab_focus(GTK_WIDGET(t.web->raw())));
 }
 
+bool BrowsingFixture::addressFieldHasFocus() const {
+    for (Gtk::Widget* w = app->window->get_focus(); w; w = w->get_parent())
+        if (w == app->addr)
+            return true;
+    return false;
+}
+
 std::shared_ptr<PageEventLog> BrowsingFixture::observe(Tab& tab) {
     auto log = std::make_shared<PageEventLog>();
     AppDelegate* delegate = app.get();

@@ -40,6 +40,8 @@ protected:
     void type(const std::string& text);
     // Moves the keyboard focus into the tab's page, as a click into it does.
     void clickIntoPage(Tab& tab);
+    // Whether the keyboard focus is in the address field.
+    bool addressFieldHasFocus() const;
     // Routes the tab's page events to the delegate through a log, so tests see
     // exactly what the web view delivered.
     std::shared_ptr<PageEventLog> observe(Tab& tab);

@@ -84,36 +84,61 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- How editing ends ------------------------------------------------------------
 
-TEST_F(BrowsingTest, ReturnThenFocusLeavingLoadsOnce) {
+enum class Leave { TabKey, ClickIntoPage };
+
+struct LeaveCase {
+    const char* name;
+    Leave how;
+};
+
+void PrintTo(const LeaveCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FocusLeavingTest : public BrowsingFixture, public ::testing::WithParamInterface<LeaveCase> {
+protected:
+    void leaveField(Tab& t) {
+        if (GetParam().how == Leave::TabKey)
+            ASSERT_TRUE(app->window->child_focus(Gtk::DirectionType::TAB_FORWARD));
+        else
+            clickIntoPage(t);
+        ASSERT_FALSE(addressFieldHasFocus()) << "the focus never left the address field";
+    }
+};
+
+TEST_P(FocusLeavingTest, AfterReturnLoadsNothingMore) {
     server->addPage("/once", htmlPage("Once"));
     launch();
     Tab& t = tab(0);
 
     typeAndReturn(server->url("/once"));
-    // Focus then leaves the field, by the Tab key and by a click into the page.
-    app->window->child_focus(Gtk::DirectionType::TAB_FORWARD);
-    clickIntoPage(t);
     ASSERT_TRUE(waitForLabel(t, "Once"));
+    leaveField(t);
     settle();
 
-    EXPECT_EQ(server->hits("/once"), 1);
+    EXPECT_EQ(server->hits("/once"), 1) << "one end of editing loads once";
     EXPECT_EQ(recordedHistory().size(), 1u);
 }
 
-TEST_F(BrowsingTest, FocusLeavingTheFieldLoadsWhatWasTyped) {
+TEST_P(FocusLeavingTest, AloneLoadsWhatWasTyped) {
     server->addPage("/typed", htmlPage("Typed"));
     launch();
     Tab& t = tab(0);
 
     type(server->url("/typed"));
-    ASSERT_EQ(server->hits("/typed"), 0) << "typing alone must load nothing";
     pump(std::chrono::milliseconds(100));
-    EXPECT_EQ(server->hits("/typed"), 0);
-    clickIntoPage(t);
-    ASSERT_TRUE(waitForLabel(t, "Typed")) << "a click into the page should load the text";
+    ASSERT_EQ(server->hits("/typed"), 0) << "typing alone must load nothing";
+    leaveField(t);
+    ASSERT_TRUE(waitForLabel(t, "Typed"));
     settle();
     EXPECT_EQ(server->hits("/typed"), 1);
+    EXPECT_EQ(addressText(), server->url("/typed"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Ways, FocusLeavingTest,
+                         ::testing::Values(LeaveCase{"TabKey", Leave::TabKey},
+                                           LeaveCase{"ClickIntoPage", Leave::ClickIntoPage}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(BrowsingTest, BlankTextLoadsNothingAndStays) {
     launch();

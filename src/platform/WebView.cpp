@@ -2,6 +2,7 @@
 
 #include <gtkmm/box.h>
 #include <gtkmm/label.h>
+#include <gtkmm/overlay.h>
 #include <webkit/webkit.h>
 
 namespace vesk {
@@ -42,9 +43,7 @@ struct WebView::PendingFinish {
 
 WebView::WebView() {
     view_ = WEBKIT_WEB_VIEW(g_object_ref_sink(webkit_web_view_new()));
-    Gtk::Widget* page = Glib::wrap(GTK_WIDGET(view_));
-    page->set_hexpand(true);
-    page->set_vexpand(true);
+    page_ = Glib::wrap(GTK_WIDGET(view_));
 
     auto* notice = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
     notice->add_css_class("vesk-page-stopped");
@@ -56,14 +55,16 @@ WebView::WebView() {
     hint->add_css_class("dim-label");
     notice->append(*heading);
     notice->append(*hint);
+    notice->set_visible(false);
+    notice_ = notice;
 
-    stack_ = Glib::wrap(GTK_STACK(g_object_ref_sink(gtk_stack_new())));
-    stack_->add_css_class("vesk-web-view");
-    stack_->set_overflow(Gtk::Overflow::HIDDEN);
-    stack_->set_transition_type(Gtk::StackTransitionType::NONE);
-    stack_->add(*page, "page");
-    stack_->add(*notice, "ended");
-    stack_->set_visible_child("page");
+    // Only the page asks for room: the web area's layout must not depend on
+    // the notice's text.
+    frame_ = Glib::wrap(GTK_OVERLAY(g_object_ref_sink(gtk_overlay_new())));
+    frame_->add_css_class("vesk-web-view");
+    frame_->set_overflow(Gtk::Overflow::HIDDEN);
+    frame_->set_child(*page_);
+    frame_->add_overlay(*notice_);
 
     g_signal_connect(view_, "load-changed", G_CALLBACK(onLoadChanged), this);
     g_signal_connect(view_, "load-failed", G_CALLBACK(onLoadFailed), this);
@@ -75,9 +76,9 @@ WebView::~WebView() {
     forgetPendingFinish();
     g_signal_handlers_disconnect_by_data(view_, this);
     webkit_web_view_stop_loading(view_);
-    if (stack_->get_parent())
-        stack_->unparent();
-    g_object_unref(stack_->gobj());
+    if (frame_->get_parent())
+        frame_->unparent();
+    g_object_unref(frame_->gobj());
     g_object_unref(view_);
 }
 
@@ -100,11 +101,12 @@ void WebView::stopLoading() {
 }
 
 void WebView::showProcessEndedPage() {
-    stack_->set_visible_child("ended");
+    page_->set_visible(false);
+    notice_->set_visible(true);
 }
 
 bool WebView::isShowingProcessEndedPage() const {
-    return stack_->get_visible_child_name() == "ended";
+    return notice_->get_visible();
 }
 
 std::optional<std::string> WebView::engineURL() const {
@@ -216,7 +218,8 @@ void WebView::loadCommitted() {
     if (processEnded_) {
         processEnded_ = false;
         endedURL_.clear();
-        stack_->set_visible_child("page");
+        notice_->set_visible(false);
+        page_->set_visible(true);
     }
 }
 

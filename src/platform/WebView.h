@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include <gtkmm/stack.h>
+#include <gtkmm/overlay.h>
 
 typedef struct _WebKitWebView WebKitWebView;
 
@@ -47,7 +47,7 @@ public:
 
     // The widget to place in the web area: the page, or the notice that
     // replaces it when its web process has ended.
-    Gtk::Widget& widget() { return *stack_; }
+    Gtk::Widget& widget() { return *frame_; }
     WebKitWebView* raw() const { return view_; }
 
     void loadURL(const std::string& url);
@@ -109,9 +109,11 @@ private:
     std::optional<std::string> engineTitle() const;
 
     WebKitWebView* view_ = nullptr;
-    // Reference-counted like any widget: an animation may hold it a little
-    // longer than the view lives.
-    Gtk::Stack* stack_ = nullptr;
+    // The page with the notice over it. Reference-counted like any widget:
+    // an animation may hold it a little longer than the view lives.
+    Gtk::Overlay* frame_ = nullptr;
+    Gtk::Widget* page_ = nullptr;
+    Gtk::Widget* notice_ = nullptr;
     Callbacks callbacks_;
 
     // The current load failed; the FINISHED that follows it does not count.

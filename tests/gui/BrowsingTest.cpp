@@ -391,6 +391,37 @@ TEST_F(BrowsingTest, EndedWebProcessShowsErrorAndReloadLoadsThePageAgain) {
     EXPECT_EQ(label(second), "Bravo");
 }
 
+TEST_F(BrowsingTest, WebAreaKeepsItsPlaceWithPageOrNotice) {
+    server->addPage("/alpha", htmlPage("Alpha"));
+    launch();
+    Tab& t = tab(0);
+    // The web view fills the web area, which runs from 15 under the address
+    // field to 15 above the bottom, whatever the view shows; the view's own
+    // size must not pull the toolbar out of shape.
+    auto expectInPlace = [&](const char* when) {
+        SCOPED_TRACE(when);
+        Gtk::Widget& back = *app->controlButtons[0];
+        int minimum = 0, natural = 0, ignored = 0;
+        back.measure(Gtk::Orientation::VERTICAL, -1, minimum, natural, ignored, ignored);
+        const Gdk::Rectangle backFrame = frameOf(back);
+        const Gdk::Rectangle field = frameOf(*app->addr);
+        const Gdk::Rectangle area = frameOf(*app->webContainer);
+        EXPECT_EQ(backFrame.get_height(), natural);
+        EXPECT_EQ(field.get_y(), backFrame.get_y() + backFrame.get_height() + 15);
+        EXPECT_EQ(area.get_y(), field.get_y() + field.get_height() + 15);
+        EXPECT_EQ(area.get_y() + area.get_height(), app->glass->get_height() - 15);
+        EXPECT_EQ(t.web->widget().get_width(), area.get_width());
+        EXPECT_EQ(t.web->widget().get_height(), area.get_height());
+    };
+    expectInPlace("empty tab");
+    loadAndWait("/alpha", "Alpha");
+    expectInPlace("page");
+    t.web->terminateWebProcess();
+    ASSERT_TRUE(waitForLabel(t, "Error"));
+    pump(std::chrono::milliseconds(100));
+    expectInPlace("notice");
+}
+
 TEST_F(BrowsingTest, WebProcessEndingDuringALoadReloadsThatAddress) {
     server->addPage("/alpha", htmlPage("Alpha"));
     HeldPage held(*server, "/slow", htmlPage("Slow"));

@@ -8,6 +8,8 @@ namespace vesk {
 
 namespace {
 
+// The engine keeps the zoom level exactly as set, with no limit of its own,
+// so these steps are the whole rule.
 constexpr double kZoomStep = 0.1;
 constexpr double kZoomFloor = 0.2;
 

@@ -1,14 +1,71 @@
 #include "platform/WebView.h"
 
+#include <gtkmm/box.h>
+#include <gtkmm/label.h>
+#include <gtkmm/overlay.h>
 #include <webkit/webkit.h>
 
 namespace vesk {
 
+namespace {
+
+// How long a finished navigation waits for the page to report its title
+// before it is delivered with the title the engine knows by then. The answer
+// normally takes a few milliseconds; this only matters for a hung page.
+constexpr unsigned kTitleWaitMs = 2000;
+// The page's scripts cannot reach this world, so they cannot answer for it.
+constexpr const char* kTitleWorld = "vesk";
+
+std::optional<std::string> nonEmpty(const char* text) {
+    if (!text || !*text)
+        return std::nullopt;
+    return std::string(text);
+}
+
+// The same failures WebKit itself shows no error page for: a cancelled load,
+// a load that became a download or other non-page, and a media load that starts anew.
+bool failureShowsErrorPage(const GError* error) {
+    return !g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) &&
+           !g_error_matches(error, WEBKIT_POLICY_ERROR,
+                            WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE) &&
+           !g_error_matches(error, WEBKIT_MEDIA_ERROR, WEBKIT_MEDIA_ERROR_WILL_HANDLE_LOAD);
+}
+
+} // namespace
+
+// A finished navigation whose title request is still out. The request's
+// callback owns it; the view drops its claim by clearing `owner`.
+struct WebView::PendingFinish {
+    WebView* owner = nullptr;
+    std::optional<std::string> url;
+    GCancellable* cancellable = nullptr;
+};
+
 WebView::WebView() {
     view_ = WEBKIT_WEB_VIEW(g_object_ref_sink(webkit_web_view_new()));
-    widget_ = Glib::wrap(GTK_WIDGET(view_));
-    widget_->add_css_class("vesk-web-view");
-    widget_->set_overflow(Gtk::Overflow::HIDDEN);
+    page_ = Glib::wrap(GTK_WIDGET(view_));
+
+    auto* notice = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
+    notice->add_css_class("vesk-page-stopped");
+    notice->set_valign(Gtk::Align::CENTER);
+    notice->set_halign(Gtk::Align::CENTER);
+    auto* heading = Gtk::make_managed<Gtk::Label>("This page stopped working.");
+    heading->add_css_class("title-3");
+    auto* hint = Gtk::make_managed<Gtk::Label>("Reload to load it again.");
+    hint->add_css_class("dim-label");
+    notice->append(*heading);
+    notice->append(*hint);
+    notice->set_visible(false);
+    notice_ = notice;
+
+    // Only the page asks for room: the web area's layout must not depend on
+    // the notice's text.
+    frame_ = Glib::wrap(GTK_OVERLAY(g_object_ref_sink(gtk_overlay_new())));
+    frame_->add_css_class("vesk-web-view");
+    frame_->set_overflow(Gtk::Overflow::HIDDEN);
+    frame_->set_child(*page_);
+    frame_->add_overlay(*notice_);
+
     g_signal_connect(view_, "load-changed", G_CALLBACK(onLoadChanged), this);
     g_signal_connect(view_, "load-failed", G_CALLBACK(onLoadFailed), this);
     g_signal_connect(view_, "web-process-terminated", G_CALLBACK(onProcessTerminated), this);
@@ -16,21 +73,26 @@ WebView::WebView() {
 
 WebView::~WebView() {
     callbacks_ = {};
-    if (finishIdle_)
-        g_source_remove(finishIdle_);
+    forgetPendingFinish();
     g_signal_handlers_disconnect_by_data(view_, this);
     webkit_web_view_stop_loading(view_);
-    if (gtk_widget_get_parent(GTK_WIDGET(view_)))
-        gtk_widget_unparent(GTK_WIDGET(view_));
+    if (frame_->get_parent())
+        frame_->unparent();
+    g_object_unref(frame_->gobj());
     g_object_unref(view_);
 }
 
+void WebView::beginOwnLoad() {
+    errorPageURI_.reset();
+}
+
 void WebView::loadURL(const std::string& url) {
-    suppressFinish_ = false;
+    beginOwnLoad();
     webkit_web_view_load_uri(view_, url.c_str());
 }
 
 void WebView::loadHTML(const std::string& html, const std::string& baseURL) {
+    beginOwnLoad();
     webkit_web_view_load_alternate_html(view_, html.c_str(), baseURL.c_str(), baseURL.c_str());
 }
 
@@ -39,115 +101,256 @@ void WebView::stopLoading() {
 }
 
 void WebView::showProcessEndedPage() {
-    const std::string address = url().value_or("about:blank");
-    // The notice is WebKit's error page mechanism: it is not a navigation of
-    // the user's, so it must not count as a finished one.
-    suppressFinish_ = true;
-    webkit_web_view_load_alternate_html(
-        view_,
-        "<!DOCTYPE html><html><head><meta charset='utf-8'><title>Page stopped</title>"
-        "<style>body{font-family:sans-serif;color:#777;display:flex;align-items:center;"
-        "justify-content:center;height:90vh;margin:0}</style></head>"
-        "<body><p>This page stopped working. Reload to try again.</p></body></html>",
-        address.c_str(), nullptr);
+    page_->set_visible(false);
+    notice_->set_visible(true);
 }
 
-std::optional<std::string> WebView::url() const {
-    const char* uri = webkit_web_view_get_uri(view_);
-    if (!uri)
-        return std::nullopt;
-    return std::string(uri);
+bool WebView::isShowingProcessEndedPage() const {
+    return notice_->get_visible();
 }
 
-std::optional<std::string> WebView::title() const {
+std::optional<std::string> WebView::engineURL() const {
+    return nonEmpty(webkit_web_view_get_uri(view_));
+}
+
+std::optional<std::string> WebView::engineTitle() const {
     const char* t = webkit_web_view_get_title(view_);
     if (!t)
         return std::nullopt;
     return std::string(t);
 }
 
+std::optional<std::string> WebView::url() const {
+    if (delivering_)
+        return delivering_->url;
+    if (auto uri = engineURL())
+        return uri;
+    // The engine forgets the address when the web process ends.
+    if (processEnded_ && !endedURL_.empty())
+        return endedURL_;
+    return std::nullopt;
+}
+
+std::optional<std::string> WebView::title() const {
+    if (delivering_)
+        return delivering_->title;
+    return engineTitle();
+}
+
 bool WebView::canGoBack() const {
     return webkit_web_view_can_go_back(view_);
 }
+
 bool WebView::canGoForward() const {
     return webkit_web_view_can_go_forward(view_);
 }
 
 void WebView::goBack() {
-    suppressFinish_ = false;
+    beginOwnLoad();
     webkit_web_view_go_back(view_);
 }
 
 void WebView::goForward() {
-    suppressFinish_ = false;
+    beginOwnLoad();
     webkit_web_view_go_forward(view_);
 }
 
 void WebView::reload() {
-    suppressFinish_ = false;
-    processCrashed_ = false;
+    beginOwnLoad();
+    if (processEnded_ && !endedURL_.empty()) {
+        // The engine's reload brings back its current history item, which is
+        // not the page's address when the process ended during a load.
+        WebKitBackForwardListItem* item =
+            webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(view_));
+        const char* itemURI = item ? webkit_back_forward_list_item_get_uri(item) : nullptr;
+        if (!itemURI || endedURL_ != itemURI) {
+            webkit_web_view_load_uri(view_, endedURL_.c_str());
+            return;
+        }
+    }
     webkit_web_view_reload(view_);
 }
 
 double WebView::magnification() const {
     return webkit_web_view_get_zoom_level(view_);
 }
+
 void WebView::setMagnification(double factor) {
     webkit_web_view_set_zoom_level(view_, factor);
 }
+
 void WebView::terminateWebProcess() {
     webkit_web_view_terminate_web_process(view_);
 }
+
 bool WebView::isLoading() const {
     return webkit_web_view_is_loading(view_);
 }
 
 void WebView::onLoadChanged(WebKitWebView*, int event, gpointer data) {
     auto* self = static_cast<WebView*>(data);
-    if (event != WEBKIT_LOAD_FINISHED)
-        return;
-    if (self->suppressFinish_) {
-        self->suppressFinish_ = false;
-        return;
+    switch (event) {
+    case WEBKIT_LOAD_STARTED:
+        self->loadStarted();
+        break;
+    case WEBKIT_LOAD_COMMITTED:
+        self->loadCommitted();
+        break;
+    case WEBKIT_LOAD_FINISHED:
+        self->loadFinished();
+        break;
+    default:
+        break;
     }
-    // The title arrives just after the load finishes; deliver on the next idle.
-    if (self->finishIdle_)
-        g_source_remove(self->finishIdle_);
-    self->finishIdle_ = g_idle_add_full(
-        G_PRIORITY_DEFAULT_IDLE,
-        [](gpointer p) -> gboolean {
-            auto* view = static_cast<WebView*>(p);
-            view->finishIdle_ = 0;
-            view->deliverFinished();
-            return G_SOURCE_REMOVE;
-        },
-        self, nullptr);
 }
 
-void WebView::deliverFinished() {
-    if (callbacks_.didFinishNavigation)
-        callbacks_.didFinishNavigation(*this);
+void WebView::loadStarted() {
+    // A page that finished before this load began is delivered now, while the
+    // engine's title is still that page's.
+    flushPendingFinish();
+    loadFailed_ = false;
+    isErrorPageLoad_ = errorPageURI_ && engineURL() == errorPageURI_;
+    if (isErrorPageLoad_)
+        errorPageURI_.reset();
 }
 
-gboolean WebView::onLoadFailed(WebKitWebView*, int event, char*, GError* error, gpointer data) {
+void WebView::loadCommitted() {
+    if (processEnded_) {
+        processEnded_ = false;
+        endedURL_.clear();
+        notice_->set_visible(false);
+        page_->set_visible(true);
+    }
+}
+
+void WebView::loadFinished() {
+    if (loadFailed_ || isErrorPageLoad_)
+        return;
+    flushPendingFinish();
+    // At FINISHED the engine may not know the title yet: it arrives after
+    // the event, sometimes after the next idle. Reading the title back from
+    // the page orders the answer after everything the page has sent so far.
+    auto* pending = new PendingFinish{this, engineURL(), g_cancellable_new()};
+    pending_ = pending;
+    webkit_web_view_evaluate_javascript(view_, "document.title", -1, kTitleWorld, nullptr,
+                                        pending->cancellable, &WebView::onTitleRead, pending);
+    titleTimeout_ = g_timeout_add(kTitleWaitMs, &WebView::onTitleTimeout, this);
+}
+
+void WebView::onTitleRead(GObject* source, GAsyncResult* result, gpointer data) {
+    std::unique_ptr<PendingFinish> pending(static_cast<PendingFinish*>(data));
+    GError* error = nullptr;
+    JSCValue* value =
+        webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
+    std::optional<std::string> documentTitle;
+    if (value && jsc_value_is_string(value)) {
+        char* text = jsc_value_to_string(value);
+        documentTitle = text ? std::string(text) : std::string();
+        g_free(text);
+    }
+    if (value)
+        g_object_unref(value);
+    g_clear_error(&error);
+    g_object_unref(pending->cancellable);
+
+    WebView* self = pending->owner;
+    if (!self)
+        return;
+    self->pending_ = nullptr;
+    if (self->titleTimeout_) {
+        g_source_remove(self->titleTimeout_);
+        self->titleTimeout_ = 0;
+    }
+    self->deliverFinished(
+        {std::move(pending->url), documentTitle ? documentTitle : self->engineTitle()});
+}
+
+gboolean WebView::onTitleTimeout(gpointer data) {
     auto* self = static_cast<WebView*>(data);
+    self->titleTimeout_ = 0;
+    self->flushPendingFinish();
+    return G_SOURCE_REMOVE;
+}
+
+void WebView::forgetPendingFinish() {
+    if (titleTimeout_) {
+        g_source_remove(titleTimeout_);
+        titleTimeout_ = 0;
+    }
+    if (!pending_)
+        return;
+    // The request's callback still runs once and frees the record.
+    pending_->owner = nullptr;
+    g_cancellable_cancel(pending_->cancellable);
+    pending_ = nullptr;
+}
+
+void WebView::flushPendingFinish() {
+    if (!pending_)
+        return;
+    std::optional<std::string> finishedURL = pending_->url;
+    forgetPendingFinish();
+    deliverFinished({std::move(finishedURL), engineTitle()});
+}
+
+void WebView::deliverFinished(FinishedPage page) {
+    if (!callbacks_.didFinishNavigation)
+        return;
+    std::weak_ptr<int> alive = lifetime_;
+    delivering_ = std::move(page);
+    callbacks_.didFinishNavigation(*this);
+    if (!alive.expired())
+        delivering_.reset();
+}
+
+gboolean WebView::onLoadFailed(WebKitWebView*, int event, char* uri, GError* error, gpointer data) {
+    auto* self = static_cast<WebView*>(data);
+    // The engine sends FINISHED right after every failure; it ends a failed
+    // load, not a finished one.
+    self->loadFailed_ = true;
     const bool cancelled =
         g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED);
     const int code = cancelled ? kCancelledErrorCode : (error ? error->code : 0);
-    if (!cancelled)
-        self->suppressFinish_ = true;
+
     if (event == WEBKIT_LOAD_COMMITTED) {
+        // What arrived of the page stays; no error page replaces it.
         if (self->callbacks_.didFailNavigation)
             self->callbacks_.didFailNavigation(*self, code);
-    } else if (self->callbacks_.didFailProvisionalNavigation) {
-        self->callbacks_.didFailProvisionalNavigation(*self, code);
+        return TRUE;
     }
-    return FALSE;
+    // Nothing of the page arrived: the engine's plain error page shows in its
+    // place, loaded here so that its load can be told apart from a page's.
+    if (uri && error && failureShowsErrorPage(error))
+        self->loadErrorPage(uri, error->message ? error->message : "");
+    if (self->callbacks_.didFailProvisionalNavigation)
+        self->callbacks_.didFailProvisionalNavigation(*self, code);
+    return TRUE;
+}
+
+void WebView::loadErrorPage(const std::string& failingURI, const std::string& message) {
+    char* escaped = g_markup_escape_text(message.c_str(), -1);
+    const std::string html =
+        std::string("<!DOCTYPE html><html><head><meta charset='utf-8'></head><body>") + escaped +
+        "</body></html>";
+    g_free(escaped);
+    errorPageURI_ = failingURI;
+    // The failing address stays the page's address, so a reload tries it again.
+    webkit_web_view_load_alternate_html(view_, html.c_str(), failingURI.c_str(), nullptr);
 }
 
 void WebView::onProcessTerminated(WebKitWebView*, int, gpointer data) {
     auto* self = static_cast<WebView*>(data);
-    self->processCrashed_ = true;
+    std::weak_ptr<int> alive = self->lifetime_;
+    self->flushPendingFinish();
+    if (alive.expired())
+        return;
+    // The engine clears its address just after this signal; keep it.
+    if (auto uri = self->engineURL())
+        self->endedURL_ = *uri;
+    self->processEnded_ = true;
+    self->loadFailed_ = false;
+    self->isErrorPageLoad_ = false;
+    self->errorPageURI_.reset();
     if (self->callbacks_.webProcessTerminated)
         self->callbacks_.webProcessTerminated(*self);
 }

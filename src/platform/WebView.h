@@ -1,10 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
-#include <gtkmm/widget.h>
+#include <gtkmm/overlay.h>
 
 typedef struct _WebKitWebView WebKitWebView;
 
@@ -15,6 +16,13 @@ inline constexpr int kCancelledErrorCode = -999;
 
 // One WebKit web view with RAII ownership and typed page events. Every
 // handler is disconnected when the object goes, so no event reaches a closed tab.
+//
+// The engine's own events are turned into the four page events the browser
+// knows. A load that fails is never also a finished one: the FINISHED the
+// engine sends after every failure, cancelled ones included, does not count,
+// and neither does the error page shown after a failure before commit. A
+// finished navigation is delivered once the document's title has been read
+// back from the page, because the engine's title can trail its FINISHED event.
 class WebView {
 public:
     struct Callbacks {
@@ -37,24 +45,35 @@ public:
     // Drops every handler; later engine events reach nobody.
     void clearCallbacks() { callbacks_ = {}; }
 
-    Gtk::Widget& widget() { return *widget_; }
+    // The widget to place in the web area: the page, or the notice that
+    // replaces it when its web process has ended.
+    Gtk::Widget& widget() { return *frame_; }
     WebKitWebView* raw() const { return view_; }
 
     void loadURL(const std::string& url);
     void loadHTML(const std::string& html, const std::string& baseURL);
     void stopLoading();
-    // Replaces a page whose web process ended with a short notice; the view's
-    // address stays, so a reload loads the page again.
+    // Covers a page whose web process ended with a short notice. The view
+    // keeps the page's address, so a reload loads the page again; the notice
+    // goes as soon as a page commits.
     void showProcessEndedPage();
-    // The current address, or nothing when the view has none yet.
+    bool isShowingProcessEndedPage() const;
+    // The current address, or nothing when the view has none. While a
+    // finished navigation is being delivered, the address of the page that
+    // finished; after the web process ended, the address the page had.
     std::optional<std::string> url() const;
-    // The page title as the engine reports it: nothing when absent.
+    // The page title as the engine reports it: nothing when absent. While a
+    // finished navigation is being delivered, the document's title as read
+    // when it finished.
     std::optional<std::string> title() const;
     bool canGoBack() const;
     bool canGoForward() const;
     void goBack();
     void goForward();
+    // Reloads the page; after the web process ended, loads the address the
+    // page had again.
     void reload();
+    // The engine keeps the factor exactly as set, without clamping.
     double magnification() const;
     void setMagnification(double factor);
     // Ends the web process on request (tests and memory pressure use it).
@@ -62,20 +81,61 @@ public:
     bool isLoading() const;
 
 private:
+    struct PendingFinish;
+    struct FinishedPage {
+        std::optional<std::string> url;
+        std::optional<std::string> title;
+    };
+
     static void onLoadChanged(WebKitWebView*, int event, gpointer self);
     static gboolean onLoadFailed(WebKitWebView*, int event, char* uri, GError* error,
                                  gpointer self);
     static void onProcessTerminated(WebKitWebView*, int reason, gpointer self);
-    void deliverFinished();
+    static void onTitleRead(GObject* source, GAsyncResult* result, gpointer pending);
+    static gboolean onTitleTimeout(gpointer self);
+
+    void loadStarted();
+    void loadCommitted();
+    void loadFinished();
+    void loadErrorPage(const std::string& failingURI, const std::string& message);
+    // Delivers a finished navigation still waiting for its title, with the
+    // title known now.
+    void flushPendingFinish();
+    void deliverFinished(FinishedPage page);
+    void forgetPendingFinish();
+    // A load of our own replaces whatever error page was still to come.
+    void beginOwnLoad();
+    std::optional<std::string> engineURL() const;
+    std::optional<std::string> engineTitle() const;
 
     WebKitWebView* view_ = nullptr;
-    Gtk::Widget* widget_ = nullptr;
+    // The page with the notice over it. Reference-counted like any widget:
+    // an animation may hold it a little longer than the view lives.
+    Gtk::Overlay* frame_ = nullptr;
+    Gtk::Widget* page_ = nullptr;
+    Gtk::Widget* notice_ = nullptr;
     Callbacks callbacks_;
-    // After a failure, WebKit's own error page finishes loading too; that is
-    // not a finished navigation of ours.
-    bool suppressFinish_ = false;
-    unsigned finishIdle_ = 0;
-    bool processCrashed_ = false;
+
+    // The current load failed; the FINISHED that follows it does not count.
+    bool loadFailed_ = false;
+    // An error page was asked for this failing address and has not started yet.
+    std::optional<std::string> errorPageURI_;
+    // The current load is that error page.
+    bool isErrorPageLoad_ = false;
+
+    // A finished navigation waiting for its title; owned by the title request.
+    PendingFinish* pending_ = nullptr;
+    unsigned titleTimeout_ = 0;
+    // Set only while a finished navigation is being delivered.
+    std::optional<FinishedPage> delivering_;
+
+    // The web process ended and no page has committed since.
+    bool processEnded_ = false;
+    // The address the page had when its web process ended.
+    std::string endedURL_;
+
+    // Expires with the view, so a handler that outlives a callback knows.
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
 };
 
 } // namespace vesk

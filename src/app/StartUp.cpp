@@ -153,7 +153,10 @@ void AppDelegate::onAddressChanged() {
 }
 
 void AppDelegate::onAddressActivate() {
-    endAddressEditing();
+    // Return always loads what the field holds, also when pressed again
+    // without typing; the focus leaving afterwards loads nothing more.
+    addressEditing_ = false;
+    controlTextDidEndEditing(addr);
 }
 
 void AppDelegate::onAddressFocusLeave() {

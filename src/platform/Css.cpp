@@ -32,7 +32,7 @@ button.vesk-icon-button { color: #3584e4; }
 .vesk-pill.active { background-color: alpha(#3584e4, 0.24); }
 button.vesk-tab-title { padding: 0 2px; min-height: 0; min-width: 0; font-weight: 500; font-size: 12pt; }
 button.vesk-tab-title label { color: inherit; }
-button.vesk-tab-close { padding: 0; min-height: 14px; min-width: 14px; opacity: 0.5; }
+button.vesk-tab-close { padding: 0; min-height: 14px; min-width: 14px; }
 button.vesk-tab-close image { -gtk-icon-size: 14px; }
 button.vesk-folder-header { font-weight: bold; font-size: 12pt; padding: 2px 6px; min-height: 0; }
 .vesk-panel { border-radius: 14px; background-color: alpha(#1f1f1f, 0.92); }

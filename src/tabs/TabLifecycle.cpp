@@ -48,6 +48,10 @@ void AppDelegate::addTabObject(std::optional<std::string_view> address) {
 
     t->pill = std::make_unique<VeskTabPill>();
     t->pill->set_size_request(static_cast<int>(kPillWidth), static_cast<int>(kPillHeight));
+    // A strip is as tall (top) or as wide (sidebar) as its column; the pill keeps
+    // its fixed size and centres in that room instead of stretching.
+    t->pill->set_halign(Gtk::Align::CENTER);
+    t->pill->set_valign(Gtk::Align::CENTER);
 
     t->btn = Gtk::make_managed<Gtk::Button>("Loading");
     t->btn->set_has_frame(false);

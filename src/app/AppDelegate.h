@@ -112,6 +112,8 @@ public:
     void animateFadeInView(Gtk::Widget& view);
     void animateFadeOutAndRemoveView(Gtk::Widget& view, std::function<void()> completion);
     void rebuildTabBarLayouts();
+    // Scrolls the top strip so that the selected tab's pill is wholly shown.
+    void revealSelectedTab();
 
     // --- Folders (tabs/) -----------------------------------------------------------
     void createNewFolder();
@@ -167,6 +169,8 @@ private:
     void buildAddressField();
     void activateLayoutTable();
     void setLayoutConstants(double sidebarWidth, double webLeading, double stripOpacity);
+    void connectTopStripScrolling();
+    bool onTopStripWheel(double dx, double dy);
     void onAddressActivate();
     void onAddressFocusEnter();
     void onAddressFocusLeave();
@@ -183,6 +187,8 @@ private:
     double sidebarWidth_ = 0.0;
     double webLeading_ = 15.0;
     double topStripOpacity_ = 1.0;
+    // A reveal of the selected tab waits for the strip's new size.
+    bool revealPending_ = false;
     // An editing session of the address field ends once, however it ends.
     bool addressEditing_ = false;
     bool settingAddressText_ = false;

@@ -44,9 +44,11 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     topTabBarScroller->set_child(*topTabBarStack);
     topTabBarScroller->add_css_class("vesk-top-strip-scroller");
     glass->addSubview(*topTabBarScroller);
+    connectTopStripScrolling();
 
     // Sidebar column and its strip.
     sidebarContainer = Gtk::make_managed<ConstraintView>("vesk-sidebar");
+    sidebarContainer->set_overflow(Gtk::Overflow::HIDDEN);
     glass->addSubview(*sidebarContainer);
     sidebarTabBarStack = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
     sidebarTabBarStack->add_css_class("vesk-sidebar-strip");
@@ -91,7 +93,21 @@ void AppDelegate::buildWindow(Gtk::Application* app) {
     glass = Gtk::make_managed<ConstraintView>("vesk-glass");
     glass->set_hexpand(true);
     glass->set_vexpand(true);
-    content->set_child(*glass);
+    // The glass is an overlay, not the overlay's main child, so that its
+    // measured size never sets the window's smallest size: the constraint
+    // solver reports the last allocated size as the minimum once any
+    // constraint has changed (a tab switch, a layout switch), which would
+    // keep the window from ever being made smaller again. The window's own
+    // size request is the smallest size, and the glass always fills it.
+    content->add_overlay(*glass);
+    content->signal_get_child_position().connect(
+        [content, backdrop = glass](Gtk::Widget* child, Gdk::Rectangle& frame) {
+            if (child != backdrop)
+                return false;
+            frame = Gdk::Rectangle(0, 0, content->get_width(), content->get_height());
+            return true;
+        },
+        false);
 
     auto* handle = Gtk::make_managed<Gtk::WindowHandle>();
     handle->set_valign(Gtk::Align::START);
@@ -228,16 +244,35 @@ void AppDelegate::activateLayoutTable() {
             webLeadingConstraint,                                         // 38
             constrain(trailing(webContainer), trailing(g), -15),          // 39
             constrain(bottom(webContainer), bottom(g), -15),              // 40
-            // The strip and the two buttons after it end at least 15
-            // points before the history button, whatever the tabs.
-            constrain(trailing(newFolder), leading(history), -15, 1.0, Relation::LessOrEqual),
+            // The strip and the two buttons after it end 15 points before
+            // the history button, whatever the tabs: the strip takes the room
+            // between and scrolls what does not fit. (A strip only as wide as
+            // its pills would need a preference, which the toolkit's
+            // constraint solver does not hold to when it places children.)
+            constrain(trailing(newFolder), leading(history), -15, 1.0, Relation::Equal),
         });
+    // A constraint layout holds a child at its natural size only while it
+    // measures, not when it places it; the buttons keep theirs outright, so
+    // that a change of window or strip width moves them and never stretches them.
+    for (Gtk::Widget* button : controlButtons) {
+        int minimum = 0, natural = 0, minimumBaseline = 0, naturalBaseline = 0;
+        button->measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, minimumBaseline,
+                        naturalBaseline);
+        glass->constraintLayout()->add_constraint(constrain(width(button), natural));
+        button->measure(Gtk::Orientation::VERTICAL, -1, minimum, natural, minimumBaseline,
+                        naturalBaseline);
+        glass->constraintLayout()->add_constraint(constrain(height(button), natural));
+    }
     // Rows 34 to 36 belong to the sidebar column's own layout.
     activateConstraints(sidebarContainer->constraintLayout(),
                         {
-                            constrain(top(sidebarTabBarStack), top(nullptr), 10),       // 34
-                            constrain(leading(sidebarTabBarStack), leading(nullptr)),   // 35
-                            constrain(trailing(sidebarTabBarStack), trailing(nullptr)), // 36
+                            constrain(top(sidebarTabBarStack), top(nullptr), 10),     // 34
+                            constrain(leading(sidebarTabBarStack), leading(nullptr)), // 35
+                            // Row 36 in effect: the strip is as wide as the open
+                            // column. It keeps that width while the column narrows,
+                            // so its pills slide out of view instead of being
+                            // squeezed below their own size.
+                            constrain(width(sidebarTabBarStack), 200.0), // 36
                         });
 }
 

@@ -13,8 +13,8 @@ namespace vesk {
 
 namespace {
 
-constexpr double kPillWidth = 140.0;
-constexpr double kPillHeight = 28.0;
+constexpr double kPillWidth = VeskTabPill::kWidth;
+constexpr double kPillHeight = VeskTabPill::kHeight;
 constexpr double kTabFadeSeconds = 0.16;
 constexpr double kFadeInSeconds = 0.18;
 constexpr double kFadeOutSeconds = 0.16;
@@ -130,6 +130,7 @@ void AppDelegate::selectTab(std::int64_t index) {
         styleTab(*t);
     }
     setAddressText(tab.web->url().value_or(""));
+    revealSelectedTab();
 }
 
 void AppDelegate::tabSwitch(Gtk::Button* sender) {

@@ -3,6 +3,13 @@
 #include <gtest/gtest.h>
 
 namespace vesk {
+
+// Failure messages name the strip's views readably.
+void PrintTo(const StripItem& item, std::ostream* os) {
+    *os << (item.kind == StripItem::Kind::FolderHeader ? "header " : "pill ") << item.index
+        << (item.hidden ? " hidden" : "");
+}
+
 namespace {
 
 using Kind = StripItem::Kind;
@@ -21,11 +28,6 @@ struct ArrangementCase {
     std::vector<FolderSummary> folders;
     std::vector<StripItem> expected;
 };
-
-void PrintTo(const StripItem& item, std::ostream* os) {
-    *os << (item.kind == Kind::FolderHeader ? "header " : "pill ") << item.index
-        << (item.hidden ? " hidden" : "");
-}
 
 class TabStripArrangement : public ::testing::TestWithParam<ArrangementCase> {};
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <glibmm/main.h>
 #include <gtkmm/label.h>
 
 #include "platform/Animation.h"
@@ -158,12 +159,17 @@ void AppDelegate::closeTab(Gtk::Button* sender) {
         strip->remove(*tab.pill);
 
     const auto countBefore = static_cast<std::int64_t>(tabs.size());
-    // The record goes after its views have left the window; that releases the web view.
+    std::shared_ptr<Tab> closed(std::move(tabs[static_cast<std::size_t>(r)]));
     tabs.erase(tabs.begin() + r);
     activeIdx = indexAfterRemove(activeIdx, r, countBefore);
 
     rebuildTabBarLayouts();
     selectTab(activeIdx);
+
+    // The record goes after its views have left the window, which releases the
+    // web view. The close button that was clicked belongs to it and is still
+    // inside its own click handler, so the release waits until that returns.
+    Glib::signal_idle().connect_once([closed = std::move(closed)]() mutable { closed.reset(); });
 }
 
 void AppDelegate::styleTab(Tab& tab) {

@@ -45,6 +45,7 @@ void setVeskFont(Gtk::Widget& labelOrButton, double pointSize, FontWeight weight
 AppDelegate::AppDelegate(AppOptions options) : options_(std::move(options)) {}
 
 AppDelegate::~AppDelegate() {
+    widthRefit_.disconnect();
     // Tabs go first: their web views must leave the window before it is destroyed.
     tabs.clear();
     folders.clear();

@@ -94,6 +94,8 @@ public:
     Gtk::ScrolledWindow* topTabBarScroller = nullptr;
     // The strip's wish to be as wide as its pills; it gives way to the bound above.
     std::vector<Glib::RefPtr<Gtk::Constraint>> topStripWidthConstraints;
+    // The scroller between the sidebar column and its strip.
+    Gtk::ScrolledWindow* sidebarTabBarScroller = nullptr;
 
     // --- Tab model (tabs/) --------------------------------------------------------
     Tab* currentTab() const;
@@ -114,6 +116,8 @@ public:
     void animateFadeInView(Gtk::Widget& view);
     void animateFadeOutAndRemoveView(Gtk::Widget& view, std::function<void()> completion);
     void rebuildTabBarLayouts();
+    // Scrolls the top strip so that the selected tab's pill is wholly shown.
+    void revealSelectedTab();
 
     // --- Folders (tabs/) -----------------------------------------------------------
     void createNewFolder();
@@ -170,6 +174,8 @@ private:
     void activateLayoutTable();
     void fitTopStripToContent();
     void setLayoutConstants(double sidebarWidth, double webLeading, double stripOpacity);
+    void connectTopStripScrolling();
+    bool onTopStripWheel(double dx, double dy);
     void onAddressActivate();
     void onAddressFocusEnter();
     void onAddressFocusLeave();
@@ -186,9 +192,13 @@ private:
     double sidebarWidth_ = 0.0;
     double webLeading_ = 15.0;
     double topStripOpacity_ = 1.0;
+    // A reveal of the selected tab waits for the strip's new size.
+    bool revealPending_ = false;
     // An editing session of the address field ends once, however it ends.
     bool addressEditing_ = false;
     bool settingAddressText_ = false;
+    int topStripWidth_ = -1;
+    sigc::connection widthRefit_;
 };
 
 } // namespace vesk

@@ -31,9 +31,10 @@ void AppDelegate::toggleLayoutMode() {
         // A newer press owns the constants from now on.
         if (generation != layoutGeneration_)
             return;
-        setLayoutConstants(fromWidth + (toWidth - fromWidth) * v,
-                           fromLeading + (toLeading - fromLeading) * v,
-                           fromOpacity + (toOpacity - fromOpacity) * v);
+        // Written so that the last frame lands exactly on the target.
+        auto mix = [v](double from, double to) { return from * (1.0 - v) + to * v; };
+        setLayoutConstants(mix(fromWidth, toWidth), mix(fromLeading, toLeading),
+                           mix(fromOpacity, toOpacity));
     };
     Animation::run(
         *glass, kLayoutSeconds, TimingCurve::EaseInEaseOut, step,

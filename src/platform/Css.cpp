@@ -32,8 +32,8 @@ button.vesk-icon-button { color: #3584e4; }
 .vesk-pill.active { background-color: alpha(#3584e4, 0.24); }
 button.vesk-tab-title { padding: 0 2px; margin: 0; min-height: 0; min-width: 0; }
 button.vesk-tab-title label { color: inherit; }
-button.vesk-tab-close { padding: 0; margin: 0; border: none; min-height: 0; min-width: 0; }
-button.vesk-tab-close image { -gtk-icon-size: 12px; }
+button.vesk-tab-close { padding: 0; min-height: 14px; min-width: 14px; }
+button.vesk-tab-close image { -gtk-icon-size: 14px; }
 button.vesk-folder-header { padding: 2px 6px; min-height: 0; }
 .vesk-panel { border-radius: 14px; background-color: alpha(#1f1f1f, 0.92); }
 entry.vesk-search { border: none; box-shadow: none; outline: none; background: none; }

@@ -30,6 +30,9 @@ void AppDelegate::createNewFolder() {
     header.add_css_class("vesk-folder-header");
     header.set_name(folder->folderId);
     header.set_focus_on_click(false);
+    // Like the pills, the header keeps its own width in the column, centred,
+    // even while the column narrows to nothing.
+    header.set_halign(Gtk::Align::CENTER);
     setVeskFont(header, 12.0, FontWeight::Bold);
     header.signal_clicked().connect([this, b = &header] { toggleFolderExpansion(b); });
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <glibmm/main.h>
 #include <gtkmm/label.h>
 
 #include "platform/Animation.h"
@@ -13,8 +14,8 @@ namespace vesk {
 
 namespace {
 
-constexpr double kPillWidth = 140.0;
-constexpr double kPillHeight = 28.0;
+constexpr double kPillWidth = VeskTabPill::kWidth;
+constexpr double kPillHeight = VeskTabPill::kHeight;
 constexpr double kTabFadeSeconds = 0.16;
 constexpr double kFadeInSeconds = 0.18;
 constexpr double kFadeOutSeconds = 0.16;
@@ -48,6 +49,10 @@ void AppDelegate::addTabObject(std::optional<std::string_view> address) {
 
     t->pill = std::make_unique<VeskTabPill>();
     t->pill->set_size_request(static_cast<int>(kPillWidth), static_cast<int>(kPillHeight));
+    // A strip is as tall (top) or as wide (sidebar) as its column; the pill keeps
+    // its fixed size and centres in that room instead of stretching.
+    t->pill->set_halign(Gtk::Align::CENTER);
+    t->pill->set_valign(Gtk::Align::CENTER);
 
     t->btn = Gtk::make_managed<Gtk::Button>("Loading");
     t->btn->set_has_frame(false);
@@ -126,6 +131,7 @@ void AppDelegate::selectTab(std::int64_t index) {
         styleTab(*t);
     }
     setAddressText(tab.web->url().value_or(""));
+    revealSelectedTab();
 }
 
 void AppDelegate::tabSwitch(Gtk::Button* sender) {
@@ -153,12 +159,17 @@ void AppDelegate::closeTab(Gtk::Button* sender) {
         strip->remove(*tab.pill);
 
     const auto countBefore = static_cast<std::int64_t>(tabs.size());
-    // The record goes after its views have left the window; that releases the web view.
+    std::shared_ptr<Tab> closed(std::move(tabs[static_cast<std::size_t>(r)]));
     tabs.erase(tabs.begin() + r);
     activeIdx = indexAfterRemove(activeIdx, r, countBefore);
 
     rebuildTabBarLayouts();
     selectTab(activeIdx);
+
+    // The record goes after its views have left the window, which releases the
+    // web view. The close button that was clicked belongs to it and is still
+    // inside its own click handler, so the release waits until that returns.
+    Glib::signal_idle().connect_once([closed = std::move(closed)]() mutable { closed.reset(); });
 }
 
 void AppDelegate::styleTab(Tab& tab) {

@@ -13,6 +13,10 @@ class VeskTabPill : public ConstraintView {
 public:
     VeskTabPill();
 
+    // Every pill has this fixed size, in either strip.
+    static constexpr double kWidth = 140.0;
+    static constexpr double kHeight = 28.0;
+
     // A plain flag: setting it draws nothing; styleTab reads it.
     bool isActive = false;
 

@@ -102,7 +102,8 @@ TEST_F(MainWindowTest, ViewTreeAndButtonsAreInTheirFixedOrder) {
     EXPECT_EQ(children[0], app->topTabBarScroller);
     EXPECT_EQ(app->topTabBarStack->get_parent()->get_parent(), app->topTabBarScroller);
     EXPECT_EQ(children[1], app->sidebarContainer);
-    EXPECT_EQ(app->sidebarTabBarStack->get_parent(), app->sidebarContainer);
+    EXPECT_EQ(app->sidebarTabBarStack->get_parent()->get_parent(), app->sidebarTabBarScroller);
+    EXPECT_EQ(app->sidebarTabBarScroller->get_parent(), app->sidebarContainer);
     EXPECT_EQ(children[2], app->addr);
     EXPECT_EQ(children[3], app->webContainer);
     ASSERT_EQ(app->controlButtons.size(), 11u);

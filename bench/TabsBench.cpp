@@ -1,0 +1,174 @@
+// The widget side of tabs: opening, switching and closing fifty tabs in the
+// real window. It needs a display (run it under xvfb-run). Pages are
+// about:blank, loaded directly, so nothing leaves the machine. Real time
+// includes WebKit's synchronous work in this process; CPU time is this
+// process's own.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include <adwaita.h>
+#include <glibmm/main.h>
+#include <gtkmm/application.h>
+#include <unistd.h>
+
+#include "app/AppDelegate.h"
+#include "platform/ConstraintView.h"
+#include "platform/WebView.h"
+
+namespace {
+
+constexpr int kTabs = 50;
+
+vesk::AppDelegate* gApp = nullptr;
+
+// Resident memory of this process in MiB, from /proc/self/status.
+double residentMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
+    }
+    return 0.0;
+}
+
+// Runs the main loop for a while so layout, drawing and fades catch up.
+void pump(std::chrono::milliseconds duration) {
+    auto context = Glib::MainContext::get_default();
+    const auto end = std::chrono::steady_clock::now() + duration;
+    while (std::chrono::steady_clock::now() < end) {
+        auto tick = Glib::signal_timeout().connect([] { return false; }, 2);
+        context->iteration(true);
+        tick.disconnect();
+    }
+}
+
+void click(Gtk::Button* button) {
+    g_signal_emit_by_name(button->gobj(), "clicked");
+}
+
+// Each iteration opens one tab, the way the new-tab button does, and then
+// loads about:blank in it. The click is what is timed; the load call, in which
+// WebKit starts the tab's web process and waits for it, is reported apart.
+void openTab(benchmark::State& state) {
+    double loadMs = 0.0;
+    for (auto _ : state) {
+        click(gApp->controlButtons[5]);
+        state.PauseTiming();
+        const auto start = std::chrono::steady_clock::now();
+        gApp->tabs.back()->web->loadURL("about:blank");
+        loadMs +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        pump(std::chrono::milliseconds(20));
+        state.ResumeTiming();
+    }
+    state.counters["load_call_ms"] = benchmark::Counter(loadMs, benchmark::Counter::kAvgIterations);
+    state.counters["tabs"] = static_cast<double>(gApp->tabs.size());
+    state.counters["rss_MiB"] = residentMiB();
+}
+
+// Each iteration clicks the title of another tab.
+void switchTab(benchmark::State& state) {
+    std::size_t next = 0;
+    for (auto _ : state) {
+        click(gApp->tabs[next % gApp->tabs.size()]->btn);
+        next += 7;
+        state.PauseTiming();
+        pump(std::chrono::milliseconds(20));
+        state.ResumeTiming();
+    }
+    state.counters["rss_MiB"] = residentMiB();
+}
+
+// Each iteration closes the selected last tab, the path that rebuilds the
+// strip and selects a neighbour.
+void closeTab(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        click(gApp->tabs.back()->btn);
+        pump(std::chrono::milliseconds(20));
+        state.ResumeTiming();
+        click(gApp->tabs.back()->closeBtn);
+        state.PauseTiming();
+        pump(std::chrono::milliseconds(20));
+        state.ResumeTiming();
+    }
+    state.counters["tabs"] = static_cast<double>(gApp->tabs.size());
+}
+
+BENCHMARK(openTab)->Iterations(kTabs)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(switchTab)->Iterations(kTabs)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(closeTab)->Iterations(kTabs)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// A fresh folder for the program's files, so the real home is never touched.
+std::filesystem::path makeTemporaryHome() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vesk-bench-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        return {};
+    const std::filesystem::path home = pattern;
+    std::filesystem::create_directories(home / "data");
+    std::filesystem::create_directories(home / "config");
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+    return home;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "The tab benchmark needs a display: run it under xvfb-run.\n");
+        return 1;
+    }
+    const std::filesystem::path home = makeTemporaryHome();
+    if (home.empty()) {
+        std::fprintf(stderr, "Cannot make a temporary folder.\n");
+        return 1;
+    }
+
+    int result = 0;
+    auto application =
+        Gtk::Application::create("org.vesk.TabsBench", Gio::Application::Flags::NON_UNIQUE);
+    application->signal_activate().connect([&] {
+        adw_init();
+        application->hold();
+        {
+            // An empty home page: start-up loads nothing.
+            auto app = std::make_unique<vesk::AppDelegate>(vesk::AppOptions{""});
+            app->applicationDidFinishLaunching(application.get());
+            pump(std::chrono::milliseconds(500));
+            gApp = app.get();
+
+            const double before = residentMiB();
+            benchmark::RunSpecifiedBenchmarks();
+            pump(std::chrono::seconds(1));
+            const double after = residentMiB();
+            std::printf("resident memory: %.1f MiB before opening, %.1f MiB after closing; "
+                        "%zu tab(s) left\n",
+                        before, after, app->tabs.size());
+            if (app->tabs.size() != 1)
+                result = 1;
+            gApp = nullptr;
+        }
+        pump(std::chrono::milliseconds(50));
+        application->release();
+        application->quit();
+    });
+    application->run(0, nullptr);
+    benchmark::Shutdown();
+
+    std::error_code ec;
+    std::filesystem::remove_all(home, ec);
+    return result;
+}

@@ -19,6 +19,12 @@ constexpr int kMinWindowHeight = 640;
 // The strip of window above the toolbar that drags the window.
 constexpr int kTitleBarHeight = 50;
 
+Gtk::Requisition naturalSize(Gtk::Widget& widget) {
+    Gtk::Requisition minimum, natural;
+    widget.get_preferred_size(minimum, natural);
+    return natural;
+}
+
 } // namespace
 
 void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
@@ -248,6 +254,16 @@ void AppDelegate::activateLayoutTable() {
             // points before the history button, whatever the tabs.
             constrain(trailing(newFolder), leading(history), -15, 1.0, Relation::LessOrEqual),
         });
+    // The toolbar buttons keep their natural size. The layout holds a child to its
+    // natural size only while measuring, not while placing it, so without these the
+    // solver is free to stretch the back button down the window instead of the web area.
+    std::vector<Glib::RefPtr<Gtk::Constraint>> buttonSizes;
+    for (Gtk::Button* button : controlButtons) {
+        const Gtk::Requisition natural = naturalSize(*button);
+        buttonSizes.push_back(constrain(width(button), natural.get_width()));
+        buttonSizes.push_back(constrain(height(button), natural.get_height()));
+    }
+    activateConstraints(glass->constraintLayout(), buttonSizes);
     // Rows 34 to 36 belong to the sidebar column's own layout.
     activateConstraints(sidebarContainer->constraintLayout(),
                         {

@@ -29,6 +29,7 @@ namespace vesk {
 
 class ConstraintView;
 class Css;
+struct HistoryListState;
 struct HistoryRow;
 class WebView;
 
@@ -185,6 +186,8 @@ private:
     void endAddressEditing();
     Gtk::Widget* makeHistoryRow(const HistoryRow& row, const Gdk::RGBA& text,
                                 const Gdk::RGBA& muted);
+    void syncHistoryRows(std::vector<HistoryRow> rows, const Gdk::RGBA& text,
+                         const Gdk::RGBA& muted);
     void buildHistoryPanel();
     void buildThemePanel();
     // Shows the alert modal over the window; `answered` gets the response once, and
@@ -213,6 +216,8 @@ private:
     std::vector<Glib::RefPtr<Gtk::Constraint>> historyPanelConstraints_;
     std::vector<Glib::RefPtr<Gtk::Constraint>> themePanelConstraints_;
     std::unique_ptr<Gtk::MessageDialog> alert_;
+    // The rows of the open history list, kept while their entries stay the same.
+    std::shared_ptr<HistoryListState> historyList_;
 };
 
 } // namespace vesk

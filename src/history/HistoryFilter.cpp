@@ -43,24 +43,37 @@ HistoryFilter::HistoryFilter(std::string_view searchText)
     : needle_(foldedForSearch(trimmedWhitespaceAndNewlines(searchText))) {}
 
 bool HistoryFilter::matches(const HistoryRow& row) const {
-    if (isEmpty())
-        return true;
-    std::string joined;
-    joined.reserve(row.title.size() + 1 + row.address.size());
-    joined.append(row.title).append(" ").append(row.address);
-    return containsFolded(foldedForSearch(joined), needle_);
+    return isEmpty() || matchesSearchText(searchTextOf(row));
+}
+
+bool HistoryFilter::matchesSearchText(std::string_view rowSearchText) const {
+    return containsFolded(rowSearchText, needle_);
 }
 
 std::vector<HistoryRow> HistoryFilter::rows(const std::vector<HistoryEntry>& entries) const {
     std::vector<HistoryRow> result;
-    for (const HistoryEntry& entry : entries) {
-        if (!entry.isDictionary)
-            continue;
-        HistoryRow row = historyRowFor(entry);
+    for (HistoryRow& row : historyRowsOf(entries))
         if (matches(row))
             result.push_back(std::move(row));
-    }
     return result;
+}
+
+std::vector<HistoryRow> historyRowsOf(const std::vector<HistoryEntry>& entries) {
+    std::vector<HistoryRow> rows;
+    rows.reserve(entries.size());
+    for (const HistoryEntry& entry : entries)
+        if (entry.isDictionary)
+            rows.push_back(historyRowFor(entry));
+    return rows;
+}
+
+std::string searchTextOf(const HistoryRow& row) {
+    // Folding works character by character, and nothing composes with a space, so
+    // the parts can be folded apart and joined afterwards.
+    std::string text = foldedForSearch(row.title);
+    text += ' ';
+    text += foldedForSearch(row.address);
+    return text;
 }
 
 HistoryRow historyRowFor(const HistoryEntry& entry) {
@@ -75,20 +88,42 @@ std::string foldedForSearch(std::string_view text) {
         return lower;
     }
     const std::string valid = validUtf8(text);
-    std::string lower;
-    lower.reserve(valid.size());
+    std::string folded;
+    folded.reserve(valid.size());
+    // Normalisation never reaches across a plain ASCII character: none decomposes,
+    // none composes with what precedes it. So only the stretches around other
+    // characters need it, each from the ASCII character before it (which may take
+    // a following accent), and megabytes of mostly ASCII text fold quickly.
+    std::string stretch;
+    auto flush = [&] {
+        if (stretch.empty())
+            return;
+        gchar* normalised =
+            g_utf8_normalize(stretch.data(), static_cast<gssize>(stretch.size()), G_NORMALIZE_NFC);
+        folded += normalised ? normalised : stretch;
+        g_free(normalised);
+        stretch.clear();
+    };
     const char* end = valid.data() + valid.size();
-    for (const char* p = valid.data(); p < end; p = g_utf8_next_char(p)) {
+    for (const char* p = valid.data(); p < end;) {
+        const auto byte = static_cast<unsigned char>(*p);
+        if (byte < 0x80) {
+            const bool nextIsOther = p + 1 < end && static_cast<unsigned char>(p[1]) >= 0x80;
+            flush();
+            if (nextIsOther)
+                stretch += g_ascii_tolower(*p);
+            else
+                folded += g_ascii_tolower(*p);
+            ++p;
+            continue;
+        }
         char encoded[6];
         const int length = g_unichar_to_utf8(g_unichar_tolower(g_utf8_get_char(p)), encoded);
-        lower.append(encoded, static_cast<std::size_t>(length));
+        stretch.append(encoded, static_cast<std::size_t>(length));
+        p = g_utf8_next_char(p);
     }
-    // Lower-casing can leave sequences that compose differently, so normalise last.
-    gchar* normalised =
-        g_utf8_normalize(lower.data(), static_cast<gssize>(lower.size()), G_NORMALIZE_NFC);
-    std::string result = normalised ? normalised : lower;
-    g_free(normalised);
-    return result;
+    flush();
+    return folded;
 }
 
 bool containsFolded(std::string_view haystack, std::string_view needle) {

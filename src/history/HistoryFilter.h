@@ -37,6 +37,10 @@ public:
     // Whether the row's title and address, joined by one space, contain the filter.
     bool matches(const HistoryRow& row) const;
 
+    // The same for a row's search text made once by `searchTextOf`, so that a list
+    // can be filtered at every keystroke without folding its rows again.
+    bool matchesSearchText(std::string_view rowSearchText) const;
+
     // The rows of the entries that pass, in the entries' order (newest first).
     // Elements that are not dictionaries stand for no page and are passed over.
     std::vector<HistoryRow> rows(const std::vector<HistoryEntry>& entries) const;
@@ -44,6 +48,12 @@ public:
 private:
     std::string needle_;
 };
+
+// The rows of all entries that can be listed, in order: every dictionary element.
+std::vector<HistoryRow> historyRowsOf(const std::vector<HistoryEntry>& entries);
+
+// What the filter searches in a row: its title, one space and its address, folded.
+std::string searchTextOf(const HistoryRow& row);
 
 // The row of one entry: its title when that is a string, else "Untitled" (an empty
 // title stays empty); its address when that is a string, else "".

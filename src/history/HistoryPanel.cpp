@@ -37,6 +37,17 @@ guint16 channel(double value) {
 
 } // namespace
 
+// The rows of the open history list: every listable entry has its row, shown or
+// hidden by the filter, with the text the filter searches.
+struct HistoryListState {
+    std::vector<HistoryRow> rows;
+    std::vector<Gtk::Widget*> views;
+    std::vector<std::string> searchTexts;
+    Gtk::Label* noMatch = nullptr;
+    Gdk::RGBA text;
+    Gdk::RGBA muted;
+};
+
 void AppDelegate::setPanelText(Gtk::Widget& labelOrButton, double pointSize, FontWeight weight,
                                const Gdk::RGBA& color) {
     auto* label = dynamic_cast<Gtk::Label*>(&labelOrButton);
@@ -106,6 +117,7 @@ void AppDelegate::buildHistoryPanel() {
     panel->addSubview(*trash);
     panel->addSubview(*close);
 
+    historyList_.reset();
     historyPanel = panel;
     historySearchField = search;
     historyScrollView = scroll;
@@ -148,6 +160,7 @@ void AppDelegate::closeHistoryPanel() {
     historySearchField = nullptr;
     historyScrollView = nullptr;
     historyStack = nullptr;
+    historyList_.reset();
     // A closed panel takes no more clicks while it fades.
     panel->set_can_target(false);
     animateFadeOutAndRemoveView(*panel, [this, placement = std::move(historyPanelConstraints_)] {
@@ -175,33 +188,87 @@ void AppDelegate::clearHistory() {
 void AppDelegate::rebuildHistoryPanel() {
     if (!historyPanel || !historyStack)
         return;
-    while (Gtk::Widget* row = historyStack->get_first_child())
-        historyStack->remove(*row);
-
     const HistoryFilter filter(historySearchField ? historySearchField->get_text().raw()
                                                   : std::string());
-    const std::vector<HistoryRow> rows = filter.rows(VeskStore::shared().loadHistory());
-
+    // The file is read again at every rebuild; rows whose entries did not change are
+    // kept, so a keystroke mostly shows and hides rows rather than making them anew.
+    std::vector<HistoryRow> rows = historyRowsOf(VeskStore::shared().loadHistory());
     const Gdk::RGBA text =
         toRgba(themeTextColor.value_or(Color::named(NamedColor::Label)), window.get());
     const Gdk::RGBA muted = toRgba(
         themeMutedTextColor.value_or(Color::named(NamedColor::SecondaryLabel)), window.get());
-    for (const HistoryRow& row : rows)
-        historyStack->append(*makeHistoryRow(row, text, muted));
+    if (!historyList_ || historyList_->rows != rows || historyList_->text != text ||
+        historyList_->muted != muted)
+        syncHistoryRows(std::move(rows), text, muted);
 
-    if (rows.empty()) {
-        auto* none = Gtk::make_managed<Gtk::Label>("No matching history");
-        none->set_justify(Gtk::Justification::CENTER);
-        none->set_xalign(0.5);
-        Pango::AttrList attrs;
-        auto foreground = Pango::Attribute::create_attr_foreground(
-            channel(muted.get_red()), channel(muted.get_green()), channel(muted.get_blue()));
-        attrs.insert(foreground);
-        auto alpha = Pango::Attribute::create_attr_foreground_alpha(channel(muted.get_alpha()));
-        attrs.insert(alpha);
-        none->set_attributes(attrs);
-        historyStack->append(*none);
+    HistoryListState& list = *historyList_;
+    bool anyShown = false;
+    for (std::size_t i = 0; i < list.views.size(); ++i) {
+        const bool shown = filter.matchesSearchText(list.searchTexts[i]);
+        list.views[i]->set_visible(shown);
+        anyShown = anyShown || shown;
     }
+    // One line stands for an empty history and for a filter that matches nothing.
+    list.noMatch->set_visible(!anyShown);
+}
+
+void AppDelegate::syncHistoryRows(std::vector<HistoryRow> rows, const Gdk::RGBA& text,
+                                  const Gdk::RGBA& muted) {
+    auto fresh = std::make_shared<HistoryListState>();
+    fresh->text = text;
+    fresh->muted = muted;
+    std::shared_ptr<HistoryListState> old = std::move(historyList_);
+    // Rows in other colours are all made again.
+    const bool reusable = old && old->text == text && old->muted == muted;
+    std::vector<bool> taken(reusable ? old->rows.size() : 0, false);
+
+    Gtk::Widget* previous = nullptr;
+    for (HistoryRow& row : rows) {
+        Gtk::Widget* view = nullptr;
+        std::string searchText;
+        for (std::size_t i = 0; i < taken.size() && !view; ++i) {
+            if (!taken[i] && old->rows[i] == row) {
+                taken[i] = true;
+                view = old->views[i];
+                searchText = std::move(old->searchTexts[i]);
+            }
+        }
+        if (!view) {
+            view = makeHistoryRow(row, text, muted);
+            historyStack->append(*view);
+            searchText = searchTextOf(row);
+        }
+        // Newest first, in the file's order.
+        if (previous)
+            historyStack->reorder_child_after(*view, *previous);
+        else
+            historyStack->reorder_child_at_start(*view);
+        previous = view;
+        fresh->rows.push_back(std::move(row));
+        fresh->views.push_back(view);
+        fresh->searchTexts.push_back(std::move(searchText));
+    }
+    if (old) {
+        for (std::size_t i = 0; i < old->views.size(); ++i)
+            if (i >= taken.size() || !taken[i])
+                historyStack->remove(*old->views[i]);
+        if (old->noMatch)
+            historyStack->remove(*old->noMatch);
+    }
+
+    auto* none = Gtk::make_managed<Gtk::Label>("No matching history");
+    none->set_justify(Gtk::Justification::CENTER);
+    none->set_xalign(0.5);
+    Pango::AttrList attrs;
+    auto foreground = Pango::Attribute::create_attr_foreground(
+        channel(muted.get_red()), channel(muted.get_green()), channel(muted.get_blue()));
+    attrs.insert(foreground);
+    auto alpha = Pango::Attribute::create_attr_foreground_alpha(channel(muted.get_alpha()));
+    attrs.insert(alpha);
+    none->set_attributes(attrs);
+    historyStack->append(*none);
+    fresh->noMatch = none;
+    historyList_ = std::move(fresh);
 }
 
 Gtk::Widget* AppDelegate::makeHistoryRow(const HistoryRow& row, const Gdk::RGBA& text,

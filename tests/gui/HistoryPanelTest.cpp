@@ -66,6 +66,8 @@ protected:
             return rows;
         for (Gtk::Widget* child = app->historyStack->get_first_child(); child;
              child = child->get_next_sibling()) {
+            if (!child->get_visible())
+                continue;
             auto* button = dynamic_cast<Gtk::Button*>(child->get_first_child());
             auto* address =
                 button ? dynamic_cast<Gtk::Label*>(button->get_next_sibling()) : nullptr;
@@ -82,13 +84,17 @@ protected:
         return titles;
     }
 
-    // Whether the list holds only the centred "No matching history" line.
+    // Whether the list shows only the centred "No matching history" line.
     bool showsNoMatch() {
         if (!app->historyStack)
             return false;
-        auto* only = dynamic_cast<Gtk::Label*>(app->historyStack->get_first_child());
-        return only && !only->get_next_sibling() && only->get_text() == "No matching history" &&
-               only->get_xalign() == 0.5f;
+        std::vector<Gtk::Widget*> shown;
+        for (Gtk::Widget* child = app->historyStack->get_first_child(); child;
+             child = child->get_next_sibling())
+            if (child->get_visible())
+                shown.push_back(child);
+        auto* only = shown.size() == 1 ? dynamic_cast<Gtk::Label*>(shown[0]) : nullptr;
+        return only && only->get_text() == "No matching history" && only->get_xalign() == 0.5f;
     }
 
     bool isInGlass(Gtk::Widget* view) {
@@ -251,6 +257,29 @@ TEST_F(HistoryPanelTest, DamagedEntriesListWhatTheyCan) {
     click(*shownRows()[0].button);
     EXPECT_NE(app->historyPanel, nullptr);
     EXPECT_FALSE(app->currentTab()->web->url().has_value());
+}
+
+TEST_F(HistoryPanelTest, RebuildFollowsTheFileWhateverChanged) {
+    writeHistory({entry("https://a.example/", "A"), entry("https://b.example/", "B"),
+                  entry("https://c.example/", "C")});
+    launch();
+    app->toggleHistory();
+    app->historySearchField->set_text("example");
+    ASSERT_EQ(shownTitles(), (std::vector<std::string>{"A", "B", "C"}));
+
+    // Reordered, one gone, then duplicates and a new one: the list is the file's.
+    writeHistory({entry("https://c.example/", "C"), entry("https://a.example/", "A")});
+    app->rebuildHistoryPanel();
+    EXPECT_EQ(shownTitles(), (std::vector<std::string>{"C", "A"}));
+    writeHistory({entry("https://d.example/", "D"), entry("https://c.example/", "C"),
+                  entry("https://a.example/", "A"), entry("https://a.example/", "A")});
+    app->rebuildHistoryPanel();
+    EXPECT_EQ(shownTitles(), (std::vector<std::string>{"D", "C", "A", "A"}));
+    app->historySearchField->set_text("a.ex");
+    EXPECT_EQ(shownTitles(), (std::vector<std::string>{"A", "A"}));
+    fs::remove(historyFile());
+    app->rebuildHistoryPanel();
+    EXPECT_TRUE(showsNoMatch());
 }
 
 TEST_F(HistoryPanelTest, UnreadableFileListsAsEmpty) {

@@ -125,6 +125,48 @@ TEST(FoldedForSearch, LowerCasesTheSameInEveryScript) {
     EXPECT_EQ(foldedForSearch(""), "");
 }
 
+// The plain way to fold: lower-case every character, then normalise the whole text.
+std::string foldedTheSlowWay(const std::string& text) {
+    gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
+    std::string lower;
+    for (const char* p = valid; *p; p = g_utf8_next_char(p)) {
+        char encoded[6];
+        lower.append(encoded, g_unichar_to_utf8(g_unichar_tolower(g_utf8_get_char(p)), encoded));
+    }
+    g_free(valid);
+    gchar* normalised = g_utf8_normalize(lower.c_str(), -1, G_NORMALIZE_NFC);
+    std::string result = normalised;
+    g_free(normalised);
+    return result;
+}
+
+TEST(FoldedForSearch, NormalisesOnlyWhereNeededButAsTheWholeTextWould) {
+    const std::vector<std::string> samples = {"Café",
+                                              "CAFÉ au lait",
+                                              "́leading mark",
+                                              "ÄB̊",
+                                              "ệ stacked",
+                                              "ÅNGSTRÖM Ǻ",
+                                              "ΣΑΣ and σας",
+                                              "Ǆemal",
+                                              "İstanbul",
+                                              "한국어 가",
+                                              "x́ŷz̃",
+                                              std::string(1000, 'x') + "É",
+                                              "ﬁle ＡＢＣ",
+                                              "mixed ASCII – dash",
+                                              "ȩ́́"};
+    for (const std::string& sample : samples)
+        EXPECT_EQ(foldedForSearch(sample), foldedTheSlowWay(sample)) << sample;
+}
+
+TEST(SearchTextOf, IsTheFoldedJoin) {
+    const HistoryRow row{"Café ROUGE", "HTTPS://A.B/É"};
+    EXPECT_EQ(searchTextOf(row), foldedForSearch(row.title + " " + row.address));
+    EXPECT_TRUE(HistoryFilter("rouge https").matchesSearchText(searchTextOf(row)));
+    EXPECT_TRUE(HistoryFilter("").matchesSearchText(""));
+}
+
 TEST(ShownText, ShortTextStaysWhole) {
     EXPECT_EQ(shownText("Docs", 10, Ellipsis::End), "Docs");
     EXPECT_EQ(shownText("exactly10!", 10, Ellipsis::Middle), "exactly10!");

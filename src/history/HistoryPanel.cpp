@@ -35,6 +35,15 @@ guint16 channel(double value) {
     return static_cast<guint16>(std::lround(std::clamp(value, 0.0, 1.0) * 65535.0));
 }
 
+// Adds a fixed text colour, alpha included, to a label's attributes.
+void addColor(Pango::AttrList& attrs, const Gdk::RGBA& color) {
+    auto foreground = Pango::Attribute::create_attr_foreground(
+        channel(color.get_red()), channel(color.get_green()), channel(color.get_blue()));
+    attrs.insert(foreground);
+    auto alpha = Pango::Attribute::create_attr_foreground_alpha(channel(color.get_alpha()));
+    attrs.insert(alpha);
+}
+
 } // namespace
 
 // The rows of the open history list: every listable entry has its row, shown or
@@ -62,11 +71,7 @@ void AppDelegate::setPanelText(Gtk::Widget& labelOrButton, double pointSize, Fon
     Pango::AttrList attrs;
     auto font = Pango::Attribute::create_attr_font_desc(veskFont(pointSize, weight));
     attrs.insert(font);
-    auto foreground = Pango::Attribute::create_attr_foreground(
-        channel(color.get_red()), channel(color.get_green()), channel(color.get_blue()));
-    attrs.insert(foreground);
-    auto alpha = Pango::Attribute::create_attr_foreground_alpha(channel(color.get_alpha()));
-    attrs.insert(alpha);
+    addColor(attrs, color);
     label->set_attributes(attrs);
 }
 
@@ -260,11 +265,7 @@ void AppDelegate::syncHistoryRows(std::vector<HistoryRow> rows, const Gdk::RGBA&
     none->set_justify(Gtk::Justification::CENTER);
     none->set_xalign(0.5);
     Pango::AttrList attrs;
-    auto foreground = Pango::Attribute::create_attr_foreground(
-        channel(muted.get_red()), channel(muted.get_green()), channel(muted.get_blue()));
-    attrs.insert(foreground);
-    auto alpha = Pango::Attribute::create_attr_foreground_alpha(channel(muted.get_alpha()));
-    attrs.insert(alpha);
+    addColor(attrs, muted);
     none->set_attributes(attrs);
     historyStack->append(*none);
     fresh->noMatch = none;

@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+#include <gdkmm/rgba.h>
 #include <gtkmm/application.h>
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/colorbutton.h>
 #include <gtkmm/constraint.h>
 #include <gtkmm/entry.h>
+#include <gtkmm/messagedialog.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/window.h>
 #include <pangomm/fontdescription.h>
@@ -27,6 +29,8 @@ namespace vesk {
 
 class ConstraintView;
 class Css;
+struct HistoryListState;
+struct HistoryRow;
 class WebView;
 
 // What the program is started with. Tests give their own home page so that
@@ -167,6 +171,11 @@ public:
     Css& css() { return *css_; }
     std::weak_ptr<void> lifetime() const { return lifetime_; }
 
+    // The modal alert being shown (clearing the history, saving a password), if any.
+    Gtk::MessageDialog* openAlert() const { return alert_.get(); }
+    // The address a history row's title button carries; "" for any other button.
+    static std::string historyAddressOf(Gtk::Button& rowButton);
+
 private:
     void buildWindow(Gtk::Application* app);
     void buildToolbar();
@@ -181,6 +190,20 @@ private:
     void onAddressFocusLeave();
     void onAddressChanged();
     void endAddressEditing();
+    Gtk::Widget* makeHistoryRow(const HistoryRow& row, const Gdk::RGBA& text,
+                                const Gdk::RGBA& muted);
+    void syncHistoryRows(std::vector<HistoryRow> rows, const Gdk::RGBA& text,
+                         const Gdk::RGBA& muted);
+    void buildHistoryPanel();
+    void buildThemePanel();
+    // Shows the alert modal over the window; `answered` gets the response once, and
+    // the alert goes away afterwards.
+    void presentAlert(std::unique_ptr<Gtk::MessageDialog> alert,
+                      std::function<void(int response)> answered);
+    // Gives a panel's label (or a button's label) its font and a text colour fixed
+    // when it is built: no later theme apply changes it.
+    static void setPanelText(Gtk::Widget& labelOrButton, double pointSize, FontWeight weight,
+                             const Gdk::RGBA& color);
 
     AppOptions options_;
     // Expires with the delegate, so animations still running stop touching it.
@@ -199,6 +222,12 @@ private:
     bool settingAddressText_ = false;
     int topStripWidth_ = -1;
     sigc::connection widthRefit_;
+    // The open panels' placement in the glass; each set leaves with its panel's fade-out.
+    std::vector<Glib::RefPtr<Gtk::Constraint>> historyPanelConstraints_;
+    std::vector<Glib::RefPtr<Gtk::Constraint>> themePanelConstraints_;
+    std::unique_ptr<Gtk::MessageDialog> alert_;
+    // The rows of the open history list, kept while their entries stay the same.
+    std::shared_ptr<HistoryListState> historyList_;
 };
 
 } // namespace vesk

@@ -36,7 +36,15 @@ button.vesk-tab-close { padding: 0; min-height: 14px; min-width: 14px; }
 button.vesk-tab-close image { -gtk-icon-size: 14px; }
 button.vesk-folder-header { padding: 2px 6px; min-height: 0; }
 .vesk-panel { border-radius: 14px; background-color: alpha(#1f1f1f, 0.92); }
-entry.vesk-search { border: none; box-shadow: none; outline: none; background: none; }
+entry.vesk-search {
+  border: none; box-shadow: none; outline: none; background: none; min-height: 0;
+}
+.vesk-panel button.vesk-icon-button { padding: 0; margin: 0; min-height: 0; min-width: 0; }
+button.vesk-history-title { padding: 0; margin: 0; min-height: 0; }
+button.vesk-panel-button { min-height: 24px; padding: 0 10px; }
+colorbutton.vesk-panel-button > button { min-height: 0; padding: 3px; }
+colorbutton.vesk-panel-button colorswatch { min-height: 18px; }
+entry.vesk-alert-field { min-height: 24px; }
 )css";
 }
 

@@ -1,13 +1,18 @@
 #pragma once
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <gtkmm/application.h>
+#include <gtkmm/button.h>
+#include <gtkmm/label.h>
 
 #include "app/AppDelegate.h"
 #include "platform/ConstraintView.h"
@@ -22,6 +27,59 @@ bool waitUntil(const std::function<bool()>& done,
                std::chrono::milliseconds timeout = std::chrono::seconds(10));
 // Runs the main loop for a while, letting animations and layout settle.
 void pump(std::chrono::milliseconds duration);
+
+// Every widget of type T below `root`, depth first, in child order.
+template <typename T> std::vector<T*> descendants(Gtk::Widget& root) {
+    std::vector<T*> found;
+    for (Gtk::Widget* child = root.get_first_child(); child; child = child->get_next_sibling()) {
+        if (auto* match = dynamic_cast<T*>(child))
+            found.push_back(match);
+        for (T* below : descendants<T>(*child))
+            found.push_back(below);
+    }
+    return found;
+}
+
+// The text colour a label was given through its attributes, if any.
+inline std::optional<Gdk::RGBA> attributeColorOf(Gtk::Widget& labelOrButton) {
+    auto* label = dynamic_cast<Gtk::Label*>(&labelOrButton);
+    if (!label)
+        if (auto* button = dynamic_cast<Gtk::Button*>(&labelOrButton))
+            label = dynamic_cast<Gtk::Label*>(button->get_child());
+    if (!label || !gtk_label_get_attributes(label->gobj()))
+        return std::nullopt;
+    std::optional<Gdk::RGBA> color;
+    double alpha = 1.0;
+    GSList* list = pango_attr_list_get_attributes(gtk_label_get_attributes(label->gobj()));
+    for (GSList* item = list; item; item = item->next) {
+        auto* attr = static_cast<PangoAttribute*>(item->data);
+        if (attr->klass->type == PANGO_ATTR_FOREGROUND) {
+            const PangoColor& c = reinterpret_cast<PangoAttrColor*>(attr)->color;
+            color = Gdk::RGBA(c.red / 65535.0, c.green / 65535.0, c.blue / 65535.0, 1.0);
+        } else if (attr->klass->type == PANGO_ATTR_FOREGROUND_ALPHA) {
+            alpha = reinterpret_cast<PangoAttrInt*>(attr)->value / 65535.0;
+        }
+        pango_attribute_destroy(attr);
+    }
+    g_slist_free(list);
+    if (color)
+        color->set_alpha(alpha);
+    return color;
+}
+
+// Clicks a button at once (a key press would click it only after its pressed look).
+inline void click(Gtk::Button& button) {
+    g_signal_emit_by_name(button.gobj(), "clicked");
+}
+
+// Whether two colours agree to within the precision of text attributes.
+inline bool nearColor(const Gdk::RGBA& a, const Gdk::RGBA& b) {
+    constexpr double tolerance = 2.0 / 65535.0;
+    return std::abs(a.get_red() - b.get_red()) <= tolerance &&
+           std::abs(a.get_green() - b.get_green()) <= tolerance &&
+           std::abs(a.get_blue() - b.get_blue()) <= tolerance &&
+           std::abs(a.get_alpha() - b.get_alpha()) <= tolerance;
+}
 
 // A fresh temporary folder used as HOME and the XDG data and config homes for
 // one test; removed afterwards.

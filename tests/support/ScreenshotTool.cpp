@@ -1,10 +1,17 @@
 // Renders the real window to a PNG, for looking at the chrome by eye:
-//   vesk_screenshot OUT.png [theme NAME] [tabs N] [folder] [collapse] [sidebar] [history] [themes]
-// It starts with an empty home page, so nothing is loaded from anywhere.
+//   vesk_screenshot OUT.png [theme NAME] [custom] [tabs N] [folder] [collapse] [sidebar]
+//                   [entries] [history] [filter TEXT] [themes] [select N] [page HOST] [password]
+//                   [clear]
+// It starts with an empty home page and a fresh home folder, so nothing is loaded from
+// anywhere and nothing of the user's is read or written. An open alert is saved beside
+// OUT.png as OUT-alert.png.
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include <adwaita.h>
@@ -13,6 +20,8 @@
 
 #include "app/AppDelegate.h"
 #include "platform/ConstraintView.h"
+#include "platform/WebView.h"
+#include "store/VeskStore.h"
 
 namespace {
 
@@ -43,6 +52,21 @@ bool savePng(Gtk::Widget& widget, const char* path) {
     return ok;
 }
 
+// Sample history in several scripts, one title missing and one very long address.
+void addSampleHistory() {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> pages = {
+        {"https://news.example/2024/morning-briefing", std::string("Morning news")},
+        {"https://docs.example/guide/getting-started", std::string("Docs – Getting started")},
+        {"https://he.example/", std::string("ברוכים הבאים לאתר")},
+        {"https://ja.example/tokyo", std::string("東京タワーの歴史")},
+        {"https://long.example/" + std::string(300, 'a') + "/end", std::string("Long address")},
+        {"https://empty-title.example/", std::string("")},
+        {"https://weather.example/today", std::string("Weather and news for today")},
+    };
+    for (auto it = pages.rbegin(); it != pages.rend(); ++it)
+        vesk::VeskStore::shared().addHistory(it->first, it->second);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -51,6 +75,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::vector<std::string> args(argv + 2, argv + argc);
+    const std::string out = argv[1];
+    const std::string alertOut =
+        (out.size() > 4 ? out.substr(0, out.size() - 4) : out) + "-alert.png";
+
+    char folder[] = "/tmp/vesk-screenshot-XXXXXX";
+    if (!::mkdtemp(folder))
+        return 1;
+    ::setenv("HOME", folder, 1);
+    ::setenv("XDG_DATA_HOME", (std::string(folder) + "/data").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (std::string(folder) + "/config").c_str(), 1);
     int result = 1;
     auto app = Gtk::Application::create("org.vesk.Screenshot", Gio::Application::Flags::NON_UNIQUE);
     app->signal_activate().connect([&] {
@@ -82,13 +116,29 @@ int main(int argc, char** argv) {
                 delegate.toggleThemePanel();
             else if (a == "select" && i + 1 < args.size())
                 delegate.selectTab(std::atoi(args[++i].c_str()));
+            else if (a == "entries")
+                addSampleHistory();
+            else if (a == "filter" && i + 1 < args.size() && delegate.historySearchField)
+                delegate.historySearchField->set_text(args[++i]);
+            else if (a == "page" && i + 1 < args.size() && delegate.currentTab())
+                // A page of its own under that address; nothing goes over the network.
+                delegate.currentTab()->web->loadHTML("<h1>Sign in</h1>",
+                                                     "https://" + args[++i] + "/login");
+            else if (a == "password")
+                delegate.promptSavePassword();
+            else if (a == "clear")
+                delegate.clearHistory();
             pump(150);
         }
         pump(600);
-        result = savePng(*delegate.window, argv[1]) ? 0 : 1;
+        result = savePng(*delegate.window, out.c_str()) ? 0 : 1;
+        if (delegate.openAlert() && !savePng(*delegate.openAlert(), alertOut.c_str()))
+            result = 1;
         app->release();
         app->quit();
     });
     app->run(0, nullptr);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
     return result;
 }

@@ -7,7 +7,7 @@ PACKAGES="build-essential cmake pkg-config clang-format \
 libgtkmm-4.0-dev libwebkitgtk-6.0-dev libadwaita-1-dev \
 libplist-dev libplist++-dev libplist-utils libsoup-3.0-dev \
 googletest libgtest-dev libgmock-dev libbenchmark-dev \
-xvfb xauth dbus dbus-x11 adwaita-icon-theme fonts-dejavu-core imagemagick"
+xvfb xauth dbus dbus-x11 adwaita-icon-theme fonts-dejavu-core fonts-noto-color-emoji imagemagick"
 
 missing=""
 for p in $PACKAGES; do

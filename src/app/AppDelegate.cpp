@@ -28,12 +28,16 @@ Pango::FontDescription veskFont(double pointSize, FontWeight weight) {
     return font;
 }
 
+Gtk::Label* labelOf(Gtk::Widget& labelOrButton) {
+    if (auto* label = dynamic_cast<Gtk::Label*>(&labelOrButton))
+        return label;
+    if (auto* button = dynamic_cast<Gtk::Button*>(&labelOrButton))
+        return dynamic_cast<Gtk::Label*>(button->get_child());
+    return nullptr;
+}
+
 void setVeskFont(Gtk::Widget& labelOrButton, double pointSize, FontWeight weight) {
-    Gtk::Label* label = dynamic_cast<Gtk::Label*>(&labelOrButton);
-    if (!label) {
-        if (auto* button = dynamic_cast<Gtk::Button*>(&labelOrButton))
-            label = dynamic_cast<Gtk::Label*>(button->get_child());
-    }
+    Gtk::Label* label = labelOf(labelOrButton);
     if (!label)
         return;
     Pango::AttrList attrs;

@@ -14,6 +14,7 @@
 #include <gtkmm/colorbutton.h>
 #include <gtkmm/constraint.h>
 #include <gtkmm/entry.h>
+#include <gtkmm/label.h>
 #include <gtkmm/messagedialog.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/window.h>
@@ -44,6 +45,9 @@ enum class FontWeight { Regular = 400, Medium = 500, Semibold = 600, Bold = 700 
 
 // The system font at a size (in points, one point per logical pixel) and weight.
 Pango::FontDescription veskFont(double pointSize, FontWeight weight);
+
+// The label itself, or a text button's label; nothing for other widgets.
+Gtk::Label* labelOf(Gtk::Widget& labelOrButton);
 
 // Gives a label (or a button's label) the font.
 void setVeskFont(Gtk::Widget& labelOrButton, double pointSize, FontWeight weight);

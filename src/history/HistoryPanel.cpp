@@ -59,11 +59,7 @@ struct HistoryListState {
 
 void AppDelegate::setPanelText(Gtk::Widget& labelOrButton, double pointSize, FontWeight weight,
                                const Gdk::RGBA& color) {
-    auto* label = dynamic_cast<Gtk::Label*>(&labelOrButton);
-    if (!label) {
-        if (auto* button = dynamic_cast<Gtk::Button*>(&labelOrButton))
-            label = dynamic_cast<Gtk::Label*>(button->get_child());
-    }
+    Gtk::Label* label = labelOf(labelOrButton);
     if (!label)
         return;
     // Text attributes rather than style classes: the theme's style sheet is replaced

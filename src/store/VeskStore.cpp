@@ -1,6 +1,7 @@
 #include "store/VeskStore.h"
 
 #include "store/PlistData.h"
+#include "store/PlistFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -23,9 +24,6 @@ namespace vesk {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Far beyond any history of 200 entries; a larger file is set aside rather than loaded.
-constexpr std::size_t maxFileBytes = 256u * 1024 * 1024;
 
 std::optional<std::string> stringValue(plist_t node) {
     if (node == nullptr || plist_get_node_type(node) != PLIST_STRING) {
@@ -77,218 +75,32 @@ HistoryEntry historyEntryFrom(plist_t node) {
     return entry;
 }
 
-// What reading one store file gave.
-enum class FileState { Missing, Unreadable, Damaged, Loaded };
-
-struct LoadedFile {
-    FileState state = FileState::Missing;
-    PlistPtr root;
-};
-
-// Reads the property list at `file` and checks that its root has type `rootType`.
-// An empty file counts as missing: it holds nothing that could be lost.
-LoadedFile loadFile(const std::string& file, plist_type rootType) {
-    // Non-blocking, so a FIFO planted under the file's name cannot hang the browser.
-    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        return {errno == ENOENT ? FileState::Missing : FileState::Unreadable, nullptr};
-    }
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return {FileState::Unreadable, nullptr};
-    }
-    std::string data;
-    bool isTooLarge = static_cast<std::uint64_t>(info.st_size) > maxFileBytes;
-    bool isReadFine = true;
-    if (!isTooLarge) {
-        char buffer[65536];
-        for (;;) {
-            const ssize_t got = read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got < 0) {
-                isReadFine = false;
-                break;
-            }
-            if (got == 0) {
-                break;
-            }
-            data.append(buffer, static_cast<std::size_t>(got));
-            if (data.size() > maxFileBytes) {
-                isTooLarge = true;
-                break;
-            }
-        }
-    }
-    close(fd);
-    if (!isReadFine) {
-        return {FileState::Unreadable, nullptr};
-    }
-    if (isTooLarge) {
-        return {FileState::Damaged, nullptr};
-    }
-    if (data.empty()) {
-        return {FileState::Missing, nullptr};
-    }
-    PlistPtr root = parsePlistData(data);
-    if (!root || plist_get_node_type(root.get()) != rootType) {
-        return {FileState::Damaged, nullptr};
-    }
-    return {FileState::Loaded, std::move(root)};
-}
-
-void syncFolder(const std::string& folder) {
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-}
-
-// Moves a damaged file out of the way under a name no earlier one holds
-// (`name.corrupt`, then `name.corrupt.1`, ...), so nothing is ever overwritten.
-bool setAside(const std::string& file) {
-    constexpr int maxAttempts = 1000;
-    for (int n = 0; n < maxAttempts; ++n) {
-        std::string target = file + ".corrupt";
-        if (n > 0) {
-            target += "." + std::to_string(n);
-        }
-        int moved = renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
-        if (moved != 0 && (errno == EINVAL || errno == ENOSYS)) {
-            // The file system cannot refuse to replace; the folder lock keeps other copies
-            // of the program from racing this check.
-            struct stat existing {};
-            if (lstat(target.c_str(), &existing) == 0) {
-                continue;
-            }
-            moved = rename(file.c_str(), target.c_str());
-        }
-        if (moved == 0) {
-            chmod(target.c_str(), S_IRUSR | S_IWUSR);
-            return true;
-        }
-        if (errno != EEXIST) {
-            return false;
-        }
-    }
-    return false;
-}
-
-bool writeAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t wrote = write(fd, data.data(), data.size());
-        if (wrote < 0 && errno == EINTR) {
-            continue;
-        }
-        if (wrote <= 0) {
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(wrote));
-    }
-    return true;
-}
-
-std::string temporaryPrefix(const fs::path& file) {
-    return "." + file.filename().string() + ".";
-}
-
-// Writes `data` to a temporary file next to `file`, flushes it to disk and renames it
-// over `file`, so a reader sees the old file or the new one, never a part of either.
-// On any failure the temporary goes and the old file stays as it was.
-bool writeAtomically(const fs::path& file, std::string_view data) {
-    std::string temporary = (file.parent_path() / (temporaryPrefix(file) + "XXXXXX")).string();
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    bool isWritten = fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, data) && fsync(fd) == 0;
-    if (close(fd) != 0) {
-        isWritten = false;
-    }
-    if (isWritten && rename(temporary.c_str(), file.c_str()) != 0) {
-        isWritten = false;
-    }
-    if (!isWritten) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    syncFolder(file.parent_path().string());
-    return true;
-}
-
-// Removes temporaries that a writer killed mid-write left behind. Only called under the
-// folder lock, when no other writer can be using one.
-void removeStaleTemporaries(const fs::path& file) {
-    const std::string prefix = temporaryPrefix(file);
-    constexpr std::size_t suffixLength = 6;
-    std::error_code error;
-    for (fs::directory_iterator it(file.parent_path(), error), end; !error && it != end;
-         it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() == prefix.size() + suffixLength && name.starts_with(prefix)) {
-            unlink(it->path().c_str());
-        }
-    }
-}
-
-// An advisory lock on ".lock" in the folder, held for one read-modify-write, so that two
-// running copies of the program never lose each other's changes. When the lock file
-// cannot be opened the work goes on unlocked, as it would have without the lock.
-class FolderLock {
-public:
-    explicit FolderLock(const std::string& folder) {
-        const std::string lockFile = (fs::path(folder) / ".lock").string();
-        fd = open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR);
-        while (fd >= 0 && flock(fd, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                close(fd);
-                fd = -1;
-            }
-        }
-    }
-    ~FolderLock() {
-        if (fd >= 0) {
-            close(fd);
-        }
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-
-    bool isHeld() const { return fd >= 0; }
-
-private:
-    int fd = -1;
-};
-
 // The file's root ready to be changed: as read, or a new empty container when the file
 // is missing or was damaged and has been set aside. Nothing when the file could not be
 // read or moved, in which case it must not be replaced.
 PlistPtr rootForUpdate(const std::string& file, plist_type rootType) {
-    LoadedFile loaded = loadFile(file, rootType);
+    LoadedPlistFile loaded = loadPlistFile(file, rootType);
     switch (loaded.state) {
-    case FileState::Loaded:
+    case PlistFileState::Loaded:
         return std::move(loaded.root);
-    case FileState::Damaged:
-        if (!setAside(file)) {
+    case PlistFileState::Damaged:
+        if (!setAsideDamagedFile(file)) {
             return nullptr;
         }
         break;
-    case FileState::Unreadable:
+    case PlistFileState::Unreadable:
         return nullptr;
-    case FileState::Missing:
+    case PlistFileState::Missing:
         break;
     }
     return PlistPtr(rootType == PLIST_ARRAY ? plist_new_array() : plist_new_dict());
 }
 
-void replaceFile(const fs::path& file, plist_t root, const FolderLock& lock) {
+void replaceFile(const fs::path& file, plist_t root, const FileLock& lock) {
     if (lock.isHeld()) {
         removeStaleTemporaries(file);
     }
-    writeAtomically(file, plistToXml(root));
+    writeFileAtomically(file, plistToXml(root));
 }
 
 double secondsSince1970() {
@@ -341,9 +153,9 @@ std::string VeskStore::path(std::string_view fileName) {
 }
 
 std::vector<HistoryEntry> VeskStore::loadHistory() {
-    const LoadedFile loaded = loadFile(path(historyFileName), PLIST_ARRAY);
+    const LoadedPlistFile loaded = loadPlistFile(path(historyFileName), PLIST_ARRAY);
     std::vector<HistoryEntry> entries;
-    if (loaded.state != FileState::Loaded) {
+    if (loaded.state != PlistFileState::Loaded) {
         return entries;
     }
     const std::uint32_t count = plist_array_get_size(loaded.root.get());
@@ -356,7 +168,7 @@ std::vector<HistoryEntry> VeskStore::loadHistory() {
 
 void VeskStore::clearHistory() {
     const std::string folder = basePath();
-    FolderLock lock(folder);
+    FileLock lock(fs::path(folder) / ".lock");
     unlink((fs::path(folder) / historyFileName).c_str());
 }
 
@@ -370,7 +182,7 @@ void VeskStore::addHistory(std::optional<std::string_view> url,
 
     const std::string folder = basePath();
     const fs::path file = fs::path(folder) / historyFileName;
-    FolderLock lock(folder);
+    FileLock lock(fs::path(folder) / ".lock");
     PlistPtr list = rootForUpdate(file.string(), PLIST_ARRAY);
     if (!list) {
         return;
@@ -418,7 +230,7 @@ void VeskStore::savePassword(std::optional<std::string_view> user,
 
     const std::string folder = basePath();
     const fs::path file = fs::path(folder) / vaultFileName;
-    FolderLock lock(folder);
+    FileLock lock(fs::path(folder) / ".lock");
     PlistPtr vault = rootForUpdate(file.string(), PLIST_DICT);
     if (!vault) {
         return;

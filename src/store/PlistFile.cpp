@@ -1,0 +1,198 @@
+#include "store/PlistFile.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vesk {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Far beyond any file of ours; a larger file is set aside rather than loaded.
+constexpr std::size_t maxFileBytes = 256u * 1024 * 1024;
+
+void syncFolder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+bool writeAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t wrote = write(fd, data.data(), data.size());
+        if (wrote < 0 && errno == EINTR) {
+            continue;
+        }
+        if (wrote <= 0) {
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(wrote));
+    }
+    return true;
+}
+
+std::string temporaryPrefix(const fs::path& file) {
+    return "." + file.filename().string() + ".";
+}
+
+} // namespace
+
+LoadedPlistFile loadPlistFile(const fs::path& file, plist_type rootType) {
+    // Non-blocking, so a FIFO planted under the file's name cannot hang the browser.
+    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return {errno == ENOENT ? PlistFileState::Missing : PlistFileState::Unreadable, nullptr};
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return {PlistFileState::Unreadable, nullptr};
+    }
+    std::string data;
+    bool isTooLarge = static_cast<std::uint64_t>(info.st_size) > maxFileBytes;
+    bool isReadFine = true;
+    if (!isTooLarge) {
+        char buffer[65536];
+        for (;;) {
+            const ssize_t got = read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got < 0) {
+                isReadFine = false;
+                break;
+            }
+            if (got == 0) {
+                break;
+            }
+            data.append(buffer, static_cast<std::size_t>(got));
+            if (data.size() > maxFileBytes) {
+                isTooLarge = true;
+                break;
+            }
+        }
+    }
+    close(fd);
+    if (!isReadFine) {
+        return {PlistFileState::Unreadable, nullptr};
+    }
+    if (isTooLarge) {
+        return {PlistFileState::Damaged, nullptr};
+    }
+    if (data.empty()) {
+        return {PlistFileState::Missing, nullptr};
+    }
+    PlistPtr root = parsePlistData(data);
+    if (!root || plist_get_node_type(root.get()) != rootType) {
+        return {PlistFileState::Damaged, nullptr};
+    }
+    return {PlistFileState::Loaded, std::move(root)};
+}
+
+bool setAsideDamagedFile(const fs::path& path) {
+    const std::string file = path.string();
+    constexpr int maxAttempts = 1000;
+    for (int n = 0; n < maxAttempts; ++n) {
+        std::string target = file + ".corrupt";
+        if (n > 0) {
+            target += "." + std::to_string(n);
+        }
+        int moved = renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
+        if (moved != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            // The file system cannot refuse to replace; the folder lock keeps other copies
+            // of the program from racing this check.
+            struct stat existing {};
+            if (lstat(target.c_str(), &existing) == 0) {
+                continue;
+            }
+            moved = rename(file.c_str(), target.c_str());
+        }
+        if (moved == 0) {
+            chmod(target.c_str(), S_IRUSR | S_IWUSR);
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool writeFileAtomically(const fs::path& file, std::string_view data) {
+    std::string temporary = (file.parent_path() / (temporaryPrefix(file) + "XXXXXX")).string();
+    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    bool isWritten = fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, data) && fsync(fd) == 0;
+    if (close(fd) != 0) {
+        isWritten = false;
+    }
+    if (isWritten && rename(temporary.c_str(), file.c_str()) != 0) {
+        isWritten = false;
+    }
+    if (!isWritten) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    syncFolder(file.parent_path().string());
+    return true;
+}
+
+void removeStaleTemporaries(const fs::path& file) {
+    const std::string prefix = temporaryPrefix(file);
+    constexpr std::size_t suffixLength = 6;
+    std::error_code error;
+    for (fs::directory_iterator it(file.parent_path(), error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() == prefix.size() + suffixLength && name.starts_with(prefix)) {
+            unlink(it->path().c_str());
+        }
+    }
+}
+
+FileLock::FileLock(const fs::path& lockFile) {
+    fd_ = open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR);
+    while (fd_ >= 0 && flock(fd_, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            close(fd_);
+            fd_ = -1;
+        }
+    }
+}
+
+FileLock::~FileLock() {
+    if (fd_ >= 0) {
+        close(fd_);
+    }
+}
+
+fs::path homeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && fs::path(home).is_absolute()) {
+        return home;
+    }
+    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr && found->pw_dir != nullptr && fs::path(found->pw_dir).is_absolute()) {
+        return found->pw_dir;
+    }
+    return {};
+}
+
+} // namespace vesk

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "store/PlistData.h"
+
+namespace vesk {
+
+// What reading one property-list file gave.
+enum class PlistFileState { Missing, Unreadable, Damaged, Loaded };
+
+struct LoadedPlistFile {
+    PlistFileState state = PlistFileState::Missing;
+    PlistPtr root;
+};
+
+// Reads the property list at `file` (XML or binary) and checks that its root has
+// type `rootType`. An empty file counts as missing: it holds nothing to lose. A
+// file that is not a property list, or has the other root, is damaged; one that
+// cannot be read at all (a folder or a FIFO in its place) is unreadable.
+LoadedPlistFile loadPlistFile(const std::filesystem::path& file, plist_type rootType);
+
+// Moves a damaged file out of the way under a name no earlier one holds
+// (`name.corrupt`, then `name.corrupt.1`, ...), owner-only, so nothing is ever overwritten.
+bool setAsideDamagedFile(const std::filesystem::path& file);
+
+// Writes `data` to an owner-only temporary file next to `file`, flushes it to disk and
+// renames it over `file`, so a reader sees the old file or the new one, never a part.
+// On any failure the temporary goes and the old file stays as it was.
+bool writeFileAtomically(const std::filesystem::path& file, std::string_view data);
+
+// Removes temporaries that a writer killed mid-write left beside `file`. Call it only
+// while holding the lock of the file's folder.
+void removeStaleTemporaries(const std::filesystem::path& file);
+
+// An advisory lock on `lockFile`, held while the object lives, so that two running
+// copies of the program never lose each other's changes. When the lock file cannot be
+// opened the work goes on unlocked, as it would have without the lock.
+class FileLock {
+public:
+    explicit FileLock(const std::filesystem::path& lockFile);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    bool isHeld() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
+// The user's home folder: $HOME when it is absolute, else the password database's.
+std::filesystem::path homeFolder();
+
+} // namespace vesk

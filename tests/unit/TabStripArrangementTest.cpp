@@ -41,8 +41,7 @@ const std::string kF2 = "0B8F1C2A-3D4E-4F50-8A6B-7C8D9E0F1A2B";
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, TabStripArrangement,
-    ::testing::Values(ArrangementCase{"NoTabsTopBar", StripMode::TopBar, {}, {}, {}},
-                      ArrangementCase{"NoFoldersSidebarMatchesTopBar",
+    ::testing::Values(ArrangementCase{"NoFoldersSidebarMatchesTopBar",
                                       StripMode::Sidebar,
                                       {"", "", ""},
                                       {},
@@ -69,11 +68,6 @@ INSTANTIATE_TEST_SUITE_P(
                                       {{kF1, true}, {kF2, true}},
                                       {header(0), pill(0), header(1), pill(1)}},
                       // Ids match by exact text: another case of the same id is another folder.
-                      ArrangementCase{"IdsCompareCaseSensitively",
-                                      StripMode::Sidebar,
-                                      {"abc", "ABC"},
-                                      {{"ABC", true}},
-                                      {header(0), pill(1)}},
                       // A folder summary with an empty id must not collect the tabs in no folder.
                       ArrangementCase{"EmptyIdNeverMatchesAFolder",
                                       StripMode::Sidebar,

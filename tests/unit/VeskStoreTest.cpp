@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -337,6 +338,33 @@ TEST_F(VeskStoreTest, TwoProcessesAddingAtOnceLoseNothing) {
     }
     const auto urls = urlsOf(store->loadHistory());
     EXPECT_EQ(std::set<std::string>(urls.begin(), urls.end()).size(), 200u);
+}
+
+// libplist reads and writes reals through the C library, which follows the locale.
+TEST_F(VeskStoreTest, FractionalDatesSurviveALocaleWithADecimalComma) {
+    // A locale of our own, built into the test's folder, so no locale package is needed.
+    writeBytes(temp / "comma.def", "LC_NUMERIC\ndecimal_point \"<U002C>\"\nthousands_sep \"\"\n"
+                                   "grouping -1\nEND LC_NUMERIC\n");
+    const std::string command = "localedef --no-archive -c -i " + (temp / "comma.def").string() +
+                                " -f ANSI_X3.4-1968 " + (temp / "comma").string() +
+                                " >/dev/null 2>&1";
+    std::system(command.c_str()); // warns and exits 1 even when the locale is built
+    const std::string previous = g_getenv("LOCPATH") ? g_getenv("LOCPATH") : "";
+    g_setenv("LOCPATH", temp.c_str(), true);
+    locale_t comma = newlocale(LC_NUMERIC_MASK, "comma", locale_t{});
+    previous.empty() ? g_unsetenv("LOCPATH") : void(g_setenv("LOCPATH", previous.c_str(), true));
+    ASSERT_NE(comma, locale_t{}) << "localedef (libc-bin) could not build a test locale";
+
+    writeBytes(historyFile(), plistDocument("<array><dict><key>url</key><string>u</string>"
+                                            "<key>date</key><real>1712345678.25</real></dict>"
+                                            "</array>"));
+    uselocale(comma);
+    store->addHistory("https://a.example/", "A");
+    uselocale(LC_GLOBAL_LOCALE);
+    freelocale(comma);
+    const auto after = store->loadHistory();
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(after[1].date, 1712345678.25);
 }
 
 } // namespace

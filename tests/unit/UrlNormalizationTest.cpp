@@ -17,7 +17,7 @@ struct NormalizationCase {
     std::optional<std::string> expected;
 };
 
-// Keeps failure messages readable: the raw input bytes of a row are often invisible.
+// Rows print by name: their raw bytes are often invisible.
 void PrintTo(const NormalizationCase& c, std::ostream* os) {
     *os << c.name;
 }
@@ -61,14 +61,9 @@ INSTANTIATE_TEST_SUITE_P(
         NormalizationCase{"OnlyUnicodeSeparators", "\u00A0\u2028\u3000\u0085\u2029\u1680",
                           kNothing},
         NormalizationCase{"NoBreakAndIdeographicSpaceAtEnds", "\u00A0x.y\u3000", "https://x.y"},
-        NormalizationCase{"LineAndNextLineSeparatorsAtEnds", "\u2028hello\u0085",
-                          searched("hello")},
         NormalizationCase{"InnerNoBreakSpaceKept", "a\u00A0b", searched("a%C2%A0b")},
         NormalizationCase{"InnerNoBreakSpaceSpoilsHost", "x.y\u00A0z", searched("x.y%C2%A0z")},
         NormalizationCase{"InnerLineBreakSpoilsHost", "a\nb.c", searched("a%0Ab.c")},
-        NormalizationCase{"InnerTabSpoilsAddress", "http://a\tb", searched("http://a%09b")},
-        NormalizationCase{"InnerSpacesKeptWhenTrimmed", "\u3000 a  b \u00A0", searched("a%20%20b")},
-        NormalizationCase{"UnitSeparatorIsNotTrimmed", "hello\x1F", searched("hello%1F")},
         NormalizationCase{"ZeroWidthSpaceIsNotTrimmed", "\u200Bhello", searched("%E2%80%8Bhello")}),
     [](const auto& row) { return std::string(row.param.name); });
 
@@ -80,68 +75,39 @@ INSTANTIATE_TEST_SUITE_P(
         NormalizationCase{"OtherAsciiEscapedUpperCase", "a \"<>[]\\^`{|}#%",
                           searched("a%20%22%3C%3E%5B%5D%5C%5E%60%7B%7C%7D%23%25")},
         NormalizationCase{"NonAsciiBytesEscaped", "caf\u00E9", searched("caf%C3%A9")},
-        NormalizationCase{"CjkBytesEscaped", "\u65E5\u672C", searched("%E6%97%A5%E6%9C%AC")},
         NormalizationCase{"AstralBytesEscaped", "\U0001F600", searched("%F0%9F%98%80")},
-        NormalizationCase{"NonAsciiHostIsSearched", "b\u00FCcher.de", searched("b%C3%BCcher.de")},
-        NormalizationCase{"NulByteEscaped", std::string("a\0b", 3), searched("a%00b")},
-        NormalizationCase{"HashEscaped", "c#", searched("c%23")}),
+        NormalizationCase{"NulByteEscaped", std::string("a\0b", 3), searched("a%00b")}),
     [](const auto& row) { return std::string(row.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Addresses, Normalization,
     ::testing::Values(
-        NormalizationCase{"CaseAndQueryAsTyped", "HTTP://X.Y/A?B=%7e#F", "HTTP://X.Y/A?B=%7e#F"},
         NormalizationCase{"CaretInHostSearched", "https://a^b.c", searched("https://a%5Eb.c")},
-        NormalizationCase{"SpaceInAddressSearched", "http://a b", searched("http://a%20b")},
-        NormalizationCase{"PipeInPathSearched", "https://x.y/|", searched("https://x.y/%7C")},
         NormalizationCase{"SecondHashSearched", "https://x.y/#a#b",
                           searched("https://x.y/%23a%23b")},
         NormalizationCase{"BadPercentTripletSearched", "http://x.y/a%zz",
                           searched("http://x.y/a%25zz")},
-        NormalizationCase{"GoodPercentTripletKept", "http://x.y/a%2fb", "http://x.y/a%2fb"},
-        NormalizationCase{"AngleBracketsSearched", "http://x.y/<b>",
-                          searched("http://x.y/%3Cb%3E")},
         NormalizationCase{"Ipv6Literal", "http://[::1]/", "http://[::1]/"},
-        NormalizationCase{"Ipv6LiteralWithPort", "http://[fe80::1]:8080/a",
-                          "http://[fe80::1]:8080/a"},
         NormalizationCase{"Ipv6HostGetsHttps", "[::1]:8080", "https://[::1]:8080"},
         NormalizationCase{"BareIpv6Searched", "::1", searched("::1")},
         NormalizationCase{"BadIpv6Searched", "http://[::g]/", searched("http://%5B::g%5D/")},
-        NormalizationCase{"IpvFutureLiteral", "http://[v1.fe]/", "http://[v1.fe]/"},
         NormalizationCase{"PortBeyond65535Kept", "http://h:70000/", "http://h:70000/"},
         NormalizationCase{"HostPortBeyond65535", "x.y:99999", "https://x.y:99999"},
-        NormalizationCase{"EmptyPortKept", "http://h:/", "http://h:/"},
         NormalizationCase{"NoSchemeColonTextGetsHttps", "user@x.y", "https://user@x.y"},
         NormalizationCase{"ScriptWithoutSlashesSearched", "javascript:alert(1)",
                           searched("javascript:alert(1)")},
-        NormalizationCase{"BadSchemeFallsToHostRule", "1a://x", "https://1a://x"},
         NormalizationCase{"RelativeReferenceGetsHttps", "x.y/?u=http://z",
-                          "https://x.y/?u=http://z"},
-        NormalizationCase{"NonAsciiAfterSchemeSearched", "http://\u00E9.fr",
-                          searched("http://%C3%A9.fr")}),
+                          "https://x.y/?u=http://z"}),
     [](const auto& row) { return std::string(row.param.name); });
 
-// Text that is not UTF-8 cannot be encoded, and no URI holds its bytes: it gives nothing by
-// every rule, whatever it looks like.
+// Text that is not UTF-8 cannot be encoded and no URI holds its bytes: it gives nothing.
 INSTANTIATE_TEST_SUITE_P(
     InvalidUtf8, Normalization,
     ::testing::Values(NormalizationCase{"StrayByte", "\xFF", kNothing},
-                      NormalizationCase{"WithSpace", "a \xFF", kNothing},
                       NormalizationCase{"WithScheme", "http://x.y/\xFF", kNothing},
-                      NormalizationCase{"WithDot", "x.y\xFF", kNothing},
                       NormalizationCase{"CutOffSequence", "caf\xC3", kNothing},
-                      NormalizationCase{"Overlong", "\xC0\xAF", kNothing},
-                      NormalizationCase{"EncodedSurrogate", "a\xED\xA0\x80", kNothing},
-                      NormalizationCase{"BeyondUnicode", "\xF4\x90\x80\x80", kNothing},
-                      NormalizationCase{"InsideWhiteSpace", "\u00A0 \xFF \u00A0", kNothing}),
+                      NormalizationCase{"BeyondUnicode", "\xF4\x90\x80\x80", kNothing}),
     [](const auto& row) { return std::string(row.param.name); });
-
-TEST(Trimming, StopsAtBytesThatAreNotUtf8) {
-    EXPECT_EQ(trimmedWhitespaceAndNewlines(" \x80 "), "\x80");
-    EXPECT_EQ(trimmedWhitespaceAndNewlines("\xA0x"), "\xA0x");
-    EXPECT_EQ(trimmedWhitespaceAndNewlines("x\xC2"), "x\xC2");
-    EXPECT_EQ(trimmedWhitespaceAndNewlines("\u3000"), "");
-}
 
 TEST(Encoding, GivesNothingOnlyForTextThatIsNotUtf8) {
     EXPECT_EQ(percentEncodedForQuery(""), std::optional<std::string>(""));

@@ -1,7 +1,5 @@
 #include "BrowsingServerPages.h"
 
-#include <stdexcept>
-
 #include <libsoup/soup.h>
 
 namespace vesk::test {
@@ -70,34 +68,10 @@ void addBrokenOffPage(TestServer& server, const std::string& path) {
     });
 }
 
-void addRedirect(TestServer& server, const std::string& path, const std::string& target) {
-    server.addHandler(path, [target](SoupServerMessage* msg) {
-        soup_server_message_set_redirect(msg, 302, target.c_str());
-    });
-}
-
 std::string refusedAddress() {
-    GInetAddress* loopback = g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4);
-    GSocketAddress* any = g_inet_socket_address_new(loopback, 0);
-    g_object_unref(loopback);
-    GSocket* socket =
-        g_socket_new(G_SOCKET_FAMILY_IPV4, G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_TCP, nullptr);
-    unsigned port = 0;
-    if (socket && g_socket_bind(socket, any, FALSE, nullptr)) {
-        if (GSocketAddress* bound = g_socket_get_local_address(socket, nullptr)) {
-            port = g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(bound));
-            g_object_unref(bound);
-        }
-    }
-    // Bound but never listening, then closed: nothing answers on the port.
-    if (socket) {
-        g_socket_close(socket, nullptr);
-        g_object_unref(socket);
-    }
-    g_object_unref(any);
-    if (port == 0)
-        throw std::runtime_error("cannot find a free port on 127.0.0.1");
-    return "http://127.0.0.1:" + std::to_string(port) + "/";
+    // The server closes its socket as it goes, so nothing answers on its port.
+    TestServer gone;
+    return gone.url("/");
 }
 
 } // namespace vesk::test

@@ -25,11 +25,9 @@ private:
     std::vector<SoupServerMessage*> held_;
 };
 
-// Serves `path` as a page that starts to arrive (status, headers with its
-// full length, a first part with the title "Partial") and then breaks off.
+// Serves `path` as a page whose first part (titled "Partial") arrives and
+// whose connection then closes before its announced length.
 void addBrokenOffPage(TestServer& server, const std::string& path);
-// Redirects `path` to `target` with 302.
-void addRedirect(TestServer& server, const std::string& path, const std::string& target);
 // An address on 127.0.0.1 where nothing listens, so connecting is refused.
 std::string refusedAddress();
 

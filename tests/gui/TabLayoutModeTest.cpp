@@ -34,15 +34,15 @@ protected:
 TEST_F(TabLayoutModeTest, PillsMoveWhenTheAnimationEnds) {
     launchWithTabsAndFolder();
     pressLayout();
+    // The mode flips at once, but the pills stay where they were until the
+    // animation has ended.
     EXPECT_TRUE(app->isSidebarMode);
-    ASSERT_TRUE(waitUntil([&] { return sidebarWidth() > 20; }))
-        << "the sidebar column never started to widen";
-    // During the animation the pills stay in the strip they were in.
-    EXPECT_LT(sidebarWidth(), 200);
     EXPECT_EQ(topStrip(), allPills());
+    EXPECT_TRUE(sidebar().empty());
     settle();
     expectMode(true);
     pressLayout();
+    EXPECT_TRUE(sidebar().size() == 3u);
     settle();
     expectMode(false);
 }
@@ -53,10 +53,11 @@ class TabLayoutQuickPresses : public TabLayoutModeTest,
 
 TEST_P(TabLayoutQuickPresses, EndInTheLastPressedMode) {
     launchWithTabsAndFolder();
+    // Presses 50 ms apart, well inside one 0.3-second animation; how far each
+    // got depends on the machine, but the end state must not.
     for (int i = 0; i < GetParam(); ++i) {
         pressLayout();
-        ASSERT_TRUE(waitUntil([&] { return sidebarWidth() > 0 && sidebarWidth() < 200; }))
-            << "no animation was running";
+        pump(std::chrono::milliseconds(50));
     }
     settle();
     expectMode(GetParam() % 2 == 1);

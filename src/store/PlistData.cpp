@@ -285,4 +285,15 @@ std::string plistToXml(plist_t root) {
     return result;
 }
 
+std::optional<std::string> dictionaryString(plist_t dict, const char* key) {
+    plist_t node = plist_dict_get_item(dict, key);
+    if (node == nullptr || plist_get_node_type(node) != PLIST_STRING)
+        return std::nullopt;
+    std::uint64_t length = 0;
+    const char* text = plist_get_string_ptr(node, &length);
+    if (text == nullptr)
+        return std::nullopt;
+    return std::string(text, length);
+}
+
 } // namespace vesk

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,10 @@ using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 // The property list held in `data`, XML or binary, or null when it is none. Data nested
 // too deeply for libplist to handle safely counts as none.
 PlistPtr parsePlistData(std::string_view data);
+
+// The string under `key` in the dictionary `dict`, as stored; nothing when the key is
+// missing or holds another type.
+std::optional<std::string> dictionaryString(plist_t dict, const char* key);
 
 // `root` as an XML property list, version 1.0, in UTF-8.
 std::string plistToXml(plist_t root);

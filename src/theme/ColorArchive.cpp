@@ -1,5 +1,7 @@
 #include "theme/ColorArchive.h"
 
+#include "store/PlistData.h"
+
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -11,11 +13,6 @@
 namespace vesk {
 
 namespace {
-
-struct PlistFree {
-    void operator()(void* node) const { plist_free(node); }
-};
-using PlistPtr = std::unique_ptr<void, PlistFree>;
 
 // The archive is a dictionary whose marker key names our colour class, so
 // that any other property list, even a dictionary, is told apart.
@@ -87,17 +84,6 @@ std::uint32_t expectedKeyCount(ColorSpace space) {
     return 0;
 }
 
-std::optional<std::string> stringItem(plist_t dict, const char* key) {
-    plist_t node = plist_dict_get_item(dict, key);
-    if (node == nullptr || plist_get_node_type(node) != PLIST_STRING)
-        return std::nullopt;
-    std::uint64_t length = 0;
-    const char* text = plist_get_string_ptr(node, &length);
-    if (text == nullptr)
-        return std::nullopt;
-    return std::string(text, length);
-}
-
 std::optional<double> componentItem(plist_t dict, const char* key) {
     plist_t node = plist_dict_get_item(dict, key);
     if (node == nullptr || plist_get_node_type(node) != PLIST_REAL)
@@ -112,7 +98,7 @@ std::optional<double> componentItem(plist_t dict, const char* key) {
 std::optional<Color> colorFromDictionary(plist_t dict) {
     if (plist_get_node_type(dict) != PLIST_DICT)
         return std::nullopt;
-    if (stringItem(dict, kClassKey) != kClassName)
+    if (dictionaryString(dict, kClassKey) != kClassName)
         return std::nullopt;
     plist_t version = plist_dict_get_item(dict, kVersionKey);
     if (version == nullptr || plist_get_node_type(version) != PLIST_UINT)
@@ -121,7 +107,7 @@ std::optional<Color> colorFromDictionary(plist_t dict) {
     plist_get_uint_val(version, &versionValue);
     if (versionValue != kVersion)
         return std::nullopt;
-    const auto kind = stringItem(dict, kKindKey);
+    const auto kind = dictionaryString(dict, kKindKey);
     const auto space = kind ? kindFromName(*kind) : std::nullopt;
     if (!space || plist_dict_get_size(dict) != expectedKeyCount(*space))
         return std::nullopt;
@@ -147,7 +133,7 @@ std::optional<Color> colorFromDictionary(plist_t dict) {
                                                      : Color::genericWhite(*w, *alpha);
     }
     case ColorSpace::Named: {
-        const auto key = stringItem(dict, kNameKey);
+        const auto key = dictionaryString(dict, kNameKey);
         NamedColor name{};
         if (!key || !namedColorFromKey(*key, name))
             return std::nullopt;

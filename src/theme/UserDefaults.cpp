@@ -66,14 +66,7 @@ UserDefaults::UserDefaults(UserDefaults&&) noexcept = default;
 UserDefaults& UserDefaults::operator=(UserDefaults&&) noexcept = default;
 
 std::optional<std::string> UserDefaults::stringForKey(std::string_view key) const {
-    plist_t node = plist_dict_get_item(values_.get(), std::string(key).c_str());
-    if (node == nullptr || plist_get_node_type(node) != PLIST_STRING)
-        return std::nullopt;
-    std::uint64_t length = 0;
-    const char* text = plist_get_string_ptr(node, &length);
-    if (text == nullptr)
-        return std::nullopt;
-    return std::string(text, length);
+    return dictionaryString(values_.get(), std::string(key).c_str());
 }
 
 std::optional<std::vector<std::uint8_t>> UserDefaults::dataForKey(std::string_view key) const {

@@ -168,11 +168,8 @@ public:
     void toggleThemePanel();
     void closeThemePanel();
 
-    const AppOptions& options() const { return options_; }
-
     // Shows a text in the address field without it counting as the user's editing.
     void setAddressText(const std::string& text);
-    Css& css() { return *css_; }
     std::weak_ptr<void> lifetime() const { return lifetime_; }
 
     // The modal alert being shown (clearing the history, saving a password), if any.

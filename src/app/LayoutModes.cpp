@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/LayoutMetrics.h"
 
 #include "platform/Animation.h"
 #include "platform/ConstraintView.h"
@@ -8,9 +9,6 @@ namespace vesk {
 namespace {
 
 constexpr double kLayoutSeconds = 0.3;
-constexpr double kSidebarWidth = 200.0;
-constexpr double kTopBarWebLeading = 15.0;
-constexpr double kSidebarWebLeading = 215.0;
 
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/LayoutMetrics.h"
 
 #include <algorithm>
 
@@ -22,8 +23,6 @@ constexpr int kMinWindowWidth = 980;
 constexpr int kMinWindowHeight = 640;
 // The strip of window above the toolbar that drags the window.
 constexpr int kTitleBarHeight = 50;
-// The sidebar column's width when open.
-constexpr double kSidebarColumnWidth = 200.0;
 
 } // namespace
 
@@ -62,7 +61,7 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     // pills slide out of view instead of being squeezed; and it scrolls when
     // it holds more than the column's height. The scroller asks for no width
     // of its own, so the column can be 0 wide.
-    sidebarTabBarStack->set_size_request(static_cast<int>(kSidebarColumnWidth), -1);
+    sidebarTabBarStack->set_size_request(static_cast<int>(kSidebarWidth), -1);
     sidebarTabBarStack->set_valign(Gtk::Align::START);
     sidebarTabBarScroller = Gtk::make_managed<Gtk::ScrolledWindow>();
     sidebarTabBarScroller->set_policy(Gtk::PolicyType::EXTERNAL, Gtk::PolicyType::AUTOMATIC);
@@ -265,7 +264,7 @@ void AppDelegate::activateLayoutTable() {
     Gtk::Widget* g = nullptr; // the glass itself
 
     sidebarWidthConstraint = constrain(width(sidebarContainer), 0.0);
-    webLeadingConstraint = constrain(leading(webContainer), leading(g), 15.0);
+    webLeadingConstraint = constrain(leading(webContainer), leading(g), kTopBarWebLeading);
 
     activateConstraints(glass->constraintLayout(),
                         {

@@ -64,7 +64,6 @@ Css::~Css() {
 }
 
 void Css::setThemeCss(const std::string& css) {
-    themeCss_ = css;
     theme_->load_from_data(css);
 }
 

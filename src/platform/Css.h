@@ -17,7 +17,6 @@ public:
 
     // Replaces the theme style sheet with `css`.
     void setThemeCss(const std::string& css);
-    const std::string& themeCss() const { return themeCss_; }
 
     // The fixed style sheet: shapes, spacing and the colours used before any
     // theme is applied.
@@ -26,7 +25,6 @@ public:
 private:
     Glib::RefPtr<Gtk::CssProvider> base_;
     Glib::RefPtr<Gtk::CssProvider> theme_;
-    std::string themeCss_;
 };
 
 } // namespace vesk

@@ -10,10 +10,6 @@ std::int64_t indexAfterAppend(std::int64_t countBefore) {
     return countBefore;
 }
 
-std::int64_t indexAfterSelect(std::int64_t activeIdx, std::int64_t requested, std::int64_t count) {
-    return (requested < 0 || requested >= count) ? activeIdx : requested;
-}
-
 std::int64_t indexAfterRemove(std::int64_t activeIdx, std::int64_t removed,
                               std::int64_t countBefore) {
     const std::int64_t countAfter = countBefore - 1;

@@ -94,8 +94,7 @@ void AppDelegate::addTabObject(std::optional<std::string_view> address) {
 }
 
 void AppDelegate::selectTab(std::int64_t index) {
-    const auto count = static_cast<std::int64_t>(tabs.size());
-    if (index < 0 || index >= count)
+    if (!isValidTabIndex(index, static_cast<std::int64_t>(tabs.size())))
         return;
 
     if (!activeWebConstraints.empty()) {

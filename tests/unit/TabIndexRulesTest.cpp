@@ -11,9 +11,6 @@ TEST(TabIndexRules, ValidIndexAppendAndSelect) {
     EXPECT_FALSE(isValidTabIndex(3, 3));
     EXPECT_TRUE(isValidTabIndex(2, 3));
     EXPECT_EQ(indexAfterAppend(4), 4);
-    EXPECT_EQ(indexAfterSelect(1, 3, 3), 1) << "out of range keeps the selection";
-    EXPECT_EQ(indexAfterSelect(NSNotFound, 0, 0), NSNotFound);
-    EXPECT_EQ(indexAfterSelect(1, 2, 3), 2);
 }
 
 struct RemoveCase {

@@ -285,6 +285,15 @@ std::string plistToXml(plist_t root) {
     return result;
 }
 
+std::string plistToBinary(plist_t root) {
+    char* bytes = nullptr;
+    std::uint32_t length = 0;
+    plist_to_bin(root, &bytes, &length);
+    std::string result = bytes != nullptr ? std::string(bytes, length) : std::string();
+    plist_to_bin_free(bytes);
+    return result;
+}
+
 std::optional<std::string> dictionaryString(plist_t dict, const char* key) {
     plist_t node = plist_dict_get_item(dict, key);
     if (node == nullptr || plist_get_node_type(node) != PLIST_STRING)
@@ -294,6 +303,25 @@ std::optional<std::string> dictionaryString(plist_t dict, const char* key) {
     if (text == nullptr)
         return std::nullopt;
     return std::string(text, length);
+}
+
+std::optional<double> dictionaryReal(plist_t dict, const char* key) {
+    plist_t node = plist_dict_get_item(dict, key);
+    if (node == nullptr || plist_get_node_type(node) != PLIST_REAL)
+        return std::nullopt;
+    double value = 0;
+    plist_get_real_val(node, &value);
+    return value;
+}
+
+std::optional<std::int64_t> dictionaryInteger(plist_t dict, const char* key) {
+    plist_t node = plist_dict_get_item(dict, key);
+    if (node == nullptr || plist_get_node_type(node) != PLIST_UINT)
+        return std::nullopt;
+    // libplist keeps negative integers in two's complement.
+    std::uint64_t value = 0;
+    plist_get_uint_val(node, &value);
+    return static_cast<std::int64_t>(value);
 }
 
 } // namespace vesk

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,8 +25,19 @@ PlistPtr parsePlistData(std::string_view data);
 // missing or holds another type.
 std::optional<std::string> dictionaryString(plist_t dict, const char* key);
 
+// The real number under `key` in the dictionary `dict`; nothing when the key is missing
+// or holds another type.
+std::optional<double> dictionaryReal(plist_t dict, const char* key);
+
+// The integer under `key` in the dictionary `dict`, signed; nothing when the key is
+// missing or holds another type.
+std::optional<std::int64_t> dictionaryInteger(plist_t dict, const char* key);
+
 // `root` as an XML property list, version 1.0, in UTF-8.
 std::string plistToXml(plist_t root);
+
+// `root` as a binary property list; empty when libplist cannot write it.
+std::string plistToBinary(plist_t root);
 
 // `text` with every invalid UTF-8 sequence and every character XML 1.0 forbids replaced
 // by U+FFFD, so that any conforming reader can read it back.

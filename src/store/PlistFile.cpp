@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -98,6 +99,24 @@ LoadedPlistFile loadPlistFile(const fs::path& file, plist_type rootType) {
         return {PlistFileState::Damaged, nullptr};
     }
     return {PlistFileState::Loaded, std::move(root)};
+}
+
+PlistPtr loadPlistForUpdate(const fs::path& file, plist_type rootType) {
+    LoadedPlistFile loaded = loadPlistFile(file, rootType);
+    switch (loaded.state) {
+    case PlistFileState::Loaded:
+        return std::move(loaded.root);
+    case PlistFileState::Damaged:
+        if (!setAsideDamagedFile(file)) {
+            return nullptr;
+        }
+        break;
+    case PlistFileState::Unreadable:
+        return nullptr;
+    case PlistFileState::Missing:
+        break;
+    }
+    return PlistPtr(rootType == PLIST_ARRAY ? plist_new_array() : plist_new_dict());
 }
 
 bool setAsideDamagedFile(const fs::path& path) {

@@ -21,6 +21,11 @@ struct LoadedPlistFile {
 // cannot be read at all (a folder or a FIFO in its place) is unreadable.
 LoadedPlistFile loadPlistFile(const std::filesystem::path& file, plist_type rootType);
 
+// The root of `file` ready to be changed: as read, or a new empty container of type
+// `rootType` when the file is missing or was damaged and has been set aside. Null when
+// the file could not be read or moved, in which case it must not be replaced.
+PlistPtr loadPlistForUpdate(const std::filesystem::path& file, plist_type rootType);
+
 // Moves a damaged file out of the way under a name no earlier one holds
 // (`name.corrupt`, then `name.corrupt.1`, ...), owner-only, so nothing is ever overwritten.
 bool setAsideDamagedFile(const std::filesystem::path& file);

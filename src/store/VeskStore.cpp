@@ -25,42 +25,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::optional<std::string> stringValue(plist_t node) {
-    if (node == nullptr || plist_get_node_type(node) != PLIST_STRING) {
-        return std::nullopt;
+// The text as given, with bad UTF-8 replaced: callers hand it to the toolkit.
+std::optional<std::string> validText(std::optional<std::string> text) {
+    if (!text) {
+        return text;
     }
-    std::uint64_t length = 0;
-    const char* text = plist_get_string_ptr(node, &length);
-    if (text == nullptr) {
-        return std::string();
-    }
-    // Callers hand these to the toolkit, which wants valid UTF-8.
-    gchar* valid = g_utf8_make_valid(text, static_cast<gssize>(length));
+    gchar* valid = g_utf8_make_valid(text->data(), static_cast<gssize>(text->size()));
     std::string result(valid);
     g_free(valid);
     return result;
-}
-
-std::optional<double> numberValue(plist_t node) {
-    if (node == nullptr) {
-        return std::nullopt;
-    }
-    switch (plist_get_node_type(node)) {
-    case PLIST_REAL: {
-        double value = 0;
-        plist_get_real_val(node, &value);
-        return value;
-    }
-    case PLIST_UINT: {
-        // Other writers may store whole seconds as an integer; libplist keeps negative
-        // integers in two's complement.
-        std::uint64_t value = 0;
-        plist_get_uint_val(node, &value);
-        return static_cast<double>(static_cast<std::int64_t>(value));
-    }
-    default:
-        return std::nullopt;
-    }
 }
 
 HistoryEntry historyEntryFrom(plist_t node) {
@@ -69,31 +42,16 @@ HistoryEntry historyEntryFrom(plist_t node) {
         entry.isDictionary = false;
         return entry;
     }
-    entry.url = stringValue(plist_dict_get_item(node, "url"));
-    entry.title = stringValue(plist_dict_get_item(node, "title"));
-    entry.date = numberValue(plist_dict_get_item(node, "date"));
-    return entry;
-}
-
-// The file's root ready to be changed: as read, or a new empty container when the file
-// is missing or was damaged and has been set aside. Nothing when the file could not be
-// read or moved, in which case it must not be replaced.
-PlistPtr rootForUpdate(const std::string& file, plist_type rootType) {
-    LoadedPlistFile loaded = loadPlistFile(file, rootType);
-    switch (loaded.state) {
-    case PlistFileState::Loaded:
-        return std::move(loaded.root);
-    case PlistFileState::Damaged:
-        if (!setAsideDamagedFile(file)) {
-            return nullptr;
+    entry.url = validText(dictionaryString(node, "url"));
+    entry.title = validText(dictionaryString(node, "title"));
+    entry.date = dictionaryReal(node, "date");
+    if (!entry.date) {
+        // Other writers may store whole seconds as an integer.
+        if (const auto wholeSeconds = dictionaryInteger(node, "date")) {
+            entry.date = static_cast<double>(*wholeSeconds);
         }
-        break;
-    case PlistFileState::Unreadable:
-        return nullptr;
-    case PlistFileState::Missing:
-        break;
     }
-    return PlistPtr(rootType == PLIST_ARRAY ? plist_new_array() : plist_new_dict());
+    return entry;
 }
 
 void replaceFile(const fs::path& file, plist_t root, const FileLock& lock) {
@@ -183,22 +141,16 @@ void VeskStore::addHistory(std::optional<std::string_view> url,
     const std::string folder = basePath();
     const fs::path file = fs::path(folder) / historyFileName;
     FileLock lock(fs::path(folder) / ".lock");
-    PlistPtr list = rootForUpdate(file.string(), PLIST_ARRAY);
+    PlistPtr list = loadPlistForUpdate(file, PLIST_ARRAY);
     if (!list) {
         return;
     }
     const std::uint32_t count = plist_array_get_size(list.get());
     if (count > 0) {
         plist_t newest = plist_array_get_item(list.get(), 0);
-        if (plist_get_node_type(newest) == PLIST_DICT) {
-            plist_t newestUrl = plist_dict_get_item(newest, "url");
-            if (newestUrl != nullptr && plist_get_node_type(newestUrl) == PLIST_STRING) {
-                std::uint64_t length = 0;
-                const char* text = plist_get_string_ptr(newestUrl, &length);
-                if (text != nullptr && std::string_view(text, length) == address) {
-                    return;
-                }
-            }
+        if (plist_get_node_type(newest) == PLIST_DICT &&
+            dictionaryString(newest, "url") == address) {
+            return;
         }
     }
 
@@ -231,7 +183,7 @@ void VeskStore::savePassword(std::optional<std::string_view> user,
     const std::string folder = basePath();
     const fs::path file = fs::path(folder) / vaultFileName;
     FileLock lock(fs::path(folder) / ".lock");
-    PlistPtr vault = rootForUpdate(file.string(), PLIST_DICT);
+    PlistPtr vault = loadPlistForUpdate(file, PLIST_DICT);
     if (!vault) {
         return;
     }

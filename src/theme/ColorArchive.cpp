@@ -19,7 +19,7 @@ namespace {
 constexpr const char* kClassKey = "$class";
 constexpr const char* kClassName = "VeskColor";
 constexpr const char* kVersionKey = "$version";
-constexpr std::uint64_t kVersion = 1;
+constexpr std::int64_t kVersion = 1;
 constexpr const char* kKindKey = "kind";
 constexpr const char* kAlphaKey = "alpha";
 constexpr const char* kNameKey = "name";
@@ -85,12 +85,8 @@ std::uint32_t expectedKeyCount(ColorSpace space) {
 }
 
 std::optional<double> componentItem(plist_t dict, const char* key) {
-    plist_t node = plist_dict_get_item(dict, key);
-    if (node == nullptr || plist_get_node_type(node) != PLIST_REAL)
-        return std::nullopt;
-    double value = 0.0;
-    plist_get_real_val(node, &value);
-    if (!isComponent(value))
+    const auto value = dictionaryReal(dict, key);
+    if (!value || !isComponent(*value))
         return std::nullopt;
     return value;
 }
@@ -100,12 +96,7 @@ std::optional<Color> colorFromDictionary(plist_t dict) {
         return std::nullopt;
     if (dictionaryString(dict, kClassKey) != kClassName)
         return std::nullopt;
-    plist_t version = plist_dict_get_item(dict, kVersionKey);
-    if (version == nullptr || plist_get_node_type(version) != PLIST_UINT)
-        return std::nullopt;
-    std::uint64_t versionValue = 0;
-    plist_get_uint_val(version, &versionValue);
-    if (versionValue != kVersion)
+    if (dictionaryInteger(dict, kVersionKey) != kVersion)
         return std::nullopt;
     const auto kind = dictionaryString(dict, kKindKey);
     const auto space = kind ? kindFromName(*kind) : std::nullopt;
@@ -170,33 +161,24 @@ std::optional<std::vector<std::uint8_t>> VeskArchiveColor(const std::optional<Co
     }
     plist_dict_set_item(dict.get(), kAlphaKey, plist_new_real(c.alpha));
 
-    char* bytes = nullptr;
-    std::uint32_t length = 0;
-    plist_to_bin(dict.get(), &bytes, &length);
-    if (bytes == nullptr)
-        return std::nullopt;
-    std::vector<std::uint8_t> data(bytes, bytes + length);
-    plist_to_bin_free(bytes);
+    const std::string data = plistToBinary(dict.get());
     if (data.empty())
         return std::nullopt;
-    return data;
+    return std::vector<std::uint8_t>(data.begin(), data.end());
 }
 
 Color VeskUnarchiveColor(const std::optional<std::vector<std::uint8_t>>& data,
                          const Color& fallback) {
     if (!data || data->empty() || data->size() > kMaxArchiveBytes)
         return fallback;
-    const char* bytes = reinterpret_cast<const char*>(data->data());
-    const auto length = static_cast<std::uint32_t>(data->size());
+    const std::string_view bytes(reinterpret_cast<const char*>(data->data()), data->size());
     // Only the binary form is an archive; XML text of the same shape is not.
-    if (plist_is_binary(bytes, length) == 0)
+    if (plist_is_binary(bytes.data(), static_cast<std::uint32_t>(bytes.size())) == 0)
         return fallback;
-    plist_t root = nullptr;
-    plist_from_bin(bytes, length, &root);
-    PlistPtr owned(root);
-    if (!owned)
+    const PlistPtr root = parsePlistData(bytes);
+    if (!root)
         return fallback;
-    return colorFromDictionary(owned.get()).value_or(fallback);
+    return colorFromDictionary(root.get()).value_or(fallback);
 }
 
 } // namespace vesk

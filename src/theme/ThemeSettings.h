@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "platform/Color.h"
-#include "theme/UserDefaults.h"
+#include "store/UserDefaults.h"
 
 namespace vesk {
 

@@ -8,20 +8,14 @@ namespace vesk {
 
 // Readable colours in GoogleTest failure messages.
 inline void PrintTo(const Color& c, std::ostream* os) {
-    switch (c.space) {
-    case ColorSpace::CalibratedRGB:
-        *os << "rgb(" << c.red << ", " << c.green << ", " << c.blue << ", " << c.alpha << ")";
-        return;
-    case ColorSpace::CalibratedWhite:
-        *os << "calibratedWhite(" << c.white << ", " << c.alpha << ")";
-        return;
-    case ColorSpace::GenericWhite:
-        *os << "genericWhite(" << c.white << ", " << c.alpha << ")";
-        return;
-    case ColorSpace::Named:
-        *os << namedColorKey(c.name) << "(alpha " << c.alpha << ")";
-        return;
-    }
+    if (c.space == ColorSpace::CalibratedRGB)
+        *os << "rgb(" << c.red << ", " << c.green << ", " << c.blue << ", ";
+    else if (c.space == ColorSpace::Named)
+        *os << namedColorKey(c.name) << "(";
+    else
+        *os << (c.space == ColorSpace::GenericWhite ? "genericWhite(" : "calibratedWhite(")
+            << c.white << ", ";
+    *os << "alpha " << c.alpha << ")";
 }
 
 } // namespace vesk

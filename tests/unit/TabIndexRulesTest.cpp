@@ -2,15 +2,14 @@
 
 #include <gtest/gtest.h>
 
-namespace vesk {
 namespace {
+using namespace vesk;
 
-TEST(TabIndexRules, ValidIndexAppendAndSelect) {
+TEST(TabIndexRules, ValidIndexLiesInsideTheList) {
     EXPECT_FALSE(isValidTabIndex(NSNotFound, 3));
     EXPECT_FALSE(isValidTabIndex(-1, 3));
     EXPECT_FALSE(isValidTabIndex(3, 3));
     EXPECT_TRUE(isValidTabIndex(2, 3));
-    EXPECT_EQ(indexAfterAppend(4), 4);
 }
 
 struct RemoveCase {
@@ -18,20 +17,21 @@ struct RemoveCase {
     std::int64_t active, removed, countBefore, expected;
 };
 
-class TabRemoveRule : public ::testing::TestWithParam<RemoveCase> {};
+class TabRemoval : public ::testing::TestWithParam<RemoveCase> {};
 
-TEST_P(TabRemoveRule, MovesTheSelectionByTheRemovalRule) {
+TEST_P(TabRemoval, MovesTheSelection) {
     const auto& c = GetParam();
     EXPECT_EQ(indexAfterRemove(c.active, c.removed, c.countBefore), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, TabRemoveRule,
-                         ::testing::Values(RemoveCase{"SelectedMiddleSelectsFollower", 1, 1, 3, 1},
-                                           RemoveCase{"SelectedLastSelectsLeftNeighbour", 2, 2, 3,
-                                                      1},
-                                           RemoveCase{"EarlierTabShiftsSelectionDown", 1, 0, 3, 0},
-                                           RemoveCase{"LaterTabKeepsSelection", 1, 2, 3, 1}),
+const RemoveCase kRemovals[] = {
+    {"SelectedMiddleSelectsFollower", 1, 1, 3, 1},
+    {"SelectedLastSelectsLeftNeighbour", 2, 2, 3, 1},
+    {"EarlierTabShiftsSelectionDown", 1, 0, 3, 0},
+    {"LaterTabKeepsSelection", 1, 2, 3, 1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Closing, TabRemoval, ::testing::ValuesIn(kRemovals),
                          [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
-} // namespace vesk

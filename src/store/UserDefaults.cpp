@@ -1,0 +1,123 @@
+#include "store/UserDefaults.h"
+
+#include "store/PlistFile.h"
+
+#include <cstdlib>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include <glib.h>
+#include <plist/plist.h>
+
+namespace vesk {
+
+std::filesystem::path UserDefaults::standardFile() {
+    std::filesystem::path base;
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    // A relative XDG path is invalid by the XDG rules and is ignored.
+    if (config != nullptr && std::filesystem::path(config).is_absolute()) {
+        base = config;
+    } else {
+        const std::filesystem::path home = homeFolder();
+        if (home.empty())
+            return {};
+        base = home / ".config";
+    }
+    return base / "Vesk" / "defaults.plist";
+}
+
+UserDefaults UserDefaults::standard() {
+    return UserDefaults(standardFile());
+}
+
+UserDefaults::UserDefaults(std::filesystem::path file) : file_(std::move(file)) {
+    LoadedPlistFile read = file_.empty() ? LoadedPlistFile{} : loadPlistFile(file_, PLIST_DICT);
+    values_ =
+        read.state == PlistFileState::Loaded ? std::move(read.root) : PlistPtr(plist_new_dict());
+}
+
+UserDefaults::~UserDefaults() = default;
+UserDefaults::UserDefaults(UserDefaults&&) noexcept = default;
+UserDefaults& UserDefaults::operator=(UserDefaults&&) noexcept = default;
+
+std::optional<std::string> UserDefaults::stringForKey(std::string_view key) const {
+    return dictionaryString(values_.get(), std::string(key).c_str());
+}
+
+std::optional<std::vector<std::uint8_t>> UserDefaults::dataForKey(std::string_view key) const {
+    plist_t node = plist_dict_get_item(values_.get(), std::string(key).c_str());
+    if (node == nullptr || plist_get_node_type(node) != PLIST_DATA)
+        return std::nullopt;
+    std::uint64_t length = 0;
+    const char* bytes = plist_get_data_ptr(node, &length);
+    if (bytes == nullptr)
+        return std::vector<std::uint8_t>{};
+    return std::vector<std::uint8_t>(bytes, bytes + length);
+}
+
+void UserDefaults::setString(std::string_view key, const std::optional<std::string>& value) {
+    if (!value) {
+        setValue(key, nullptr);
+        return;
+    }
+    gchar* valid = g_utf8_make_valid(value->data(), static_cast<gssize>(value->size()));
+    setValue(key, PlistPtr(plist_new_string(valid)));
+    g_free(valid);
+}
+
+void UserDefaults::setData(std::string_view key,
+                           const std::optional<std::vector<std::uint8_t>>& value) {
+    if (!value) {
+        setValue(key, nullptr);
+        return;
+    }
+    setValue(key,
+             PlistPtr(plist_new_data(reinterpret_cast<const char*>(value->data()), value->size())));
+}
+
+void UserDefaults::setValue(std::string_view key, PlistPtr value) {
+    const std::string name(key);
+    if (value)
+        plist_dict_set_item(values_.get(), name.c_str(), plist_copy(value.get()));
+    else
+        plist_dict_remove_item(values_.get(), name.c_str());
+    changes_.insert_or_assign(name, std::move(value));
+}
+
+bool UserDefaults::synchronize() {
+    if (changes_.empty())
+        return true;
+    if (file_.empty())
+        return false;
+    if (!file_.parent_path().empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(file_.parent_path(), error);
+        if (error)
+            return false;
+    }
+
+    FileLock lock(file_.string() + ".lock");
+    // Merge over the file as it is now, so that keys written meanwhile by
+    // another copy or by hand survive this save.
+    PlistPtr merged = loadPlistForUpdate(file_, PLIST_DICT);
+    if (!merged)
+        return false;
+    for (const auto& [key, value] : changes_) {
+        if (value)
+            plist_dict_set_item(merged.get(), key.c_str(), plist_copy(value.get()));
+        else
+            plist_dict_remove_item(merged.get(), key.c_str());
+    }
+
+    const std::string bytes = plistToBinary(merged.get());
+    // Never put down a file that would not read back.
+    if (bytes.empty() || !parsePlistData(bytes) || !writeFileAtomically(file_, bytes))
+        return false;
+
+    values_ = std::move(merged);
+    changes_.clear();
+    return true;
+}
+
+} // namespace vesk

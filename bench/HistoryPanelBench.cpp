@@ -1,9 +1,10 @@
 // One keystroke in the history panel's search field, with a full history of 200
 // entries: the time from the text change to the rebuilt list (the history file read
-// again, filtered, every row made anew), and the same with the list's layout measured.
+// again and filtered, rows shown or hidden), and the same with the list's layout measured.
 // It needs a display: run it under Xvfb, like the GUI tests.
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -14,8 +15,10 @@
 #include <glib.h>
 #include <glibmm/main.h>
 #include <gtkmm/application.h>
+#include <gtkmm/scrolledwindow.h>
 
 #include "app/AppDelegate.h"
+#include "history/HistoryPanel.h"
 #include "store/VeskStore.h"
 
 namespace vesk {
@@ -91,22 +94,39 @@ void reportPercentiles(benchmark::State& state, std::vector<double> millis) {
 
 enum class Layout { Skip, Measure };
 
-void runKeystrokes(benchmark::State& state, const std::vector<Keystroke>& steps, Layout layout) {
-    if (!gApp->historyPanel)
+// Opens the panel, if it is not open, with an empty search field.
+Gtk::Entry& openPanelField() {
+    if (!gApp->historyPanel().isOpen())
         gApp->toggleHistory();
-    gApp->historySearchField->set_text("");
+    gApp->historyPanel().searchField()->set_text("");
+    return *gApp->historyPanel().searchField();
+}
+
+// The open panel's list scroller.
+Gtk::ScrolledWindow& listScroller() {
+    Gtk::Widget& panel = *gApp->historyPanel().view();
+    for (Gtk::Widget* child = panel.get_first_child(); child; child = child->get_next_sibling())
+        if (auto* scroller = dynamic_cast<Gtk::ScrolledWindow*>(child))
+            return *scroller;
+    std::fprintf(stderr, "The history panel has no list scroller.\n");
+    std::abort();
+}
+
+void runKeystrokes(benchmark::State& state, const std::vector<Keystroke>& steps, Layout layout) {
+    Gtk::Entry& field = openPanelField();
     pump(std::chrono::milliseconds(300));
     std::vector<double> millis;
     std::size_t step = 0;
     for (auto _ : state) {
         const auto start = Clock::now();
         // The field's change notice rebuilds the list before the edit returns.
-        press(*gApp->historySearchField, steps[step++ % steps.size()]);
+        press(field, steps[step++ % steps.size()]);
         if (layout == Layout::Measure) {
+            // The list as its scroller holds it, at the scroller's width.
+            Gtk::ScrolledWindow& scroller = listScroller();
             int minimum = 0, natural = 0, minBaseline = 0, natBaseline = 0;
-            gApp->historyStack->measure(Gtk::Orientation::VERTICAL,
-                                        gApp->historyScrollView->get_width(), minimum, natural,
-                                        minBaseline, natBaseline);
+            scroller.get_child()->measure(Gtk::Orientation::VERTICAL, scroller.get_width(), minimum,
+                                          natural, minBaseline, natBaseline);
             benchmark::DoNotOptimize(natural);
         }
         millis.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
@@ -142,9 +162,7 @@ void BM_HistoryKeystrokeAllRows(benchmark::State& state) {
 // A page finishing while the panel is open: a new entry in front, the oldest one out.
 void BM_HistoryPageFinished(benchmark::State& state) {
     writeFullHistory(0);
-    if (!gApp->historyPanel)
-        gApp->toggleHistory();
-    gApp->historySearchField->set_text("");
+    openPanelField();
     pump(std::chrono::milliseconds(300));
     std::vector<double> millis;
     int page = 0;
@@ -171,15 +189,14 @@ BENCHMARK(BM_HistoryKeystrokeAllRows)
 // Opening the panel on a full history: every row is made once.
 void BM_HistoryOpen(benchmark::State& state) {
     writeFullHistory(0);
-    if (gApp->historyPanel)
-        gApp->closeHistoryPanel();
+    gApp->historyPanel().close();
     std::vector<double> millis;
     for (auto _ : state) {
         const auto start = Clock::now();
         gApp->toggleHistory();
         millis.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         state.PauseTiming();
-        gApp->closeHistoryPanel();
+        gApp->historyPanel().close();
         pump(std::chrono::milliseconds(200));
         state.ResumeTiming();
     }

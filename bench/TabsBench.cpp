@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include "app/AppDelegate.h"
+#include "app/MainWindow.h"
 #include "platform/ConstraintView.h"
 #include "platform/WebView.h"
 
@@ -51,8 +52,8 @@ void pump(std::chrono::milliseconds duration) {
     }
 }
 
-void click(Gtk::Button* button) {
-    g_signal_emit_by_name(button->gobj(), "clicked");
+void click(Gtk::Button& button) {
+    g_signal_emit_by_name(button.gobj(), "clicked");
 }
 
 // Each iteration opens one tab, the way the new-tab button does, and then
@@ -61,10 +62,10 @@ void click(Gtk::Button* button) {
 void openTab(benchmark::State& state) {
     double loadMs = 0.0;
     for (auto _ : state) {
-        click(gApp->controlButtons[5]);
+        click(gApp->window().toolbar().newTab());
         state.PauseTiming();
         const auto start = std::chrono::steady_clock::now();
-        gApp->tabs.back()->web->loadURL("about:blank");
+        gApp->tabs().back()->web().loadURL("about:blank");
         loadMs +=
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
@@ -72,7 +73,7 @@ void openTab(benchmark::State& state) {
         state.ResumeTiming();
     }
     state.counters["load_call_ms"] = benchmark::Counter(loadMs, benchmark::Counter::kAvgIterations);
-    state.counters["tabs"] = static_cast<double>(gApp->tabs.size());
+    state.counters["tabs"] = static_cast<double>(gApp->tabs().size());
     state.counters["rss_MiB"] = residentMiB();
 }
 
@@ -80,7 +81,7 @@ void openTab(benchmark::State& state) {
 void switchTab(benchmark::State& state) {
     std::size_t next = 0;
     for (auto _ : state) {
-        click(gApp->tabs[next % gApp->tabs.size()]->btn);
+        click(gApp->tabs()[next % gApp->tabs().size()]->titleButton());
         next += 7;
         state.PauseTiming();
         pump(std::chrono::milliseconds(20));
@@ -94,15 +95,15 @@ void switchTab(benchmark::State& state) {
 void closeTab(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        click(gApp->tabs.back()->btn);
+        click(gApp->tabs().back()->titleButton());
         pump(std::chrono::milliseconds(20));
         state.ResumeTiming();
-        click(gApp->tabs.back()->closeBtn);
+        click(gApp->tabs().back()->closeButton());
         state.PauseTiming();
         pump(std::chrono::milliseconds(20));
         state.ResumeTiming();
     }
-    state.counters["tabs"] = static_cast<double>(gApp->tabs.size());
+    state.counters["tabs"] = static_cast<double>(gApp->tabs().size());
 }
 
 BENCHMARK(openTab)->Iterations(kTabs)->UseRealTime()->Unit(benchmark::kMillisecond);
@@ -156,8 +157,8 @@ int main(int argc, char** argv) {
             const double after = residentMiB();
             std::printf("resident memory: %.1f MiB before opening, %.1f MiB after closing; "
                         "%zu tab(s) left\n",
-                        before, after, app->tabs.size());
-            if (app->tabs.size() != 1)
+                        before, after, app->tabs().size());
+            if (app->tabs().size() != 1)
                 result = 1;
             gApp = nullptr;
         }

@@ -12,6 +12,7 @@
 #include <glibmm/main.h>
 
 #include "app/AppDelegate.h"
+#include "app/MainWindow.h"
 
 namespace {
 
@@ -28,16 +29,16 @@ void iterate(int ms) {
 }
 
 void ensureTabs(std::size_t count) {
-    while (gApp->tabs.size() < count)
+    while (gApp->tabs().size() < count)
         gApp->addNewTab();
     iterate(200);
 }
 
 void waitForPaint() {
     bool painted = false;
-    auto clock = gApp->window->get_frame_clock();
+    auto clock = gApp->window().window().get_frame_clock();
     auto c = clock->signal_paint().connect([&] { painted = true; });
-    gApp->window->queue_draw();
+    gApp->window().window().queue_draw();
     auto context = Glib::MainContext::get_default();
     while (!painted)
         context->iteration(true);

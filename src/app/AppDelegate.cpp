@@ -1,86 +1,110 @@
 #include "app/AppDelegate.h"
 
-#include <gtkmm/image.h>
-#include <gtkmm/label.h>
-#include <pangomm/attrlist.h>
+#include <giomm/simpleaction.h>
 
-#include "platform/ConstraintView.h"
-#include "platform/Css.h"
-#include "platform/WebView.h"
-#include "tabs/VeskTabPill.h"
+#include "app/ActionNames.h"
+#include "app/MainWindow.h"
+#include "history/HistoryPanel.h"
+#include "passwords/PasswordPrompt.h"
+#include "store/VeskStore.h"
+#include "theme/ThemeController.h"
+#include "theme/ThemePanel.h"
 
 namespace vesk {
-
-Tab::Tab() = default;
-
-Tab::~Tab() {
-    // The web view's handlers go with it, so no late page event reaches a closed tab.
-    web.reset();
-    if (pill && pill->get_parent())
-        pill->unparent();
-}
-
-Pango::FontDescription veskFont(double pointSize, FontWeight weight) {
-    Pango::FontDescription font;
-    font.set_family("Sans");
-    font.set_absolute_size(pointSize * PANGO_SCALE);
-    font.set_weight(static_cast<Pango::Weight>(static_cast<int>(weight)));
-    return font;
-}
-
-Gtk::Label* labelOf(Gtk::Widget& labelOrButton) {
-    if (auto* label = dynamic_cast<Gtk::Label*>(&labelOrButton))
-        return label;
-    if (auto* button = dynamic_cast<Gtk::Button*>(&labelOrButton))
-        return dynamic_cast<Gtk::Label*>(button->get_child());
-    return nullptr;
-}
-
-void setVeskFont(Gtk::Widget& labelOrButton, double pointSize, FontWeight weight) {
-    Gtk::Label* label = labelOf(labelOrButton);
-    if (!label)
-        return;
-    Pango::AttrList attrs;
-    auto attr = Pango::Attribute::create_attr_font_desc(veskFont(pointSize, weight));
-    attrs.insert(attr);
-    label->set_attributes(attrs);
-}
 
 AppDelegate::AppDelegate(AppOptions options) : options_(std::move(options)) {}
 
 AppDelegate::~AppDelegate() {
-    widthRefit_.disconnect();
     // Tabs go first: their web views must leave the window before it is destroyed.
-    tabs.clear();
-    folders.clear();
-    if (window)
-        window->destroy();
+    tabs_.clear();
+    folders_.clear();
+    passwordPrompt_.reset();
+    themePanel_.reset();
+    historyPanel_.reset();
+    window_.reset();
+}
+
+void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
+    tabs_.clear();
+    folders_.clear();
+    activeIdx_ = NSNotFound;
+    isSidebarMode_ = false;
+
+    theme_ = std::make_unique<ThemeController>();
+    window_ = std::make_unique<MainWindow>(app);
+    Gtk::Widget& anchor = window_->addressField().widget();
+    historyPanel_ = std::make_unique<HistoryPanel>(window_->glass(), anchor, panels_);
+    themePanel_ = std::make_unique<ThemePanel>(window_->glass(), anchor, panels_);
+    passwordPrompt_ = std::make_unique<PasswordPrompt>(window_->alerts());
+    setupActions();
+    setupCallbacks();
+
+    loadThemeSettings();
+    addNewTab();
+
+    window_->present();
+}
+
+void AppDelegate::setupActions() {
+    Gtk::ApplicationWindow& w = window_->window();
+    auto add = [&w](const char* name, void (AppDelegate::*command)(), AppDelegate* self) {
+        w.add_action(name, sigc::mem_fun(*self, command));
+    };
+    add(action::kGoBack, &AppDelegate::goBack, this);
+    add(action::kGoForward, &AppDelegate::goForward, this);
+    add(action::kReload, &AppDelegate::refreshPage, this);
+    add(action::kZoomIn, &AppDelegate::zoomIn, this);
+    add(action::kZoomOut, &AppDelegate::zoomOut, this);
+    add(action::kNewTab, &AppDelegate::addNewTab, this);
+    add(action::kNewFolder, &AppDelegate::createNewFolder, this);
+    add(action::kToggleHistory, &AppDelegate::toggleHistory, this);
+    add(action::kToggleThemePanel, &AppDelegate::toggleThemePanel, this);
+    add(action::kSavePassword, &AppDelegate::promptSavePassword, this);
+    add(action::kToggleLayout, &AppDelegate::toggleLayoutMode, this);
+    add(action::kClearHistory, &AppDelegate::clearHistory, this);
+}
+
+void AppDelegate::setupCallbacks() {
+    window_->addressField().signalEditingEnded().connect(
+        sigc::mem_fun(*this, &AppDelegate::onAddressEditingEnded));
+
+    historyPanel_->signalSearchChanged().connect(
+        sigc::mem_fun(*this, &AppDelegate::rebuildHistoryPanel));
+    historyPanel_->signalOpenEntry().connect(sigc::mem_fun(*this, &AppDelegate::openHistoryEntry));
+
+    themePanel_->signalPresetChosen().connect(sigc::mem_fun(*this, &AppDelegate::applyThemePreset));
+    themePanel_->signalCustomChosen().connect(sigc::mem_fun(*this, &AppDelegate::applyCustomTheme));
+
+    passwordPrompt_->signalSave().connect(
+        [](const std::string& user, const std::string& pass, const std::string& host) {
+            VeskStore::shared().savePassword(user, pass, host);
+        });
+}
+
+void AppDelegate::setupTabCallbacks(Tab& tab) {
+    // Every handler names its tab: the record is bound here, never looked up
+    // from the widget or the web view that reported.
+    Tab* t = &tab;
+    tab.signalSelect().connect([this, t] { selectTab(indexOfTab(*t)); });
+    tab.signalClose().connect([this, t] { closeTab(*t); });
+    tab.web().setCallbacks({
+        .didFinishNavigation = [this, t](WebView&) { didFinishNavigation(*t); },
+        .didFailNavigation = [this, t](WebView&, LoadError e) { didFailNavigation(*t, e); },
+        .didFailProvisionalNavigation =
+            [this, t](WebView&, LoadError e) { didFailProvisionalNavigation(*t, e); },
+        .webProcessTerminated = [this, t](WebView&) { webProcessTerminated(*t); },
+    });
+}
+
+void AppDelegate::setupFolderCallbacks(TabFolder& folder) {
+    TabFolder* f = &folder;
+    folder.signalToggle().connect([this, f] { toggleFolderExpansion(*f); });
 }
 
 Tab* AppDelegate::currentTab() const {
-    if (!isValidTabIndex(activeIdx, static_cast<std::int64_t>(tabs.size())))
+    if (!isValidTabIndex(activeIdx_, static_cast<std::int64_t>(tabs_.size())))
         return nullptr;
-    return tabs[static_cast<std::size_t>(activeIdx)].get();
-}
-
-Gtk::Button* AppDelegate::iconBtn(const std::string& symbol, void (AppDelegate::*action)()) {
-    auto* button = Gtk::make_managed<Gtk::Button>();
-    button->set_icon_name(symbol);
-    button->set_has_frame(false);
-    button->add_css_class("flat");
-    button->add_css_class("vesk-icon-button");
-    button->set_focus_on_click(false);
-    // The tint comes from the style sheets: system blue before any theme is
-    // applied, the theme's accent after.
-    if (action)
-        button->signal_clicked().connect(sigc::mem_fun(*this, action));
-    return button;
-}
-
-void AppDelegate::setAddressText(const std::string& text) {
-    settingAddressText_ = true;
-    addr->set_text(text);
-    settingAddressText_ = false;
+    return tabs_[static_cast<std::size_t>(activeIdx_)].get();
 }
 
 } // namespace vesk

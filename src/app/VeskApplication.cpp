@@ -2,6 +2,8 @@
 
 #include <adwaita.h>
 
+#include "app/MainWindow.h"
+
 namespace vesk {
 
 Glib::RefPtr<VeskApplication> VeskApplication::create(AppOptions options,
@@ -18,8 +20,7 @@ VeskApplication::VeskApplication(AppOptions options, Gio::Application::Flags fla
 void VeskApplication::on_activate() {
     if (delegate_) {
         // A second launch, or a second activation: the one window comes forward.
-        if (delegate_->window)
-            delegate_->window->present();
+        delegate_->window().present();
         return;
     }
     adw_init();

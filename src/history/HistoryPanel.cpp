@@ -1,16 +1,17 @@
-#include "app/AppDelegate.h"
+#include "history/HistoryPanel.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include <gtkmm/label.h>
+#include <gtkmm/scrolledwindow.h>
 #include <pangomm/attrlist.h>
 
 #include "history/HistoryFilter.h"
 #include "platform/ColorRgba.h"
-#include "platform/ConstraintView.h"
-#include "platform/WebView.h"
-#include "store/VeskStore.h"
+#include "platform/IconButton.h"
+#include "platform/Text.h"
 
 namespace vesk {
 
@@ -18,86 +19,71 @@ namespace {
 
 constexpr double kPanelWidth = 300;
 constexpr double kPanelHeight = 380;
-// The answer an alert gives for its first button.
-constexpr int kFirstButton = 1000;
+constexpr double kInset = 12;
+constexpr double kGap = 8;
+constexpr double kSearchHeight = 28;
+constexpr double kButtonSize = 22;
+constexpr double kListTopGap = 10;
+constexpr int kRowSpacing = 8;
+constexpr int kRowLineSpacing = 2;
+constexpr double kTitlePointSize = 12;
+constexpr double kAddressPointSize = 10;
 // A row shows at most this many characters of a title or address: far more than
 // fit in the panel's width, and little enough that a page title of several
 // megabytes is laid out as fast as any other.
 constexpr std::size_t kShownChars = 256;
 
-// Where a row's title button keeps its address.
-const Glib::Quark& addressKey() {
-    static const Glib::Quark key("vesk-history-address");
-    return key;
-}
-
 guint16 channel(double value) {
     return static_cast<guint16>(std::lround(std::clamp(value, 0.0, 1.0) * 65535.0));
 }
 
-// Adds a fixed text colour, alpha included, to a label's attributes.
-void addColor(Pango::AttrList& attrs, const Gdk::RGBA& color) {
+// A row's text: the font and a colour, alpha included, as text attributes. Rows
+// are made again whenever their colours change, so they need no style sheet.
+void setRowText(Gtk::Label& label, std::optional<double> pointSize, const Gdk::RGBA& color) {
+    Pango::AttrList attrs;
+    if (pointSize) {
+        auto font =
+            Pango::Attribute::create_attr_font_desc(veskFont(*pointSize, FontWeight::Regular));
+        attrs.insert(font);
+    }
     auto foreground = Pango::Attribute::create_attr_foreground(
         channel(color.get_red()), channel(color.get_green()), channel(color.get_blue()));
     attrs.insert(foreground);
     auto alpha = Pango::Attribute::create_attr_foreground_alpha(channel(color.get_alpha()));
     attrs.insert(alpha);
+    label.set_attributes(attrs);
 }
 
 } // namespace
 
-// The rows of the open history list: every listable entry has its row, shown or
-// hidden by the filter, with the text the filter searches.
-struct HistoryListState {
+// The rows of the open list: every listable entry has its row, shown or hidden
+// by the filter, with the text the filter searches.
+struct HistoryPanel::List {
     std::vector<HistoryRow> rows;
     std::vector<Gtk::Widget*> views;
+    std::vector<Gtk::Button*> titleButtons;
     std::vector<std::string> searchTexts;
     Gtk::Label* noMatch = nullptr;
     Gdk::RGBA text;
     Gdk::RGBA muted;
 };
 
-void AppDelegate::setPanelText(Gtk::Widget& labelOrButton, double pointSize, FontWeight weight,
-                               const Gdk::RGBA& color) {
-    Gtk::Label* label = labelOf(labelOrButton);
-    if (!label)
-        return;
-    // Text attributes rather than style classes: the theme's style sheet is replaced
-    // at every apply, and these colours must stay as they were when built.
-    Pango::AttrList attrs;
-    auto font = Pango::Attribute::create_attr_font_desc(veskFont(pointSize, weight));
-    attrs.insert(font);
-    addColor(attrs, color);
-    label->set_attributes(attrs);
+HistoryPanel::HistoryPanel(ConstraintView& glass, Gtk::Widget& anchor, FloatingPanelGroup& group)
+    : FloatingPanel(glass, anchor, group, "vesk-history-panel") {}
+
+HistoryPanel::~HistoryPanel() = default;
+
+void HistoryPanel::open(const ThemeColors& colors) {
+    FloatingPanel::open(kPanelWidth,
+                        [this, &colors](ConstraintView& panel) { return fill(panel, colors); });
 }
 
-std::string AppDelegate::historyAddressOf(Gtk::Button& rowButton) {
-    const auto* address = static_cast<const std::string*>(rowButton.get_data(addressKey()));
-    return address ? *address : std::string();
-}
-
-void AppDelegate::toggleHistory() {
-    if (themePanel)
-        closeThemePanel();
-    if (historyPanel) {
-        closeHistoryPanel();
-        return;
-    }
-    buildHistoryPanel();
-    rebuildHistoryPanel();
-    animateFadeInView(*historyPanel);
-}
-
-void AppDelegate::buildHistoryPanel() {
-    auto* panel = Gtk::make_managed<ConstraintView>("vesk-panel");
-    panel->add_css_class("vesk-history-panel");
-    panel->set_overflow(Gtk::Overflow::HIDDEN);
-
+double HistoryPanel::fill(ConstraintView& panel, const ThemeColors& colors) {
     auto* search = Gtk::make_managed<Gtk::Entry>();
     search->set_placeholder_text("Search history");
     search->set_has_frame(false);
     search->add_css_class("vesk-search");
-    search->signal_changed().connect([this, search] { controlTextDidChange(search); });
+    search->signal_changed().connect([this] { searchChanged_.emit(); });
 
     auto* scroll = Gtk::make_managed<Gtk::ScrolledWindow>();
     scroll->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
@@ -106,208 +92,168 @@ void AppDelegate::buildHistoryPanel() {
     // and at least as high as the list, which it holds at its top, full width.
     // Nested constraint layouts cannot take that part: all of a window's layouts share
     // one solver, and a scroller's viewport may hand its child less than its minimum.
-    auto* list = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 8);
+    auto* list = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, kRowSpacing);
     list->set_valign(Gtk::Align::START);
     scroll->set_child(*list);
 
-    Gtk::Button* trash = iconBtn("user-trash-symbolic", &AppDelegate::clearHistory);
-    Gtk::Button* close = iconBtn("window-close-symbolic", &AppDelegate::closeHistoryPanel);
+    Gtk::Button* trash = iconBtn("user-trash-symbolic");
+    trash->set_action_name("win.clear-history");
+    Gtk::Button* close = iconBtn("window-close-symbolic");
+    close->signal_clicked().connect(sigc::mem_fun(*this, &HistoryPanel::close));
+    // Like the rest of the panel, the buttons keep the accent they were built with.
+    setFixedColor(*trash, colors.accent);
+    setFixedColor(*close, colors.accent);
 
-    panel->addSubview(*search);
-    panel->addSubview(*scroll);
-    panel->addSubview(*trash);
-    panel->addSubview(*close);
+    panel.addSubview(*search);
+    panel.addSubview(*scroll);
+    panel.addSubview(*trash);
+    panel.addSubview(*close);
 
-    historyList_.reset();
-    historyPanel = panel;
-    historySearchField = search;
-    historyScrollView = scroll;
-    historyStack = list;
-    glass->addSubview(*panel);
+    search_ = search;
+    historyStack_ = list;
+    list_.reset();
 
-    historyPanelConstraints_ = {
-        constrain(top(panel), bottom(addr), 10),            // 1
-        constrain(trailing(panel), trailing(nullptr), -20), // 2
-        constrain(width(panel), kPanelWidth),               // 3
-        constrain(height(panel), kPanelHeight),             // 4
-    };
-    activateConstraints(glass->constraintLayout(), historyPanelConstraints_);
-    activateConstraints(panel->constraintLayout(),
+    Gtk::Widget* p = nullptr; // the panel itself
+    activateConstraints(panel.constraintLayout(),
                         {
-                            constrain(top(search), top(nullptr), 12),            // 5
-                            constrain(leading(search), leading(nullptr), 12),    // 6
-                            constrain(trailing(search), leading(trash), -8),     // 7
-                            constrain(height(search), 28),                       // 8
-                            constrain(trailing(trash), leading(close), -8),      // 9
-                            constrain(top(trash), top(nullptr), 12),             // 10
-                            constrain(width(trash), 22),                         // 11
-                            constrain(height(trash), 22),                        // 12
-                            constrain(trailing(close), trailing(nullptr), -12),  // 13
-                            constrain(top(close), top(nullptr), 12),             // 14
-                            constrain(width(close), 22),                         // 15
-                            constrain(height(close), 22),                        // 16
-                            constrain(top(scroll), bottom(search), 10),          // 17
-                            constrain(leading(scroll), leading(nullptr), 12),    // 18
-                            constrain(trailing(scroll), trailing(nullptr), -12), // 19
-                            constrain(bottom(scroll), bottom(nullptr), -12),     // 20
+                            constrain(top(search), top(p), kInset),
+                            constrain(leading(search), leading(p), kInset),
+                            constrain(trailing(search), leading(trash), -kGap),
+                            constrain(height(search), kSearchHeight),
+                            constrain(trailing(trash), leading(close), -kGap),
+                            constrain(top(trash), top(p), kInset),
+                            constrain(width(trash), kButtonSize),
+                            constrain(height(trash), kButtonSize),
+                            constrain(trailing(close), trailing(p), -kInset),
+                            constrain(top(close), top(p), kInset),
+                            constrain(width(close), kButtonSize),
+                            constrain(height(close), kButtonSize),
+                            constrain(top(scroll), bottom(search), kListTopGap),
+                            constrain(leading(scroll), leading(p), kInset),
+                            constrain(trailing(scroll), trailing(p), -kInset),
+                            constrain(bottom(scroll), bottom(p), -kInset),
                         });
+    return kPanelHeight;
 }
 
-void AppDelegate::closeHistoryPanel() {
-    if (!historyPanel)
+void HistoryPanel::forgetContent() {
+    search_ = nullptr;
+    historyStack_ = nullptr;
+    list_.reset();
+}
+
+void HistoryPanel::showHistory(const std::vector<HistoryEntry>& entries,
+                               const ThemeColors& colors) {
+    if (!isOpen() || !historyStack_)
         return;
-    ConstraintView* panel = historyPanel;
-    historyPanel = nullptr;
-    historySearchField = nullptr;
-    historyScrollView = nullptr;
-    historyStack = nullptr;
-    historyList_.reset();
-    // A closed panel takes no more clicks while it fades.
-    panel->set_can_target(false);
-    animateFadeOutAndRemoveView(*panel, [this, placement = std::move(historyPanelConstraints_)] {
-        deactivateConstraints(glass->constraintLayout(), placement);
-    });
-    historyPanelConstraints_.clear();
-}
+    const HistoryFilter filter(search_ ? search_->get_text().raw() : std::string());
+    std::vector<HistoryRow> rows = historyRowsOf(entries);
+    const Gdk::RGBA text = toRgba(colors.text, search_);
+    const Gdk::RGBA muted = toRgba(colors.mutedText, search_);
 
-void AppDelegate::clearHistory() {
-    auto alert = std::make_unique<Gtk::MessageDialog>(*window, "Clear all history?", false,
-                                                      Gtk::MessageType::WARNING,
-                                                      Gtk::ButtonsType::NONE, true);
-    alert->set_secondary_text("This removes every saved history item.");
-    alert->add_button("Clear", kFirstButton);
-    alert->add_button("Cancel", static_cast<int>(Gtk::ResponseType::CANCEL));
-    alert->set_default_response(kFirstButton);
-    presentAlert(std::move(alert), [this](int response) {
-        if (response != kFirstButton)
-            return;
-        VeskStore::shared().clearHistory();
-        rebuildHistoryPanel();
-    });
-}
+    if (!list_ || list_->rows != rows || list_->text != text || list_->muted != muted) {
+        auto fresh = std::make_unique<List>();
+        fresh->text = text;
+        fresh->muted = muted;
+        std::unique_ptr<List> old = std::move(list_);
+        // Rows in other colours are all made again.
+        const bool reusable = old && old->text == text && old->muted == muted;
+        std::vector<bool> taken(reusable ? old->rows.size() : 0, false);
 
-void AppDelegate::rebuildHistoryPanel() {
-    if (!historyPanel || !historyStack)
-        return;
-    const HistoryFilter filter(historySearchField ? historySearchField->get_text().raw()
-                                                  : std::string());
-    // The file is read again at every rebuild; rows whose entries did not change are
-    // kept, so a keystroke mostly shows and hides rows rather than making them anew.
-    std::vector<HistoryRow> rows = historyRowsOf(VeskStore::shared().loadHistory());
-    const Gdk::RGBA text =
-        toRgba(themeTextColor.value_or(Color::named(NamedColor::Label)), window.get());
-    const Gdk::RGBA muted = toRgba(
-        themeMutedTextColor.value_or(Color::named(NamedColor::SecondaryLabel)), window.get());
-    if (!historyList_ || historyList_->rows != rows || historyList_->text != text ||
-        historyList_->muted != muted)
-        syncHistoryRows(std::move(rows), text, muted);
+        Gtk::Widget* previous = nullptr;
+        for (HistoryRow& row : rows) {
+            Gtk::Widget* view = nullptr;
+            Gtk::Button* titleButton = nullptr;
+            std::string searchText;
+            for (std::size_t i = 0; i < taken.size() && !view; ++i) {
+                if (!taken[i] && old->rows[i] == row) {
+                    taken[i] = true;
+                    view = old->views[i];
+                    titleButton = old->titleButtons[i];
+                    searchText = std::move(old->searchTexts[i]);
+                }
+            }
+            if (!view) {
+                titleButton = Gtk::make_managed<Gtk::Button>(
+                    shownText(row.title, kShownChars, Ellipsis::End));
+                titleButton->set_has_frame(false);
+                titleButton->set_focus_on_click(false);
+                titleButton->add_css_class("vesk-history-title");
+                if (Gtk::Label* label = labelOf(*titleButton)) {
+                    label->set_xalign(0.0);
+                    label->set_single_line_mode(true);
+                    label->set_ellipsize(Pango::EllipsizeMode::END);
+                    setRowText(*label, kTitlePointSize, text);
+                }
+                // The full address, not the shortened text on show, is what the row opens.
+                titleButton->signal_clicked().connect(
+                    [this, address = row.address] { openEntry_.emit(address); });
 
-    HistoryListState& list = *historyList_;
+                auto* address = Gtk::make_managed<Gtk::Label>(
+                    shownText(row.address, kShownChars, Ellipsis::Middle));
+                address->set_xalign(0.0);
+                address->set_single_line_mode(true);
+                address->set_ellipsize(Pango::EllipsizeMode::MIDDLE);
+                setRowText(*address, kAddressPointSize, muted);
+
+                auto* rowStack =
+                    Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, kRowLineSpacing);
+                rowStack->append(*titleButton);
+                rowStack->append(*address);
+                view = rowStack;
+                historyStack_->append(*view);
+                searchText = searchTextOf(row);
+            }
+            // Newest first, in the file's order.
+            if (previous)
+                historyStack_->reorder_child_after(*view, *previous);
+            else
+                historyStack_->reorder_child_at_start(*view);
+            previous = view;
+            fresh->rows.push_back(std::move(row));
+            fresh->views.push_back(view);
+            fresh->titleButtons.push_back(titleButton);
+            fresh->searchTexts.push_back(std::move(searchText));
+        }
+        if (old) {
+            for (std::size_t i = 0; i < old->views.size(); ++i)
+                if (i >= taken.size() || !taken[i])
+                    historyStack_->remove(*old->views[i]);
+            if (old->noMatch)
+                historyStack_->remove(*old->noMatch);
+        }
+
+        auto* none = Gtk::make_managed<Gtk::Label>("No matching history");
+        none->set_justify(Gtk::Justification::CENTER);
+        none->set_xalign(0.5);
+        setRowText(*none, std::nullopt, muted);
+        historyStack_->append(*none);
+        fresh->noMatch = none;
+        list_ = std::move(fresh);
+    }
+
     bool anyShown = false;
-    for (std::size_t i = 0; i < list.views.size(); ++i) {
-        const bool shown = filter.matchesSearchText(list.searchTexts[i]);
-        list.views[i]->set_visible(shown);
+    for (std::size_t i = 0; i < list_->views.size(); ++i) {
+        const bool shown = filter.matchesSearchText(list_->searchTexts[i]);
+        list_->views[i]->set_visible(shown);
         anyShown = anyShown || shown;
     }
     // One line stands for an empty history and for a filter that matches nothing.
-    list.noMatch->set_visible(!anyShown);
+    list_->noMatch->set_visible(!anyShown);
 }
 
-void AppDelegate::syncHistoryRows(std::vector<HistoryRow> rows, const Gdk::RGBA& text,
-                                  const Gdk::RGBA& muted) {
-    auto fresh = std::make_shared<HistoryListState>();
-    fresh->text = text;
-    fresh->muted = muted;
-    std::shared_ptr<HistoryListState> old = std::move(historyList_);
-    // Rows in other colours are all made again.
-    const bool reusable = old && old->text == text && old->muted == muted;
-    std::vector<bool> taken(reusable ? old->rows.size() : 0, false);
-
-    Gtk::Widget* previous = nullptr;
-    for (HistoryRow& row : rows) {
-        Gtk::Widget* view = nullptr;
-        std::string searchText;
-        for (std::size_t i = 0; i < taken.size() && !view; ++i) {
-            if (!taken[i] && old->rows[i] == row) {
-                taken[i] = true;
-                view = old->views[i];
-                searchText = std::move(old->searchTexts[i]);
-            }
-        }
-        if (!view) {
-            view = makeHistoryRow(row, text, muted);
-            historyStack->append(*view);
-            searchText = searchTextOf(row);
-        }
-        // Newest first, in the file's order.
-        if (previous)
-            historyStack->reorder_child_after(*view, *previous);
-        else
-            historyStack->reorder_child_at_start(*view);
-        previous = view;
-        fresh->rows.push_back(std::move(row));
-        fresh->views.push_back(view);
-        fresh->searchTexts.push_back(std::move(searchText));
-    }
-    if (old) {
-        for (std::size_t i = 0; i < old->views.size(); ++i)
-            if (i >= taken.size() || !taken[i])
-                historyStack->remove(*old->views[i]);
-        if (old->noMatch)
-            historyStack->remove(*old->noMatch);
-    }
-
-    auto* none = Gtk::make_managed<Gtk::Label>("No matching history");
-    none->set_justify(Gtk::Justification::CENTER);
-    none->set_xalign(0.5);
-    Pango::AttrList attrs;
-    addColor(attrs, muted);
-    none->set_attributes(attrs);
-    historyStack->append(*none);
-    fresh->noMatch = none;
-    historyList_ = std::move(fresh);
+std::vector<Gtk::Button*> HistoryPanel::shownRowButtons() const {
+    std::vector<Gtk::Button*> shown;
+    if (!list_)
+        return shown;
+    for (std::size_t i = 0; i < list_->views.size(); ++i)
+        if (list_->views[i]->get_visible())
+            shown.push_back(list_->titleButtons[i]);
+    return shown;
 }
 
-Gtk::Widget* AppDelegate::makeHistoryRow(const HistoryRow& row, const Gdk::RGBA& text,
-                                         const Gdk::RGBA& muted) {
-    auto* button = Gtk::make_managed<Gtk::Button>(shownText(row.title, kShownChars, Ellipsis::End));
-    button->set_has_frame(false);
-    button->set_focus_on_click(false);
-    button->add_css_class("vesk-history-title");
-    if (auto* label = dynamic_cast<Gtk::Label*>(button->get_child())) {
-        label->set_xalign(0.0);
-        label->set_single_line_mode(true);
-        label->set_ellipsize(Pango::EllipsizeMode::END);
-    }
-    setPanelText(*button, 12, FontWeight::Regular, text);
-    // The full address, not the shortened text on show, is what the row opens.
-    button->set_data(addressKey(), new std::string(row.address),
-                     [](void* data) { delete static_cast<std::string*>(data); });
-    button->signal_clicked().connect([this, button] { openHistoryEntry(button); });
-
-    auto* address =
-        Gtk::make_managed<Gtk::Label>(shownText(row.address, kShownChars, Ellipsis::Middle));
-    address->set_xalign(0.0);
-    address->set_single_line_mode(true);
-    address->set_ellipsize(Pango::EllipsizeMode::MIDDLE);
-    setPanelText(*address, 10, FontWeight::Regular, muted);
-
-    auto* rowStack = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 2);
-    rowStack->append(*button);
-    rowStack->append(*address);
-    return rowStack;
-}
-
-void AppDelegate::openHistoryEntry(Gtk::Button* sender) {
-    Tab* tab = currentTab();
-    if (!tab)
-        return;
-    // The stored address is loaded as it is, without the typed-address rules.
-    const std::optional<std::string> url = historyURL(sender ? historyAddressOf(*sender) : "");
-    if (!url)
-        return;
-    tab->web->loadURL(*url);
-    closeHistoryPanel();
+bool HistoryPanel::showsNoMatch() const {
+    return list_ && list_->noMatch->get_visible();
 }
 
 } // namespace vesk

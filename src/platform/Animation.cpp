@@ -3,11 +3,19 @@
 #include <gdkmm/frameclock.h>
 #include <glibmm/main.h>
 
+#include "platform/ConstraintView.h"
+#include "platform/GObjectPtr.h"
+
 namespace vesk {
 
 namespace {
 
+constexpr double kFadeInSeconds = 0.18;
+constexpr double kFadeOutSeconds = 0.16;
+
 struct Running {
+    // The animation holds its view until the completion has run.
+    GObjectPtr<GtkWidget> clockRef;
     Gtk::Widget* clock = nullptr;
     double seconds = 0.0;
     TimingCurve curve = TimingCurve::Linear;
@@ -16,10 +24,10 @@ struct Running {
     gint64 start = -1;
     guint tickId = 0;
     sigc::connection guard;
-    std::weak_ptr<void> lifetime;
+    Lifetime::Watch owner;
     bool done = false;
 
-    bool ownerAlive() const { return !lifetime.expired(); }
+    bool ownerAlive() const { return !owner.expired(); }
 
     void finish() {
         if (done)
@@ -35,21 +43,19 @@ struct Running {
             if (completion)
                 completion();
         }
-        if (clock)
-            clock->unreference();
         clock = nullptr;
+        clockRef.reset();
     }
 };
 
 } // namespace
 
 void Animation::run(Gtk::Widget& clock, double seconds, TimingCurve curve, Step step,
-                    std::function<void()> completion, std::weak_ptr<void> lifetime) {
+                    std::function<void()> completion, Lifetime::Watch owner) {
     auto running = std::make_shared<Running>();
-    // The animation holds its view until the completion has run.
-    clock.reference();
+    running->clockRef = GObjectPtr<GtkWidget>::retain(clock.gobj());
     running->clock = &clock;
-    running->lifetime = std::move(lifetime);
+    running->owner = std::move(owner);
     running->seconds = seconds;
     running->curve = curve;
     running->step = std::move(step);
@@ -90,6 +96,30 @@ void Animation::run(Gtk::Widget& clock, double seconds, TimingCurve curve, Step 
             return false;
         },
         static_cast<unsigned>(seconds * 1000.0) + 500);
+}
+
+void animateFadeInView(Gtk::Widget& view, Lifetime::Watch owner) {
+    view.set_opacity(0.0);
+    Animation::run(
+        view, kFadeInSeconds, TimingCurve::Linear, [&view](double v) { view.set_opacity(v); },
+        nullptr, std::move(owner));
+}
+
+void animateFadeOutAndRemoveView(Gtk::Widget& view, std::function<void()> completion,
+                                 Lifetime::Watch owner) {
+    const double from = view.get_opacity();
+    Animation::run(
+        view, kFadeOutSeconds, TimingCurve::Linear,
+        [&view, from](double v) { view.set_opacity(from * (1.0 - v)); },
+        [&view, completion = std::move(completion)] {
+            if (auto* parent = dynamic_cast<ConstraintView*>(view.get_parent()))
+                parent->removeSubview(view);
+            else if (view.get_parent())
+                view.unparent();
+            if (completion)
+                completion();
+        },
+        std::move(owner));
 }
 
 } // namespace vesk

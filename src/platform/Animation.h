@@ -1,10 +1,10 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 
 #include <gtkmm/widget.h>
 
+#include "platform/Lifetime.h"
 #include "platform/TimingCurve.h"
 
 namespace vesk {
@@ -16,10 +16,16 @@ class Animation {
 public:
     using Step = std::function<void(double value)>;
 
-    // Neither step nor completion runs once `lifetime` has expired (the owner
-    // of the state they touch is gone).
+    // Neither step nor completion runs once the owner watched by `owner` is gone.
     static void run(Gtk::Widget& clock, double seconds, TimingCurve curve, Step step,
-                    std::function<void()> completion, std::weak_ptr<void> lifetime);
+                    std::function<void()> completion, Lifetime::Watch owner);
 };
+
+// Fades a view in from transparent over 0.18 s.
+void animateFadeInView(Gtk::Widget& view, Lifetime::Watch owner);
+
+// Fades a view out over 0.16 s, takes it out of its parent, then runs `completion`.
+void animateFadeOutAndRemoveView(Gtk::Widget& view, std::function<void()> completion,
+                                 Lifetime::Watch owner);
 
 } // namespace vesk

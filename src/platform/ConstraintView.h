@@ -63,7 +63,7 @@ inline Anchor height(Gtk::Widget* v) {
 
 enum class Relation { Equal, LessOrEqual, GreaterOrEqual };
 
-// How firmly a constraint holds; all the layout table's rows are required.
+// How firmly a constraint holds; the window's own layout uses only required ones.
 enum class Strength { Required, Strong, Medium, Weak };
 
 // first = second × multiplier + constant, required.

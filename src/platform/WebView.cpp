@@ -15,6 +15,22 @@ namespace {
 constexpr unsigned kTitleWaitMs = 2000;
 // The page's scripts cannot reach this world, so they cannot answer for it.
 constexpr const char* kTitleWorld = "vesk";
+// Marks the back-forward items of our error pages, which back and forward pass over.
+constexpr const char* kErrorPageMark = "vesk-error-page";
+
+bool isErrorPageItem(WebKitBackForwardListItem* item) {
+    return item && g_object_get_data(G_OBJECT(item), kErrorPageMark);
+}
+
+// The nearest item `step` (-1 back, +1 forward) away that is not an error page.
+WebKitBackForwardListItem* nearestReachedItem(WebKitWebView* view, int step) {
+    WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(view);
+    for (int n = step;; n += step) {
+        WebKitBackForwardListItem* item = webkit_back_forward_list_get_nth_item(list, n);
+        if (!item || !isErrorPageItem(item))
+            return item;
+    }
+}
 
 std::optional<std::string> nonEmpty(const char* text) {
     if (!text || !*text)
@@ -42,7 +58,8 @@ struct WebView::PendingFinish {
 };
 
 WebView::WebView() {
-    view_ = WEBKIT_WEB_VIEW(g_object_ref_sink(webkit_web_view_new()));
+    viewRef_ = GObjectPtr<WebKitWebView>::retain(WEBKIT_WEB_VIEW(webkit_web_view_new()));
+    view_ = viewRef_.get();
     page_ = Glib::wrap(GTK_WIDGET(view_));
 
     auto* notice = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
@@ -60,7 +77,8 @@ WebView::WebView() {
 
     // Only the page asks for room: the web area's layout must not depend on
     // the notice's text.
-    frame_ = Glib::wrap(GTK_OVERLAY(g_object_ref_sink(gtk_overlay_new())));
+    frameRef_ = GObjectPtr<GtkOverlay>::retain(GTK_OVERLAY(gtk_overlay_new()));
+    frame_ = Glib::wrap(frameRef_.get());
     frame_->add_css_class("vesk-web-view");
     frame_->set_overflow(Gtk::Overflow::HIDDEN);
     frame_->set_child(*page_);
@@ -78,8 +96,6 @@ WebView::~WebView() {
     webkit_web_view_stop_loading(view_);
     if (frame_->get_parent())
         frame_->unparent();
-    g_object_unref(frame_->gobj());
-    g_object_unref(view_);
 }
 
 void WebView::beginOwnLoad() {
@@ -137,22 +153,39 @@ std::optional<std::string> WebView::title() const {
     return engineTitle();
 }
 
+bool WebView::isShowingErrorPage() const {
+    if (errorPageURI_ || isErrorPageLoad_)
+        return true;
+    return isErrorPageItem(
+        webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(view_)));
+}
+
+std::optional<std::string> WebView::reachedURL() const {
+    if (isShowingErrorPage())
+        return std::nullopt;
+    return url();
+}
+
 bool WebView::canGoBack() const {
-    return webkit_web_view_can_go_back(view_);
+    return nearestReachedItem(view_, -1) != nullptr;
 }
 
 bool WebView::canGoForward() const {
-    return webkit_web_view_can_go_forward(view_);
+    return nearestReachedItem(view_, +1) != nullptr;
 }
 
 void WebView::goBack() {
-    beginOwnLoad();
-    webkit_web_view_go_back(view_);
+    if (WebKitBackForwardListItem* item = nearestReachedItem(view_, -1)) {
+        beginOwnLoad();
+        webkit_web_view_go_to_back_forward_list_item(view_, item);
+    }
 }
 
 void WebView::goForward() {
-    beginOwnLoad();
-    webkit_web_view_go_forward(view_);
+    if (WebKitBackForwardListItem* item = nearestReachedItem(view_, +1)) {
+        beginOwnLoad();
+        webkit_web_view_go_to_back_forward_list_item(view_, item);
+    }
 }
 
 void WebView::reload() {
@@ -214,7 +247,16 @@ void WebView::loadStarted() {
         errorPageURI_.reset();
 }
 
+void WebView::markErrorPageItem() {
+    WebKitBackForwardListItem* item =
+        webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(view_));
+    if (item)
+        g_object_set_data(G_OBJECT(item), kErrorPageMark, GINT_TO_POINTER(1));
+}
+
 void WebView::loadCommitted() {
+    if (isErrorPageLoad_)
+        markErrorPageItem();
     if (processEnded_) {
         processEnded_ = false;
         endedURL_.clear();
@@ -224,6 +266,8 @@ void WebView::loadCommitted() {
 }
 
 void WebView::loadFinished() {
+    if (isErrorPageLoad_)
+        markErrorPageItem();
     if (loadFailed_ || isErrorPageLoad_)
         return;
     flushPendingFinish();
@@ -308,14 +352,15 @@ gboolean WebView::onLoadFailed(WebKitWebView*, int event, char* uri, GError* err
     // The engine sends FINISHED right after every failure; it ends a failed
     // load, not a finished one.
     self->loadFailed_ = true;
-    const bool cancelled =
-        g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED);
-    const int code = cancelled ? kCancelledErrorCode : (error ? error->code : 0);
+    const LoadError kind =
+        g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED)
+            ? LoadError::Cancelled
+            : LoadError::Failed;
 
     if (event == WEBKIT_LOAD_COMMITTED) {
         // What arrived of the page stays; no error page replaces it.
         if (self->callbacks_.didFailNavigation)
-            self->callbacks_.didFailNavigation(*self, code);
+            self->callbacks_.didFailNavigation(*self, kind);
         return TRUE;
     }
     // Nothing of the page arrived: the engine's plain error page shows in its
@@ -323,7 +368,7 @@ gboolean WebView::onLoadFailed(WebKitWebView*, int event, char* uri, GError* err
     if (uri && error && failureShowsErrorPage(error))
         self->loadErrorPage(uri, error->message ? error->message : "");
     if (self->callbacks_.didFailProvisionalNavigation)
-        self->callbacks_.didFailProvisionalNavigation(*self, code);
+        self->callbacks_.didFailProvisionalNavigation(*self, kind);
     return TRUE;
 }
 

@@ -7,12 +7,15 @@
 
 #include <gtkmm/overlay.h>
 
+#include "platform/GObjectPtr.h"
+
 typedef struct _WebKitWebView WebKitWebView;
 
 namespace vesk {
 
-// The cancelled-load error code, which page-event handlers pass over.
-inline constexpr int kCancelledErrorCode = -999;
+// Why a load failed: the user or the program cancelled it (a new load, a
+// stop), or anything else.
+enum class LoadError { Cancelled, Failed };
 
 // One WebKit web view with RAII ownership and typed page events. Every
 // handler is disconnected when the object goes, so no event reaches a closed tab.
@@ -29,9 +32,9 @@ public:
         // A navigation finished and its title is known.
         std::function<void(WebView&)> didFinishNavigation;
         // A navigation failed after the page began to arrive.
-        std::function<void(WebView&, int errorCode)> didFailNavigation;
+        std::function<void(WebView&, LoadError)> didFailNavigation;
         // A navigation failed before any of the page arrived.
-        std::function<void(WebView&, int errorCode)> didFailProvisionalNavigation;
+        std::function<void(WebView&, LoadError)> didFailProvisionalNavigation;
         // The web process behind the view ended (crash or the system ending it).
         std::function<void(WebView&)> webProcessTerminated;
     };
@@ -66,6 +69,11 @@ public:
     // finished navigation is being delivered, the document's title as read
     // when it finished.
     std::optional<std::string> title() const;
+    // The address of the page on show when the user reached it: nothing while
+    // an error page stands in for a page that never loaded, or when there is none.
+    std::optional<std::string> reachedURL() const;
+    // Back and forward move between pages the user reached, passing over the
+    // error pages of loads that failed before any of their page arrived.
     bool canGoBack() const;
     bool canGoForward() const;
     void goBack();
@@ -79,6 +87,8 @@ public:
     // Ends the web process on request (tests and memory pressure use it).
     void terminateWebProcess();
     bool isLoading() const;
+    // An error page stands in for a page that failed before any of it arrived.
+    bool isShowingErrorPage() const;
 
 private:
     struct PendingFinish;
@@ -98,6 +108,7 @@ private:
     void loadCommitted();
     void loadFinished();
     void loadErrorPage(const std::string& failingURI, const std::string& message);
+    void markErrorPageItem();
     // Delivers a finished navigation still waiting for its title, with the
     // title known now.
     void flushPendingFinish();
@@ -108,9 +119,11 @@ private:
     std::optional<std::string> engineURL() const;
     std::optional<std::string> engineTitle() const;
 
+    GObjectPtr<WebKitWebView> viewRef_;
     WebKitWebView* view_ = nullptr;
     // The page with the notice over it. Reference-counted like any widget:
     // an animation may hold it a little longer than the view lives.
+    GObjectPtr<GtkOverlay> frameRef_;
     Gtk::Overlay* frame_ = nullptr;
     Gtk::Widget* page_ = nullptr;
     Gtk::Widget* notice_ = nullptr;

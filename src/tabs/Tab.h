@@ -4,26 +4,57 @@
 #include <string>
 
 #include <gtkmm/button.h>
+#include <sigc++/signal.h>
+#include <sigc++/trackable.h>
+
+#include "platform/WebView.h"
+#include "tabs/VeskTabPill.h"
 
 namespace vesk {
 
-class WebView;
-class VeskTabPill;
-
-// One open tab. The record owns its web view and its pill; the title and
-// close buttons are children of the pill and live as long as it does.
-struct Tab {
+// One open tab: its web view and the pill that stands for it in the tab strip,
+// with the title and close buttons on the pill. It reports clicks on its
+// buttons; what they do is for the coordinator to decide.
+class Tab : public sigc::trackable {
+public:
     Tab();
     ~Tab();
     Tab(const Tab&) = delete;
     Tab& operator=(const Tab&) = delete;
 
-    std::unique_ptr<WebView> web;
-    Gtk::Button* btn = nullptr;
-    Gtk::Button* closeBtn = nullptr;
-    std::unique_ptr<VeskTabPill> pill;
+    WebView& web() { return *web_; }
+    const WebView& web() const { return *web_; }
+    VeskTabPill& pill() { return *pill_; }
+    Gtk::Button& titleButton() { return *btn_; }
+    Gtk::Button& closeButton() { return *closeBtn_; }
+
+    // The text on the title button.
+    std::string title() const;
+    void setTitle(const std::string& title);
+
+    // Marks the tab selected or not and drops any hover wash, as a restyle does.
+    void setActive(bool active);
+    bool isActive() const { return pill_->isActive; }
+
     // The folderId of the tab's folder; empty for none.
     std::string parentFolderId;
+
+    // The title button was clicked.
+    sigc::signal<void()>& signalSelect() { return select_; }
+    // The close button was clicked.
+    sigc::signal<void()>& signalClose() { return close_; }
+
+    // Leaves the window for good: the page stops and reports nothing more, and the
+    // pill leaves its strip. The record itself may go later.
+    void detach();
+
+private:
+    std::unique_ptr<WebView> web_;
+    std::unique_ptr<VeskTabPill> pill_;
+    Gtk::Button* btn_ = nullptr;
+    Gtk::Button* closeBtn_ = nullptr;
+    sigc::signal<void()> select_;
+    sigc::signal<void()> close_;
 };
 
 } // namespace vesk

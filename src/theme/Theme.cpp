@@ -1,7 +1,5 @@
 #include "theme/Theme.h"
 
-#include <glib.h>
-
 #include <string>
 
 namespace vesk {
@@ -80,22 +78,6 @@ ResolvedTheme resolveTheme(std::optional<std::string_view> name,
                              customAccent.value_or(defaultCustomAccent()))};
     }
     return {std::string(kSystemThemeName), Appearance::System, systemColors()};
-}
-
-std::string presetNameFromTitle(std::string_view title) {
-    if (title.empty())
-        return {};
-    if (g_utf8_validate(title.data(), static_cast<gssize>(title.size()), nullptr) == FALSE) {
-        // Not text GLib can case-map; lower-case the ASCII letters and keep the rest.
-        std::string result(title);
-        for (char& c : result)
-            c = g_ascii_tolower(c);
-        return result;
-    }
-    gchar* lower = g_utf8_strdown(title.data(), static_cast<gssize>(title.size()));
-    std::string result = lower != nullptr ? lower : "";
-    g_free(lower);
-    return result;
 }
 
 } // namespace vesk

@@ -50,8 +50,4 @@ ResolvedTheme resolveTheme(std::optional<std::string_view> name,
                            std::optional<Color> customBackground,
                            std::optional<Color> customAccent);
 
-// The theme name a preset button's title stands for: the title lower-cased
-// ("Sunset" gives "sunset"), Unicode-aware, as the title may be translated.
-std::string presetNameFromTitle(std::string_view title);
-
 } // namespace vesk

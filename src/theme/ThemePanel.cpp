@@ -1,19 +1,36 @@
-#include "app/AppDelegate.h"
+#include "theme/ThemePanel.h"
 
 #include <algorithm>
 
+#include <gtkmm/box.h>
 #include <gtkmm/label.h>
 
 #include "platform/ColorRgba.h"
-#include "platform/ConstraintView.h"
+#include "platform/IconButton.h"
+#include "platform/Text.h"
 
 namespace vesk {
 
 namespace {
 
 constexpr double kPanelWidth = 280;
-constexpr double kPanelHeight = 320;
-constexpr const char* kPresetTitles[] = {"System", "Light", "Dark", "Ocean", "Sunset"};
+constexpr double kMinPanelHeight = 320;
+constexpr double kInset = 12;
+constexpr double kButtonSize = 22;
+constexpr double kPresetsTopGap = 12;
+constexpr double kCustomTopGap = 14;
+constexpr double kCustomStackGap = 8;
+constexpr int kStackSpacing = 8;
+
+struct Preset {
+    const char* title;
+    const char* themeName;
+};
+constexpr Preset kPresets[] = {{"System", "system"},
+                               {"Light", "light"},
+                               {"Dark", "dark"},
+                               {"Ocean", "ocean"},
+                               {"Sunset", "sunset"}};
 
 Gtk::Requisition naturalSize(Gtk::Widget& widget) {
     Gtk::Requisition minimum, natural;
@@ -21,86 +38,74 @@ Gtk::Requisition naturalSize(Gtk::Widget& widget) {
     return natural;
 }
 
-} // namespace
-
-void AppDelegate::toggleThemePanel() {
-    if (historyPanel)
-        closeHistoryPanel();
-    if (themePanel) {
-        closeThemePanel();
-        return;
-    }
-    buildThemePanel();
-    animateFadeInView(*themePanel);
+// A panel text in its font and a colour of its own, which later applies leave alone.
+template <typename W>
+W* panelText(W* widget, double pointSize, FontWeight weight, const Color& color) {
+    setVeskFont(*widget, pointSize, weight);
+    setFixedColor(*widget, color);
+    return widget;
 }
 
-void AppDelegate::buildThemePanel() {
-    auto* panel = Gtk::make_managed<ConstraintView>("vesk-panel");
-    panel->add_css_class("vesk-theme-panel");
-    panel->set_overflow(Gtk::Overflow::HIDDEN);
-    themePanel = panel;
-    glass->addSubview(*panel);
+} // namespace
 
-    // Colours as they stand now; the panel's text keeps them until it is built again.
-    const Gdk::RGBA text =
-        toRgba(themeTextColor.value_or(Color::named(NamedColor::Label)), window.get());
-    const Gdk::RGBA muted = toRgba(
-        themeMutedTextColor.value_or(Color::named(NamedColor::SecondaryLabel)), window.get());
-    const Gdk::RGBA accent =
-        toRgba(themeAccentColor.value_or(Color::named(NamedColor::SystemBlue)), window.get());
+ThemePanel::ThemePanel(ConstraintView& glass, Gtk::Widget& anchor, FloatingPanelGroup& group)
+    : FloatingPanel(glass, anchor, group, "vesk-theme-panel") {}
 
-    auto* title = Gtk::make_managed<Gtk::Label>("Themes");
-    setPanelText(*title, 14, FontWeight::Semibold, text);
-    Gtk::Button* close = iconBtn("window-close-symbolic", &AppDelegate::closeThemePanel);
+void ThemePanel::open(const ThemeColors& colors, const Color& wellBackground,
+                      const Color& wellAccent) {
+    FloatingPanel::open(kPanelWidth, [&](ConstraintView& panel) {
+        return fill(panel, colors, wellBackground, wellAccent);
+    });
+}
 
-    std::vector<Gtk::Button*> presets;
-    for (const char* name : kPresetTitles) {
-        auto* preset = Gtk::make_managed<Gtk::Button>(name);
-        preset->add_css_class("vesk-panel-button");
-        setPanelText(*preset, 12, FontWeight::Medium, accent);
-        preset->signal_clicked().connect([this, preset] { applyThemePreset(preset); });
-        presets.push_back(preset);
+double ThemePanel::fill(ConstraintView& panel, const ThemeColors& colors,
+                        const Color& wellBackground, const Color& wellAccent) {
+    auto* title =
+        panelText(Gtk::make_managed<Gtk::Label>("Themes"), 14, FontWeight::Semibold, colors.text);
+    Gtk::Button* close = iconBtn("window-close-symbolic");
+    setFixedColor(*close, colors.accent);
+    close->signal_clicked().connect(sigc::mem_fun(*this, &ThemePanel::close));
+
+    auto* presetStack = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, kStackSpacing);
+    for (const Preset& preset : kPresets) {
+        auto* button = panelText(Gtk::make_managed<Gtk::Button>(preset.title), 12,
+                                 FontWeight::Medium, colors.accent);
+        button->add_css_class("vesk-panel-button");
+        button->signal_clicked().connect(
+            [this, name = std::string(preset.themeName)] { presetChosen_.emit(name); });
+        presetStack->append(*button);
     }
 
-    auto* customLabel = Gtk::make_managed<Gtk::Label>("Custom");
-    setPanelText(*customLabel, 12, FontWeight::Semibold, text);
-    auto* backgroundLabel = Gtk::make_managed<Gtk::Label>("Background");
-    setPanelText(*backgroundLabel, 11, FontWeight::Regular, muted);
-    auto* accentLabel = Gtk::make_managed<Gtk::Label>("Accent");
-    setPanelText(*accentLabel, 11, FontWeight::Regular, muted);
+    auto* customLabel =
+        panelText(Gtk::make_managed<Gtk::Label>("Custom"), 12, FontWeight::Semibold, colors.text);
+    auto* backgroundLabel = panelText(Gtk::make_managed<Gtk::Label>("Background"), 11,
+                                      FontWeight::Regular, colors.mutedText);
+    auto* accentLabel = panelText(Gtk::make_managed<Gtk::Label>("Accent"), 11, FontWeight::Regular,
+                                  colors.mutedText);
 
-    // The wells start with the colours in force, not with the stored custom ones.
-    themeBackgroundWell = Gtk::make_managed<Gtk::ColorButton>();
-    themeBackgroundWell->set_rgba(
-        toRgba(themeBackgroundColor.value_or(defaultCustomBackground()), window.get()));
-    themeBackgroundWell->signal_color_set().connect(
-        sigc::mem_fun(*this, &AppDelegate::applyCustomTheme));
-    themeAccentWell = Gtk::make_managed<Gtk::ColorButton>();
-    themeAccentWell->set_rgba(
-        toRgba(themeAccentColor.value_or(defaultCustomAccent()), window.get()));
-    themeAccentWell->signal_color_set().connect(
-        sigc::mem_fun(*this, &AppDelegate::applyCustomTheme));
-    for (Gtk::ColorButton* well : {themeBackgroundWell, themeAccentWell})
+    backgroundWell_ = Gtk::make_managed<Gtk::ColorButton>();
+    accentWell_ = Gtk::make_managed<Gtk::ColorButton>();
+    setWellColors(wellBackground, wellAccent);
+    for (Gtk::ColorButton* well : {backgroundWell_, accentWell_}) {
         well->add_css_class("vesk-panel-button");
+        well->signal_color_set().connect(sigc::mem_fun(*this, &ThemePanel::onCustomChosen));
+    }
 
-    auto* apply = Gtk::make_managed<Gtk::Button>("Apply Custom");
+    auto* apply = panelText(Gtk::make_managed<Gtk::Button>("Apply Custom"), 12, FontWeight::Medium,
+                            colors.accent);
     apply->add_css_class("vesk-panel-button");
-    setPanelText(*apply, 12, FontWeight::Medium, accent);
-    apply->signal_clicked().connect(sigc::mem_fun(*this, &AppDelegate::applyCustomTheme));
+    apply->signal_clicked().connect(sigc::mem_fun(*this, &ThemePanel::onCustomChosen));
 
-    auto* presetStack = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 8);
-    for (Gtk::Button* preset : presets)
-        presetStack->append(*preset);
-    auto* customStack = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 8);
-    for (Gtk::Widget* view : std::initializer_list<Gtk::Widget*>{
-             backgroundLabel, themeBackgroundWell, accentLabel, themeAccentWell, apply})
+    auto* customStack = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, kStackSpacing);
+    for (Gtk::Widget* view : std::initializer_list<Gtk::Widget*>{backgroundLabel, backgroundWell_,
+                                                                 accentLabel, accentWell_, apply})
         customStack->append(*view);
 
-    panel->addSubview(*title);
-    panel->addSubview(*close);
-    panel->addSubview(*presetStack);
-    panel->addSubview(*customLabel);
-    panel->addSubview(*customStack);
+    panel.addSubview(*title);
+    panel.addSubview(*close);
+    panel.addSubview(*presetStack);
+    panel.addSubview(*customLabel);
+    panel.addSubview(*customStack);
 
     // Views placed by an edge alone keep their natural size: the layout holds a
     // child to it only while measuring, not while placing it.
@@ -108,34 +113,29 @@ void AppDelegate::buildThemePanel() {
     const Gtk::Requisition customLabelSize = naturalSize(*customLabel);
     const int presetHeight = naturalSize(*presetStack).get_height();
     const int customHeight = naturalSize(*customStack).get_height();
-    // At least the described height, and taller when the content needs it: cut off
-    // at 320, the accent well and the "Apply Custom" button could not be reached.
-    const double contentBottom = 12 + titleSize.get_height() + 12 + presetHeight + 14 +
-                                 customLabelSize.get_height() + 8 + customHeight + 12;
+    // Taller than the usual height when the content needs it, so that the
+    // accent well and "Apply Custom" can always be reached.
+    const double contentBottom = kInset + titleSize.get_height() + kPresetsTopGap + presetHeight +
+                                 kCustomTopGap + customLabelSize.get_height() + kCustomStackGap +
+                                 customHeight + kInset;
 
-    themePanelConstraints_ = {
-        constrain(top(panel), bottom(addr), 10),                         // 1
-        constrain(trailing(panel), trailing(nullptr), -20),              // 2
-        constrain(width(panel), kPanelWidth),                            // 3
-        constrain(height(panel), std::max(kPanelHeight, contentBottom)), // 4
-    };
-    activateConstraints(glass->constraintLayout(), themePanelConstraints_);
-    activateConstraints(panel->constraintLayout(),
+    Gtk::Widget* p = nullptr; // the panel itself
+    activateConstraints(panel.constraintLayout(),
                         {
-                            constrain(top(title), top(nullptr), 12),                  // 5
-                            constrain(leading(title), leading(nullptr), 12),          // 6
-                            constrain(trailing(close), trailing(nullptr), -12),       // 7
-                            constrain(top(close), top(nullptr), 12),                  // 8
-                            constrain(width(close), 22),                              // 9
-                            constrain(height(close), 22),                             // 10
-                            constrain(top(presetStack), bottom(title), 12),           // 11
-                            constrain(leading(presetStack), leading(nullptr), 12),    // 12
-                            constrain(trailing(presetStack), trailing(nullptr), -12), // 13
-                            constrain(top(customLabel), bottom(presetStack), 14),     // 14
-                            constrain(leading(customLabel), leading(nullptr), 12),    // 15
-                            constrain(top(customStack), bottom(customLabel), 8),      // 16
-                            constrain(leading(customStack), leading(nullptr), 12),    // 17
-                            constrain(trailing(customStack), trailing(nullptr), -12), // 18
+                            constrain(top(title), top(p), kInset),
+                            constrain(leading(title), leading(p), kInset),
+                            constrain(trailing(close), trailing(p), -kInset),
+                            constrain(top(close), top(p), kInset),
+                            constrain(width(close), kButtonSize),
+                            constrain(height(close), kButtonSize),
+                            constrain(top(presetStack), bottom(title), kPresetsTopGap),
+                            constrain(leading(presetStack), leading(p), kInset),
+                            constrain(trailing(presetStack), trailing(p), -kInset),
+                            constrain(top(customLabel), bottom(presetStack), kCustomTopGap),
+                            constrain(leading(customLabel), leading(p), kInset),
+                            constrain(top(customStack), bottom(customLabel), kCustomStackGap),
+                            constrain(leading(customStack), leading(p), kInset),
+                            constrain(trailing(customStack), trailing(p), -kInset),
                             constrain(width(title), titleSize.get_width()),
                             constrain(height(title), titleSize.get_height()),
                             constrain(height(presetStack), presetHeight),
@@ -143,21 +143,25 @@ void AppDelegate::buildThemePanel() {
                             constrain(height(customLabel), customLabelSize.get_height()),
                             constrain(height(customStack), customHeight),
                         });
+    return std::max(kMinPanelHeight, contentBottom);
 }
 
-void AppDelegate::closeThemePanel() {
-    if (!themePanel)
+void ThemePanel::setWellColors(const Color& background, const Color& accent) {
+    if (!backgroundWell_ || !accentWell_)
         return;
-    ConstraintView* panel = themePanel;
-    themePanel = nullptr;
-    themeBackgroundWell = nullptr;
-    themeAccentWell = nullptr;
-    // A closed panel takes no more clicks while it fades.
-    panel->set_can_target(false);
-    animateFadeOutAndRemoveView(*panel, [this, placement = std::move(themePanelConstraints_)] {
-        deactivateConstraints(glass->constraintLayout(), placement);
-    });
-    themePanelConstraints_.clear();
+    backgroundWell_->set_rgba(toRgba(background, backgroundWell_));
+    accentWell_->set_rgba(toRgba(accent, accentWell_));
+}
+
+void ThemePanel::forgetContent() {
+    backgroundWell_ = nullptr;
+    accentWell_ = nullptr;
+}
+
+void ThemePanel::onCustomChosen() {
+    if (!backgroundWell_ || !accentWell_)
+        return;
+    customChosen_.emit(fromRgba(backgroundWell_->get_rgba()), fromRgba(accentWell_->get_rgba()));
 }
 
 } // namespace vesk

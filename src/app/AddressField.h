@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+#include <gtkmm/entry.h>
+#include <sigc++/signal.h>
+#include <sigc++/trackable.h>
+
+namespace vesk {
+
+// The centred address field. An editing session starts when the user focuses
+// or types into it and ends once: with Return (which always ends one, also
+// pressed again without typing) or with the focus moving elsewhere in the
+// window. Text shown by the program is not editing.
+class AddressField : public sigc::trackable {
+public:
+    AddressField();
+    AddressField(const AddressField&) = delete;
+    AddressField& operator=(const AddressField&) = delete;
+
+    Gtk::Entry& widget() { return *addr_; }
+    std::string text() const { return addr_->get_text(); }
+
+    // Shows a text without it counting as the user's editing.
+    void setAddressText(const std::string& text);
+
+    // An editing session ended; the text is the field's.
+    sigc::signal<void(const std::string&)>& signalEditingEnded() { return editingEnded_; }
+
+private:
+    void onActivate();
+    void onFocusEnter();
+    void onFocusLeave();
+    void onChanged();
+
+    Gtk::Entry* addr_;
+    bool editing_ = false;
+    bool settingText_ = false;
+    sigc::signal<void(const std::string&)> editingEnded_;
+};
+
+} // namespace vesk

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <gtkmm/application.h>
+#include <gtkmm/applicationwindow.h>
+#include <gtkmm/constraint.h>
+#include <sigc++/trackable.h>
+
+#include "app/AddressField.h"
+#include "app/Toolbar.h"
+#include "platform/Alert.h"
+#include "platform/ConstraintView.h"
+#include "platform/Lifetime.h"
+#include "tabs/TabStrip.h"
+#include "tabs/TabStripArrangement.h"
+
+namespace vesk {
+
+// The one window: the glass backdrop filling it, the title strip that drags it,
+// and on the glass the toolbar, the top tab strip, the sidebar column, the
+// address field and the rounded web area, all placed by one constraint layout.
+// It animates between the two layout modes and shows one page at a time in the
+// web area.
+class MainWindow : public sigc::trackable {
+public:
+    explicit MainWindow(Gtk::Application* app);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    Gtk::ApplicationWindow& window() { return *window_; }
+    ConstraintView& glass() { return *glass_; }
+    Toolbar& toolbar() { return toolbar_; }
+    AddressField& addressField() { return addressField_; }
+    TabStrip& tabStrip() { return tabStrip_; }
+    ConstraintView& sidebarContainer() { return *sidebarContainer_; }
+    ConstraintView& webContainer() { return *webContainer_; }
+    AlertPresenter& alerts() { return *alerts_; }
+
+    // Shows `page` alone in the web area, fading it in; the page shown before
+    // leaves the window but keeps loading.
+    void showWebView(Gtk::Widget& page);
+    // Takes `page` out of the web area if it is shown there.
+    void removeWebView(Gtk::Widget& page);
+
+    // Moves the sidebar column, the web area and the top strip's opacity towards
+    // `mode` over 0.3 s from wherever they stand; `completion` runs at the end.
+    // A later call takes over the values; every completion still runs.
+    void animateLayoutMode(StripMode mode, std::function<void()> completion);
+
+    // Holds the top strip at its pills' width, or narrower where new-folder
+    // would come too close to the history button.
+    void fitTopStripToContent();
+
+    void present() { window_->present(); }
+
+private:
+    void buildWindow(Gtk::Application* app);
+    void activateLayoutConstraints();
+    void setLayoutConstants(double sidebarWidth, double webLeading, double stripOpacity);
+    void onWidthChanged();
+
+    std::unique_ptr<Gtk::ApplicationWindow> window_;
+    ConstraintView* glass_ = nullptr;
+    Toolbar toolbar_;
+    AddressField addressField_;
+    TabStrip tabStrip_;
+    ConstraintView* sidebarContainer_ = nullptr;
+    ConstraintView* webContainer_ = nullptr;
+    std::unique_ptr<AlertPresenter> alerts_;
+
+    Glib::RefPtr<Gtk::Constraint> sidebarWidthConstraint_;
+    Glib::RefPtr<Gtk::Constraint> webLeadingConstraint_;
+    std::vector<Glib::RefPtr<Gtk::Constraint>> activeWebConstraints_;
+    std::vector<Glib::RefPtr<Gtk::Constraint>> topStripWidthConstraints_;
+    int topStripWidth_ = -1;
+    sigc::connection widthRefit_;
+
+    // Bumped by every mode change, so that only the newest animation sets the values.
+    unsigned layoutGeneration_ = 0;
+    double sidebarWidth_;
+    double webLeading_;
+    double topStripOpacity_ = 1.0;
+    Lifetime lifetime_;
+};
+
+} // namespace vesk

@@ -1,0 +1,98 @@
+#include "tabs/Tab.h"
+
+#include <gtkmm/box.h>
+#include <gtkmm/label.h>
+
+#include "platform/IconButton.h"
+#include "platform/Text.h"
+
+namespace vesk {
+
+namespace {
+
+// The title button's inset on the pill, its gap to the close button, and the
+// close button's size and inset.
+constexpr double kTitleLeading = 8.0;
+constexpr double kTitleToClose = 4.0;
+constexpr double kCloseSize = 14.0;
+constexpr double kCloseTrailing = 6.0;
+constexpr double kTitlePointSize = 12.0;
+constexpr double kCloseOpacity = 0.5;
+
+} // namespace
+
+Tab::Tab() : web_(std::make_unique<WebView>()), pill_(std::make_unique<VeskTabPill>()) {
+    pill_->set_size_request(static_cast<int>(VeskTabPill::kWidth),
+                            static_cast<int>(VeskTabPill::kHeight));
+    // A strip is as tall (top) or as wide (sidebar) as its column; the pill keeps
+    // its fixed size and centres in that room instead of stretching.
+    pill_->set_halign(Gtk::Align::CENTER);
+    pill_->set_valign(Gtk::Align::CENTER);
+
+    btn_ = Gtk::make_managed<Gtk::Button>("Loading");
+    btn_->set_has_frame(false);
+    btn_->add_css_class("flat");
+    btn_->add_css_class("vesk-tab-title");
+    btn_->set_focus_on_click(false);
+    if (Gtk::Label* label = labelOf(*btn_)) {
+        label->set_ellipsize(Pango::EllipsizeMode::END);
+        label->set_xalign(0.0);
+    }
+    setVeskFont(*btn_, kTitlePointSize, FontWeight::Medium);
+    btn_->signal_clicked().connect([this] { select_.emit(); });
+
+    closeBtn_ = iconBtn("window-close-symbolic");
+    closeBtn_->add_css_class("vesk-tab-close");
+    closeBtn_->set_opacity(kCloseOpacity);
+    closeBtn_->signal_clicked().connect([this] { close_.emit(); });
+
+    pill_->addSubview(*btn_);
+    pill_->addSubview(*closeBtn_);
+    Gtk::Widget* pill = nullptr; // the pill itself, as the parent
+    activateConstraints(pill_->constraintLayout(),
+                        {
+                            constrain(width(pill), VeskTabPill::kWidth),
+                            constrain(height(pill), VeskTabPill::kHeight),
+                            constrain(leading(btn_), leading(pill), kTitleLeading),
+                            constrain(centerY(btn_), centerY(pill)),
+                            constrain(trailing(btn_), leading(closeBtn_), -kTitleToClose),
+                            constrain(trailing(closeBtn_), trailing(pill), -kCloseTrailing),
+                            constrain(centerY(closeBtn_), centerY(pill)),
+                            constrain(width(closeBtn_), kCloseSize),
+                            constrain(height(closeBtn_), kCloseSize),
+                        });
+}
+
+Tab::~Tab() {
+    // The web view's handlers go with it, so no late page event reaches a closed tab.
+    web_.reset();
+    if (pill_->get_parent())
+        pill_->unparent();
+}
+
+std::string Tab::title() const {
+    return btn_->get_label();
+}
+
+void Tab::setTitle(const std::string& title) {
+    btn_->set_label(title);
+}
+
+void Tab::setActive(bool active) {
+    // Colours come from the theme's style sheet; the tab only carries its state.
+    pill_->isActive = active;
+    pill_->clearHover();
+    if (active)
+        pill_->add_css_class("active");
+    else
+        pill_->remove_css_class("active");
+}
+
+void Tab::detach() {
+    web_->stopLoading();
+    web_->clearCallbacks();
+    if (auto* strip = dynamic_cast<Gtk::Box*>(pill_->get_parent()))
+        strip->remove(*pill_);
+}
+
+} // namespace vesk

@@ -1,0 +1,39 @@
+#include "tabs/TabFolder.h"
+
+#include <glib.h>
+
+#include "platform/Text.h"
+
+namespace vesk {
+
+namespace {
+
+constexpr double kHeaderPointSize = 12.0;
+
+std::string newFolderId() {
+    gchar* raw = g_uuid_string_random();
+    std::string id(raw);
+    g_free(raw);
+    for (char& c : id)
+        c = static_cast<char>(g_ascii_toupper(c));
+    return id;
+}
+
+} // namespace
+
+TabFolder::TabFolder(std::string folderName)
+    : folderId(newFolderId()), name(std::move(folderName)),
+      folderHeaderBtn_(std::make_unique<Gtk::Button>("\U0001F4C1 " + name)) {
+    Gtk::Button& header = *folderHeaderBtn_;
+    header.set_has_frame(false);
+    header.add_css_class("flat");
+    header.add_css_class("vesk-folder-header");
+    header.set_focus_on_click(false);
+    // Like the pills, the header keeps its own width in the column, centred,
+    // even while the column narrows to nothing.
+    header.set_halign(Gtk::Align::CENTER);
+    setVeskFont(header, kHeaderPointSize, FontWeight::Bold);
+    header.signal_clicked().connect([this] { toggle_.emit(); });
+}
+
+} // namespace vesk

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <gtkmm/box.h>
+#include <gtkmm/scrolledwindow.h>
+#include <sigc++/trackable.h>
+
+#include "platform/Lifetime.h"
+#include "tabs/Tab.h"
+#include "tabs/TabFolder.h"
+#include "tabs/TabStripArrangement.h"
+
+namespace vesk {
+
+// The two tab strips: one across the top, in a scroller that moves sideways
+// (also by the mouse wheel) when the pills do not fit, and one in the sidebar
+// column, in a scroller that moves down. Both are emptied and the one in use
+// refilled whole at every rebuild; never patched in place.
+class TabStrip : public sigc::trackable {
+public:
+    // `sidebarWidth` is the open sidebar column's width, which the sidebar strip
+    // keeps while the column narrows, so its pills slide out instead of squeezing.
+    explicit TabStrip(int sidebarWidth);
+    TabStrip(const TabStrip&) = delete;
+    TabStrip& operator=(const TabStrip&) = delete;
+
+    // What the window places: the top strip's scroller and the sidebar's.
+    Gtk::ScrolledWindow& topScroller() { return *topTabBarScroller_; }
+    Gtk::ScrolledWindow& sidebarScroller() { return *sidebarTabBarScroller_; }
+    Gtk::Box& topStrip() { return *topTabBarStack_; }
+    Gtk::Box& sidebarStrip() { return *sidebarTabBarStack_; }
+
+    // Refills the strip of `mode` from the tabs and folders; the other stays empty.
+    void rebuild(StripMode mode, const std::vector<std::unique_ptr<Tab>>& tabs,
+                 const std::vector<std::unique_ptr<TabFolder>>& folders);
+
+    // The top strip's width with every pill shown.
+    int naturalTopWidth();
+
+    // Keeps `tab`'s pill wholly in view in the top strip, now and after the
+    // strip's next layout; null for none.
+    void revealSelected(Tab* tab);
+
+private:
+    void onTopAdjustmentChanged();
+    bool onTopStripWheel(double dx, double dy);
+    void scrollSelectedIntoView();
+
+    Gtk::Box* topTabBarStack_ = nullptr;
+    Gtk::ScrolledWindow* topTabBarScroller_ = nullptr;
+    Gtk::Box* sidebarTabBarStack_ = nullptr;
+    Gtk::ScrolledWindow* sidebarTabBarScroller_ = nullptr;
+    // The pill to keep in view; only compared, never followed after the tab is gone.
+    Gtk::Widget* selectedPill_ = nullptr;
+    // A reveal waits for the strip's new size.
+    bool revealPending_ = false;
+    Lifetime lifetime_;
+};
+
+} // namespace vesk

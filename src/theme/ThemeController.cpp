@@ -1,0 +1,67 @@
+#include "theme/ThemeController.h"
+
+#include <adwaita.h>
+
+#include "platform/Css.h"
+#include "store/UserDefaults.h"
+#include "theme/ThemeStyleSheet.h"
+
+namespace vesk {
+
+namespace {
+
+AdwColorScheme colorSchemeFor(Appearance appearance) {
+    switch (appearance) {
+    case Appearance::Light:
+        return ADW_COLOR_SCHEME_FORCE_LIGHT;
+    case Appearance::Dark:
+        return ADW_COLOR_SCHEME_FORCE_DARK;
+    case Appearance::System:
+        break;
+    }
+    return ADW_COLOR_SCHEME_DEFAULT;
+}
+
+} // namespace
+
+ThemeController::ThemeController() : css_(std::make_unique<Css>()) {}
+
+ThemeController::~ThemeController() = default;
+
+const ResolvedTheme& ThemeController::apply(std::optional<std::string> name,
+                                            std::optional<Color> customBackground,
+                                            std::optional<Color> customAccent) {
+    theme_ = resolveTheme(name, customBackground, customAccent);
+    adw_style_manager_set_color_scheme(adw_style_manager_get_default(),
+                                       colorSchemeFor(theme_->appearance));
+    // Window, glass, web area, address field, toolbar, every tab and folder
+    // header and the panels take their colours from this one style sheet.
+    css_->setThemeCss(themeStyleSheet(theme_->colors));
+    return *theme_;
+}
+
+std::string ThemeController::themeName() const {
+    return theme_ ? theme_->name : std::string();
+}
+
+ThemeColors ThemeController::colors() const {
+    if (theme_)
+        return theme_->colors;
+    // Before any theme: the platform's own colours.
+    return {Color::named(NamedColor::WindowBackground), Color::calibratedWhite(1.0, 0.12),
+            Color::named(NamedColor::SystemBlue), Color::named(NamedColor::Label),
+            Color::named(NamedColor::SecondaryLabel)};
+}
+
+StoredTheme ThemeController::load() {
+    return readStoredTheme(UserDefaults::standard());
+}
+
+void ThemeController::save() const {
+    if (!theme_)
+        return;
+    UserDefaults defaults = UserDefaults::standard();
+    writeStoredTheme(defaults, theme_->name, theme_->colors.background, theme_->colors.accent);
+}
+
+} // namespace vesk

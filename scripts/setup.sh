@@ -1,13 +1,27 @@
 #!/bin/sh
-# Installs the Debian packages that building, running and testing Vesk need,
-# only those that are missing. Used by both `make run` and `make test`.
+# Installs the Debian packages that one use of the project needs, only those
+# that are missing: `run` (build and start Vesk), `test` (also the tests) or
+# `bench` (also the benchmarks).
 set -eu
 
-PACKAGES="build-essential cmake pkg-config clang-format \
-libgtkmm-4.0-dev libwebkitgtk-6.0-dev libadwaita-1-dev \
-libplist-dev libplist++-dev libplist-utils libsoup-3.0-dev \
-googletest libgtest-dev libgmock-dev libbenchmark-dev \
-xvfb xauth dbus dbus-x11 adwaita-icon-theme fonts-dejavu-core fonts-noto-color-emoji imagemagick"
+purpose=${1:-run}
+
+RUN="build-essential cmake pkg-config \
+libgtkmm-4.0-dev libwebkitgtk-6.0-dev libadwaita-1-dev libplist-dev liburiparser-dev \
+adwaita-icon-theme fonts-dejavu-core fonts-noto-color-emoji"
+# The tests: GoogleTest, a local HTTP server (libsoup), plistutil and Python's
+# plistlib as outside readers of the store's files, a virtual display with a
+# private D-Bus session, and the format check.
+TEST="googletest libgtest-dev libsoup-3.0-dev libplist-utils python3 \
+xvfb xauth dbus clang-format"
+BENCH="libbenchmark-dev libsoup-3.0-dev xvfb xauth dbus"
+
+case "$purpose" in
+    run) PACKAGES="$RUN" ;;
+    test) PACKAGES="$RUN $TEST" ;;
+    bench) PACKAGES="$RUN $BENCH" ;;
+    *) echo "usage: $0 [run|test|bench]" >&2; exit 2 ;;
+esac
 
 missing=""
 for p in $PACKAGES; do

@@ -1,30 +1,13 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "TestServer.h"
 
 namespace vesk::test {
 
-// Responses to one path held back until the test lets them go.
-class HeldPage {
-public:
-    HeldPage(TestServer& server, const std::string& path, std::string html);
-    ~HeldPage();
-    HeldPage(const HeldPage&) = delete;
-    HeldPage& operator=(const HeldPage&) = delete;
-
-    int waiting() const { return static_cast<int>(held_.size()); }
-    void release();
-
-private:
-    TestServer& server_;
-    std::string path_;
-    std::string html_;
-    std::vector<SoupServerMessage*> held_;
-};
-
+// Serves `path` as a request that is never answered, so its load stays pending.
+void addUnansweredPage(TestServer& server, const std::string& path);
 // Serves `path` as a page whose first part (titled "Partial") arrives and
 // whose connection then closes before its announced length.
 void addBrokenOffPage(TestServer& server, const std::string& path);

@@ -1,157 +1,109 @@
+#include "BrowsingFixture.h"
+
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <utility>
 
 #include <gtkmm/passwordentry.h>
 #include <gtkmm/text.h>
-#include <plist/plist.h>
 
-#include "GuiTest.h"
-#include "TestServer.h"
-
-#include "platform/WebView.h"
+// The key button's "Save password for <host>?" alert over real pages, and the
+// vault file it leaves behind.
 
 namespace vesk::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-// Host to {user name, password}.
-using Vault = std::map<std::string, std::pair<std::string, std::string>>;
-
-enum class Answer { Save, Return, Cancel, Escape };
-
-struct PromptCase {
-    const char* name;
-    const char* user;
-    const char* pass;
-    Answer answer;
-    Vault expected;
-};
-
-class PasswordPromptTest : public GuiTest {
+class PasswordPromptTest : public BrowsingFixture {
 protected:
-    fs::path vaultFile() const { return home->dataDir() / "Vesk" / "vault.plist"; }
-
-    // The vault as written, read independently of the store.
-    Vault readVault() {
-        std::ifstream in(vaultFile(), std::ios::binary);
-        const std::string xml((std::istreambuf_iterator<char>(in)), {});
-        plist_t root = nullptr;
-        plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &root);
-        auto text = [](plist_t record, const char* field) {
-            char* value = nullptr;
-            if (plist_t node = plist_dict_get_item(record, field))
-                plist_get_string_val(node, &value);
-            std::string result = value ? value : "<absent>";
-            free(value);
-            return result;
-        };
-        Vault vault;
-        plist_dict_iter it = nullptr;
-        if (root)
-            plist_dict_new_iter(root, &it);
-        char* key = nullptr;
-        plist_t record = nullptr;
-        while (it && (plist_dict_next_item(root, it, &key, &record), key)) {
-            vault[key] = {text(record, "user"), text(record, "pass")};
-            free(std::exchange(key, nullptr));
-        }
-        free(it);
-        plist_free(root);
-        return vault;
+    bool vaultExists() const {
+        return std::filesystem::exists(home->dataDir() / "Vesk/vault.plist");
     }
+    StoredVault vault() { return readVaultFile(home->dataDir()); }
 
-    WebView& web() { return *app->currentTab()->web; }
-
-    // Loads the server's login page and asks to save a password for it.
-    void promptOnLoginPage(TestServer& server) {
-        server.addPage("/login", htmlPage("Login"));
-        launch();
-        const std::string url = server.url("/login");
-        web().loadURL(url);
-        ASSERT_TRUE(waitUntil([&] { return web().url() == url && !web().isLoading(); }));
-        app->promptSavePassword();
-        ASSERT_NE(app->openAlert(), nullptr);
-        ASSERT_EQ(app->openAlert()->property_text().get_value(), "Save password for 127.0.0.1?");
+    // Presses the key button over the current page; the alert must name `host`.
+    void prompt(const std::string& host) {
+        click(toolbar().password());
+        ASSERT_NE(alert(), nullptr) << "no prompt for " << host;
+        ASSERT_EQ(alert()->property_text().get_value().raw(), "Save password for " + host + "?");
     }
-
+    void fillIn(const std::string& user, const std::string& pass) {
+        descendants<Gtk::Entry>(*alert()).at(0)->set_text(user);
+        descendants<Gtk::PasswordEntry>(*alert()).at(0)->set_text(pass);
+    }
     // Shows a page of our own under `url`; nothing is fetched from that address.
     void showPageAt(const std::string& url) {
         const auto before = web().url();
         web().loadHTML("<p>sign in</p>", url);
         ASSERT_TRUE(waitUntil([&] { return web().url() != before && !web().isLoading(); }));
     }
-
-    Gtk::Entry* userField() { return descendants<Gtk::Entry>(*app->openAlert()).at(0); }
-    Gtk::PasswordEntry* passField() {
-        return descendants<Gtk::PasswordEntry>(*app->openAlert()).at(0);
+    void loadLoginPage() {
+        server->addPage("/login", htmlPage("Login"));
+        launch();
+        loadAndWait("/login", "Login");
     }
 };
 
-class PasswordAnswerTest : public PasswordPromptTest,
-                           public ::testing::WithParamInterface<PromptCase> {};
-
-TEST_P(PasswordAnswerTest, AnswerDecidesWhatIsStored) {
-    const PromptCase& c = GetParam();
-    TestServer server;
-    ASSERT_NO_FATAL_FAILURE(promptOnLoginPage(server));
-    userField()->set_text(c.user);
-    passField()->set_text(c.pass);
-    switch (c.answer) {
-    case Answer::Save:
-        app->openAlert()->response(1000);
-        break;
-    case Answer::Return:
-        for (auto* text : descendants<Gtk::Text>(*passField()))
-            g_signal_emit_by_name(text->gobj(), "activate");
-        break;
-    case Answer::Cancel:
-        app->openAlert()->response(static_cast<int>(Gtk::ResponseType::CANCEL));
-        break;
-    case Answer::Escape:
-        g_signal_emit_by_name(app->openAlert()->gobj(), "close");
-        break;
-    }
-    // A button pressed by key answers after its short pressed look.
-    ASSERT_TRUE(waitUntil([&] { return app->openAlert() == nullptr; }, std::chrono::seconds(2)));
+TEST_F(PasswordPromptTest, OnlySaveOrReturnStoresTheFieldsAsTyped) {
+    loadLoginPage();
+    ASSERT_NO_FATAL_FAILURE(prompt("127.0.0.1"));
+    fillIn("alice", "secret");
+    answerAlert("Cancel");
+    ASSERT_NO_FATAL_FAILURE(prompt("127.0.0.1"));
+    fillIn("alice", "secret");
+    g_signal_emit_by_name(alert()->gobj(), "close"); // Escape
     pump(std::chrono::milliseconds(50));
-    EXPECT_EQ(readVault(), c.expected);
-    EXPECT_EQ(fs::exists(vaultFile()), !c.expected.empty());
+    EXPECT_EQ(alert(), nullptr);
+    EXPECT_FALSE(vaultExists());
+
+    ASSERT_NO_FATAL_FAILURE(prompt("127.0.0.1"));
+    fillIn("  Zoë ", "p@ss word\t");
+    for (auto* text : descendants<Gtk::Text>(*descendants<Gtk::PasswordEntry>(*alert()).at(0)))
+        g_signal_emit_by_name(text->gobj(), "activate");
+    // A button pressed by key answers after its short pressed look.
+    ASSERT_TRUE(waitUntil([&] { return alert() == nullptr; }, std::chrono::seconds(2)));
+    EXPECT_EQ(vault(), (StoredVault{{"127.0.0.1", {"  Zoë ", "p@ss word\t"}}}));
+
+    ASSERT_NO_FATAL_FAILURE(prompt("127.0.0.1"));
+    answerAlert("Save");
+    EXPECT_EQ(vault(), (StoredVault{{"127.0.0.1", {"", ""}}})) << "empty fields are saved too";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Answers, PasswordAnswerTest,
-    ::testing::Values(
-        PromptCase{"SaveEmptyFields", "", "", Answer::Save, {{"127.0.0.1", {"", ""}}}},
-        PromptCase{"ReturnSavesAsTyped",
-                   "  Zoë ",
-                   "p@ss word\t",
-                   Answer::Return,
-                   {{"127.0.0.1", {"  Zoë ", "p@ss word\t"}}}},
-        PromptCase{"Cancel", "alice", "secret", Answer::Cancel, {}},
-        PromptCase{"Escape", "alice", "secret", Answer::Escape, {}}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-TEST_F(PasswordPromptTest, NothingIsShownWithoutAHost) {
+// The error page of a load refused before any of its page arrived stands for no
+// page at all, not for the refused host nor for the page shown before it.
+TEST_F(PasswordPromptTest, NothingIsShownWithoutAHostOrOverARefusedLoad) {
+    server->addPage("/login", htmlPage("Login"));
     launch();
-    app->promptSavePassword();
-    EXPECT_EQ(app->openAlert(), nullptr) << "a tab with no address";
+    click(toolbar().password());
+    EXPECT_EQ(alert(), nullptr) << "a tab with no address";
     showPageAt("file:///nowhere/page.html");
-    app->promptSavePassword();
-    EXPECT_EQ(app->openAlert(), nullptr) << "a file page";
-    EXPECT_FALSE(fs::exists(vaultFile()));
+    click(toolbar().password());
+    EXPECT_EQ(alert(), nullptr) << "a file page";
+    loadAndWait("/login", "Login");
+    loadRefused();
+    click(toolbar().password());
+    EXPECT_EQ(alert(), nullptr) << "a refused load's error page";
+    EXPECT_FALSE(vaultExists());
 }
 
+TEST_F(PasswordPromptTest, ThePageBeforeARefusedLoadStillGetsThePromptWhenBackOnIt) {
+    loadLoginPage();
+    loadRefused();
+    click(toolbar().back());
+    ASSERT_TRUE(
+        waitUntil([&] { return web().url() == server->url("/login") && !web().isLoading(); }));
+    prompt("127.0.0.1");
+}
+
+// The record goes to the host the alert named, here an international one as the
+// web view spells it, even after the tab has moved on.
 TEST_F(PasswordPromptTest, TheRecordGoesToTheHostNamedEvenAfterTheTabMovesOn) {
-    TestServer server;
-    ASSERT_NO_FATAL_FAILURE(promptOnLoginPage(server));
+    launch();
+    showPageAt("http://bücher.example/login");
+    const std::string shown = web().url().value_or("");
+    const std::string host = shown.substr(7, shown.find('/', 7) - 7);
+    ASSERT_NO_FATAL_FAILURE(prompt(host));
     showPageAt("http://other.example/account");
-    userField()->set_text("alice");
-    app->openAlert()->response(1000);
-    EXPECT_EQ(readVault(), (Vault{{"127.0.0.1", {"alice", ""}}}));
+    fillIn("alice", "");
+    answerAlert("Save");
+    EXPECT_EQ(vault(), (StoredVault{{host, {"alice", ""}}}));
 }
 
 } // namespace

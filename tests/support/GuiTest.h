@@ -15,6 +15,7 @@
 #include <gtkmm/label.h>
 
 #include "app/AppDelegate.h"
+#include "app/MainWindow.h"
 #include "platform/ConstraintView.h"
 
 namespace vesk::test {
@@ -38,33 +39,6 @@ template <typename T> std::vector<T*> descendants(Gtk::Widget& root) {
             found.push_back(below);
     }
     return found;
-}
-
-// The text colour a label was given through its attributes, if any.
-inline std::optional<Gdk::RGBA> attributeColorOf(Gtk::Widget& labelOrButton) {
-    auto* label = dynamic_cast<Gtk::Label*>(&labelOrButton);
-    if (!label)
-        if (auto* button = dynamic_cast<Gtk::Button*>(&labelOrButton))
-            label = dynamic_cast<Gtk::Label*>(button->get_child());
-    if (!label || !gtk_label_get_attributes(label->gobj()))
-        return std::nullopt;
-    std::optional<Gdk::RGBA> color;
-    double alpha = 1.0;
-    GSList* list = pango_attr_list_get_attributes(gtk_label_get_attributes(label->gobj()));
-    for (GSList* item = list; item; item = item->next) {
-        auto* attr = static_cast<PangoAttribute*>(item->data);
-        if (attr->klass->type == PANGO_ATTR_FOREGROUND) {
-            const PangoColor& c = reinterpret_cast<PangoAttrColor*>(attr)->color;
-            color = Gdk::RGBA(c.red / 65535.0, c.green / 65535.0, c.blue / 65535.0, 1.0);
-        } else if (attr->klass->type == PANGO_ATTR_FOREGROUND_ALPHA) {
-            alpha = reinterpret_cast<PangoAttrInt*>(attr)->value / 65535.0;
-        }
-        pango_attribute_destroy(attr);
-    }
-    g_slist_free(list);
-    if (color)
-        color->set_alpha(alpha);
-    return color;
 }
 
 // Clicks a button at once (a key press would click it only after its pressed look).
@@ -109,6 +83,13 @@ protected:
     Gdk::Rectangle frameOf(Gtk::Widget& widget);
     // Resizes the window and waits for the layout to follow.
     void resizeWindow(int width, int height);
+
+    // The running window's parts.
+    Gtk::Window& window() { return app->window().window(); }
+    ConstraintView& glass() { return app->window().glass(); }
+    Toolbar& toolbar() { return app->window().toolbar(); }
+    Gtk::Entry& addressEntry() { return app->window().addressField().widget(); }
+    Tab& tab(std::size_t index) { return *app->tabs().at(index); }
 
     std::unique_ptr<TempHome> home;
     std::unique_ptr<AppDelegate> app;

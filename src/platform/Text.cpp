@@ -41,14 +41,15 @@ void setVeskFont(Gtk::Widget& labelOrButton, double pointSize, FontWeight weight
 }
 
 void setFixedColor(Gtk::Widget& widget, const Color& color) {
-    // A style sheet of the widget's own: its colour is the widget's, the label
-    // or icon inside a button inherits it, and a named colour is written as the
-    // style's name for it, which the light and dark styles resolve each their way.
+    // A style sheet of the widget's own, above the theme's; a named colour is
+    // written as the style's name for it, which light and dark resolve each their way.
+    // A text button's own colour also tints its background, so there only the
+    // label takes it.
     auto provider = Gtk::CssProvider::create();
     provider->load_from_data("* { color: " + cssColor(color) + "; }");
-    widget.get_style_context()->add_provider(provider, kFixedColorPriority);
-    if (Gtk::Label* label = labelOf(widget); label && label != &widget)
-        label->get_style_context()->add_provider(provider, kFixedColorPriority);
+    Gtk::Label* label = labelOf(widget);
+    Gtk::Widget& target = label ? static_cast<Gtk::Widget&>(*label) : widget;
+    target.get_style_context()->add_provider(provider, kFixedColorPriority);
 }
 
 } // namespace vesk

@@ -54,7 +54,7 @@ bool failureShowsErrorPage(const GError* error) {
 struct WebView::PendingFinish {
     WebView* owner = nullptr;
     std::optional<std::string> url;
-    GCancellable* cancellable = nullptr;
+    GObjectPtr<GCancellable> cancellable = GObjectPtr<GCancellable>::adopt(g_cancellable_new());
 };
 
 WebView::WebView() {
@@ -274,28 +274,25 @@ void WebView::loadFinished() {
     // At FINISHED the engine may not know the title yet: it arrives after
     // the event, sometimes after the next idle. Reading the title back from
     // the page orders the answer after everything the page has sent so far.
-    auto* pending = new PendingFinish{this, engineURL(), g_cancellable_new()};
+    auto* pending = new PendingFinish{this, engineURL()};
     pending_ = pending;
     webkit_web_view_evaluate_javascript(view_, "document.title", -1, kTitleWorld, nullptr,
-                                        pending->cancellable, &WebView::onTitleRead, pending);
+                                        pending->cancellable.get(), &WebView::onTitleRead, pending);
     titleTimeout_ = g_timeout_add(kTitleWaitMs, &WebView::onTitleTimeout, this);
 }
 
 void WebView::onTitleRead(GObject* source, GAsyncResult* result, gpointer data) {
     std::unique_ptr<PendingFinish> pending(static_cast<PendingFinish*>(data));
     GError* error = nullptr;
-    JSCValue* value =
-        webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
+    auto value = GObjectPtr<JSCValue>::adopt(
+        webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error));
     std::optional<std::string> documentTitle;
-    if (value && jsc_value_is_string(value)) {
-        char* text = jsc_value_to_string(value);
+    if (value && jsc_value_is_string(value.get())) {
+        char* text = jsc_value_to_string(value.get());
         documentTitle = text ? std::string(text) : std::string();
         g_free(text);
     }
-    if (value)
-        g_object_unref(value);
     g_clear_error(&error);
-    g_object_unref(pending->cancellable);
 
     WebView* self = pending->owner;
     if (!self)
@@ -325,7 +322,7 @@ void WebView::forgetPendingFinish() {
         return;
     // The request's callback still runs once and frees the record.
     pending_->owner = nullptr;
-    g_cancellable_cancel(pending_->cancellable);
+    g_cancellable_cancel(pending_->cancellable.get());
     pending_ = nullptr;
 }
 

@@ -67,7 +67,6 @@ public:
 
 private:
     std::filesystem::path path_;
-    std::string oldHome_, oldData_, oldConfig_;
 };
 
 // A fixture that starts the real application window in a fresh home. The

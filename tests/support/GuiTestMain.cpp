@@ -12,15 +12,6 @@ namespace {
 
 Gtk::Application* gApplication = nullptr;
 
-void setEnv(const char* name, const std::string& value) {
-    ::setenv(name, value.c_str(), 1);
-}
-
-std::string getEnv(const char* name) {
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
-
 } // namespace
 
 Gtk::Application& testApplication() {
@@ -52,20 +43,15 @@ TempHome::TempHome() {
     if (!::mkdtemp(tmpl.data()))
         throw std::runtime_error("cannot make a temporary folder");
     path_ = tmpl;
-    oldHome_ = getEnv("HOME");
-    oldData_ = getEnv("XDG_DATA_HOME");
-    oldConfig_ = getEnv("XDG_CONFIG_HOME");
     std::filesystem::create_directories(dataDir());
     std::filesystem::create_directories(configDir());
-    setEnv("HOME", path_.string());
-    setEnv("XDG_DATA_HOME", dataDir().string());
-    setEnv("XDG_CONFIG_HOME", configDir().string());
+    // The next TempHome points these elsewhere; nothing needs them back.
+    ::setenv("HOME", path_.c_str(), 1);
+    ::setenv("XDG_DATA_HOME", dataDir().c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", configDir().c_str(), 1);
 }
 
 TempHome::~TempHome() {
-    setEnv("HOME", oldHome_);
-    setEnv("XDG_DATA_HOME", oldData_);
-    setEnv("XDG_CONFIG_HOME", oldConfig_);
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
 }

@@ -1,22 +1,30 @@
 #pragma once
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "BrowsingServerPages.h"
+#include <plist/plist.h>
+
 #include "GuiTest.h"
-#include "StoredFiles.h"
 #include "TestServer.h"
 
 namespace vesk::test {
 
-// The real window, in a fresh home, with a test server on 127.0.0.1.
+using Strings = std::vector<std::string>;
+using PlistPtr = std::unique_ptr<void, decltype(&plist_free)>;
+
+// The real window, in a fresh home, with a test server on 127.0.0.1 serving the
+// pages /Alpha, /Bravo, /Charlie and /Alphabet, each titled with its name.
 class BrowsingFixture : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
         server = std::make_unique<TestServer>();
+        for (const std::string name : {"Alpha", "Bravo", "Charlie", "Alphabet"})
+            server->addPage("/" + name, htmlPage(name));
     }
     void TearDown() override {
         // The web views go before the server that may still be answering them.
@@ -34,16 +42,17 @@ protected:
     bool waitForTitle(Tab& tab, const std::string& title) {
         return waitUntil([&] { return tab.title() == title; });
     }
-    // Loads a server page through the address field and waits for the current tab's title.
-    void loadAndWait(const std::string& path, const std::string& title) {
+    // Loads the server's page `name` through the address field and waits for the
+    // current tab to show `title`, the name itself unless told.
+    void openPage(const std::string& name, std::string title = "") {
         Tab& current = *app->currentTab();
-        typeAndReturn(server->url(path));
-        ASSERT_TRUE(waitForTitle(current, title)) << path << " never finished";
+        typeAndReturn(server->url("/" + name));
+        ASSERT_TRUE(waitForTitle(current, title.empty() ? name : title)) << name << " never came";
     }
-    // Loads an address where nothing listens, lets the engine's error page show and
-    // returns the address.
+    // Loads an address where nothing listens (a server's that closed as it went), lets
+    // the engine's error page show and returns the address.
     std::string loadRefused() {
-        const std::string address = refusedAddress();
+        const std::string address = TestServer().url("/");
         typeAndReturn(address);
         EXPECT_TRUE(waitUntil([&] { return web().url() == address && !web().isLoading(); }));
         settle();
@@ -64,9 +73,51 @@ protected:
 
     WebView& web() { return app->currentTab()->web(); }
     std::string addressText() { return addressEntry().get_text(); }
-    std::vector<StoredHistoryEntry> history() { return readHistoryFile(home->dataDir()); }
+    // The store's file `name`, read straight from disk so that tests check what the
+    // store really wrote: its root when of `type`, null when missing, a failure otherwise.
+    PlistPtr storedFile(const char* name, plist_type type) {
+        std::ifstream in(home->dataDir() / "Vesk" / name, std::ios::binary);
+        const std::string data{std::istreambuf_iterator<char>(in), {}};
+        plist_t root = nullptr;
+        if (in)
+            plist_from_memory(data.data(), static_cast<uint32_t>(data.size()), &root);
+        PlistPtr owned(root, plist_free);
+        if (in && plist_get_node_type(root) != type) {
+            ADD_FAILURE() << name << " is not the expected kind of property list";
+            owned.reset();
+        }
+        return owned;
+    }
+    // A stored dictionary's string at `key`, or "<absent>" when there is none.
+    static std::string stringAt(plist_t dict, const char* key) {
+        plist_t node = plist_dict_get_item(dict, key);
+        return plist_get_node_type(node) == PLIST_STRING ? plist_get_string_ptr(node, nullptr)
+                                                         : "<absent>";
+    }
+    // The history file's entries, newest first, as "url title" with the server's own
+    // pages shortened to their paths; each must be dated, in seconds since 1970, within
+    // the test.
+    Strings recorded() {
+        Strings entries;
+        PlistPtr root = storedFile("history.plist", PLIST_ARRAY);
+        for (uint32_t i = 0; root && i < plist_array_get_size(root.get()); ++i) {
+            plist_t item = plist_array_get_item(root.get(), i),
+                    date = plist_dict_get_item(item, "date");
+            std::string url = stringAt(item, "url");
+            double seconds = 0;
+            if (plist_get_node_type(date) == PLIST_REAL)
+                plist_get_real_val(date, &seconds);
+            EXPECT_TRUE(seconds > started - 1 && seconds < g_get_real_time() / 1e6 + 1)
+                << url << " dated " << seconds;
+            if (url.starts_with(server->url("/")))
+                url.erase(0, server->url("").size());
+            entries.push_back(url + " " + stringAt(item, "title"));
+        }
+        return entries;
+    }
 
     std::unique_ptr<TestServer> server;
+    const double started = g_get_real_time() / 1e6;
 };
 
 } // namespace vesk::test

@@ -6,12 +6,11 @@
 
 typedef struct _SoupServer SoupServer;
 typedef struct _SoupServerMessage SoupServerMessage;
-typedef struct _GHashTable GHashTable;
 
 namespace vesk::test {
 
 // An HTTP server on 127.0.0.1 only, on a free port, serving test pages from
-// the main loop of the test process.
+// the main loop of the test process; paths it does not serve answer 404.
 class TestServer {
 public:
     using Handler = std::function<void(SoupServerMessage*)>;
@@ -19,23 +18,19 @@ public:
     TestServer();
     ~TestServer();
     TestServer(const TestServer&) = delete;
-    TestServer& operator=(const TestServer&) = delete;
 
     // Serves `html` at `path` with status 200.
     void addPage(const std::string& path, const std::string& html);
     // Serves `path` with a handler of its own.
-    void addHandler(const std::string& path, Handler handler);
-
+    void addHandler(const std::string& path, Handler handler) { handlers_[path] = handler; }
     // "http://127.0.0.1:PORT" + path.
-    std::string url(const std::string& path) const;
-    unsigned port() const { return port_; }
+    std::string url(const std::string& path) const {
+        return "http://127.0.0.1:" + std::to_string(port_) + path;
+    }
     // How many requests reached `path`.
-    int hits(const std::string& path) const;
+    int hits(const std::string& path) { return hits_[path]; }
 
 private:
-    static void onRequest(SoupServer*, SoupServerMessage* msg, const char* path, GHashTable*,
-                          void* self);
-
     SoupServer* server_ = nullptr;
     unsigned port_ = 0;
     std::map<std::string, Handler> handlers_;

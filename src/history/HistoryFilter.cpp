@@ -1,5 +1,7 @@
 #include "history/HistoryFilter.h"
 
+#include <algorithm>
+
 #include <glib.h>
 
 #include "navigation/UriReference.h"
@@ -59,11 +61,16 @@ std::vector<HistoryRow> HistoryFilter::rows(const std::vector<HistoryEntry>& ent
 }
 
 std::vector<HistoryRow> historyRowsOf(const std::vector<HistoryEntry>& entries) {
+    // However many entries another program left in the file, the list stays as short
+    // as the history this program keeps.
     std::vector<HistoryRow> rows;
-    rows.reserve(entries.size());
-    for (const HistoryEntry& entry : entries)
+    rows.reserve(std::min(entries.size(), VeskStore::historyLimit));
+    for (const HistoryEntry& entry : entries) {
+        if (rows.size() == VeskStore::historyLimit)
+            break;
         if (entry.isDictionary)
             rows.push_back(historyRowFor(entry));
+    }
     return rows;
 }
 

@@ -41,15 +41,17 @@ public:
     // can be filtered at every keystroke without folding its rows again.
     bool matchesSearchText(std::string_view rowSearchText) const;
 
-    // The rows of the entries that pass, in the entries' order (newest first).
-    // Elements that are not dictionaries stand for no page and are passed over.
+    // The rows of the entries that pass, in the entries' order (newest first), among
+    // the rows of historyRowsOf. Elements that are not dictionaries stand for no page
+    // and are passed over.
     std::vector<HistoryRow> rows(const std::vector<HistoryEntry>& entries) const;
 
 private:
     std::string needle_;
 };
 
-// The rows of all entries that can be listed, in order: every dictionary element.
+// The rows of the entries that can be listed, in order: every dictionary element, up to
+// the first VeskStore::historyLimit of them (the newest).
 std::vector<HistoryRow> historyRowsOf(const std::vector<HistoryEntry>& entries);
 
 // What the filter searches in a row: its title, one space and its address, folded.

@@ -1,7 +1,13 @@
 #include "store/PlistData.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <locale.h>
+#include <set>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -11,12 +17,7 @@
 namespace vesk {
 namespace {
 
-// libplist parses, copies, writes and frees nested values recursively, so a file
-// nested deeper than this (ours are three levels deep) would overflow the stack.
-constexpr std::size_t maxNesting = 256;
-// A binary property list may reference one object from many places; libplist copies
-// it each time, so a small file could otherwise expand without bound.
-constexpr std::uint64_t maxExpandedNodes = 4u * 1024 * 1024;
+constexpr std::string_view binaryMagic = "bplist00";
 
 // libplist reads reals with strtod, which follows the locale: under a locale with a
 // decimal comma "2.75" would read as 2. Parsing and writing run under the C locale.
@@ -40,43 +41,79 @@ private:
     locale_t previous{};
 };
 
-// Whether a code point may appear in an XML 1.0 document at all.
-bool isXmlChar(gunichar c) {
+// Whether a character may be stored: XML 1.0 allows it and it is no control character
+// other than the three white-space ones.
+bool isStorableChar(gunichar c) {
     if (c < 0x20) {
         return c == '\t' || c == '\n' || c == '\r';
     }
-    return c != 0xFFFE && c != 0xFFFF;
+    const bool isOtherControl = c >= 0x7F && c <= 0x9F;
+    return !isOtherControl && c != 0xFFFE && c != 0xFFFF;
 }
 
-// Whether the container tags of an XML property list nest no deeper than `limit`.
-// Tags inside comments count too; that can only reject a file, never let one through.
-bool xmlNestingWithin(std::string_view xml, std::size_t limit) {
+// libplist turns a date into 32-bit seconds around 2001 by a plain conversion, which is
+// undefined for values outside that range; within it lie 1933 to 2068.
+bool isDateInRange(double secondsSince2001) {
+    return std::isfinite(secondsSince2001) &&
+           secondsSince2001 >= double(std::numeric_limits<std::int32_t>::min()) &&
+           secondsSince2001 <= double(std::numeric_limits<std::int32_t>::max());
+}
+
+// Whether an XML date is "YYYY-MM-DDTHH:MM:SSZ" with a year libplist's conversion can hold.
+bool isXmlDateInRange(std::string_view text) {
+    constexpr std::string_view shape = "dddd-dd-ddTdd:dd:ddZ";
+    if (text.size() != shape.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < shape.size(); ++i) {
+        if (shape[i] == 'd' ? !g_ascii_isdigit(text[i]) : text[i] != shape[i]) {
+            return false;
+        }
+    }
+    const int year = std::atoi(std::string(text.substr(0, 4)).c_str());
+    return year >= 1933 && year <= 2068;
+}
+
+// Whether an XML property list stays within the limits: container nesting, element
+// count and dates. Tags inside comments count too; that can only refuse a file.
+bool xmlWithinLimits(std::string_view xml) {
     std::size_t depth = 0;
+    std::uint64_t elements = 0;
     for (std::size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at + 1)) {
         std::string_view tag = xml.substr(at + 1);
-        const bool isClosing = !tag.empty() && tag.front() == '/';
+        if (tag.empty() || tag.front() == '?' || tag.front() == '!') {
+            continue;
+        }
+        const bool isClosing = tag.front() == '/';
         if (isClosing) {
             tag.remove_prefix(1);
         }
         std::size_t nameLength = 0;
-        if (tag.starts_with("array")) {
-            nameLength = 5;
-        } else if (tag.starts_with("dict")) {
-            nameLength = 4;
-        } else {
-            continue;
+        while (nameLength < tag.size() && g_ascii_isalnum(tag[nameLength])) {
+            ++nameLength;
         }
-        if (tag.size() > nameLength && g_ascii_isalnum(tag[nameLength])) {
-            continue;
-        }
+        const std::string_view name = tag.substr(0, nameLength);
+        const bool isContainer = name == "array" || name == "dict";
         if (isClosing) {
-            depth = depth > 0 ? depth - 1 : 0;
+            depth -= isContainer && depth > 0 ? 1 : 0;
             continue;
+        }
+        if (++elements > plistMaxObjects) {
+            return false;
         }
         const std::size_t end = tag.find('>');
         const bool isEmptyElement = end != std::string_view::npos && end > 0 && tag[end - 1] == '/';
-        if (!isEmptyElement && ++depth > limit) {
+        if (isContainer && !isEmptyElement && ++depth > plistMaxDepth) {
             return false;
+        }
+        if (name == "date") {
+            if (end == std::string_view::npos || isEmptyElement) {
+                return false;
+            }
+            const std::string_view content = tag.substr(end + 1);
+            if (!isXmlDateInRange(content.substr(0, content.find('<')))) {
+                return false;
+            }
         }
     }
     return true;
@@ -92,9 +129,9 @@ std::uint64_t readBigEndian(const unsigned char* bytes, std::size_t width) {
 }
 
 // Walks the object graph of a binary property list without recursion and says whether
-// libplist may safely build it: no reference cycle, nesting within `maxNesting`, and no
-// more than `maxExpandedNodes` values once shared objects are copied. A file it cannot
-// follow counts as damaged.
+// libplist may safely build it: objects and nesting within the limits, no reference
+// cycle, no more values than plistMaxObjects once shared objects are copied, dates
+// libplist can convert and keys it can read. A file it cannot follow counts as damaged.
 class BinaryPlistShape {
 public:
     explicit BinaryPlistShape(std::string_view data)
@@ -114,7 +151,8 @@ public:
         const std::uint64_t top = readBigEndian(trailer + 16, 8);
         tableOffset = readBigEndian(trailer + 24, 8);
         if (offsetSize == 0 || offsetSize > 8 || refSize == 0 || refSize > 8 || objectCount == 0 ||
-            top >= objectCount || tableOffset >= size - trailerSize ||
+            objectCount > plistMaxObjects || top >= objectCount ||
+            tableOffset >= size - trailerSize ||
             objectCount > (size - trailerSize - tableOffset) / offsetSize) {
             return false;
         }
@@ -132,31 +170,82 @@ private:
         std::size_t next = 0;
     };
 
+    // Whether a date object holds a finite time libplist can convert.
+    bool isDateSafe(std::uint64_t offset) const {
+        constexpr unsigned char dateMarker = 0x33;
+        if (bytes[offset] != dateMarker || offset + 9 > tableOffset) {
+            return false;
+        }
+        const std::uint64_t bits = readBigEndian(bytes + offset + 1, 8);
+        double seconds = 0;
+        std::memcpy(&seconds, &bits, sizeof seconds);
+        return isDateInRange(seconds);
+    }
+
+    // The offset of `object`; past the objects when the table points outside them.
+    std::uint64_t offsetOf(std::uint64_t object) const {
+        return readBigEndian(bytes + tableOffset + object * offsetSize, offsetSize);
+    }
+
+    // The length of the object at `offset` (in its own units) and where its contents
+    // start; false when the length runs past the objects.
+    bool readLength(std::uint64_t offset, std::uint64_t& length, std::uint64_t& at) const {
+        length = bytes[offset] & 0x0F;
+        at = offset + 1;
+        if (length != 0x0F) {
+            return true;
+        }
+        if (at >= tableOffset || (bytes[at] >> 4) != 0x1) {
+            return false;
+        }
+        const std::size_t width = std::size_t{1} << (bytes[at] & 0x0F);
+        if (width > 8 || at + 1 + width > tableOffset) {
+            return false;
+        }
+        length = readBigEndian(bytes + at + 1, width);
+        at += 1 + width;
+        return true;
+    }
+
+    // Whether libplist can read a dictionary key back: it asserts (and so aborts) on a
+    // key whose UTF-16 text holds U+0000, where its length and C string disagree.
+    bool isKeySafe(std::uint64_t object) const {
+        const std::uint64_t offset = offsetOf(object);
+        if (offset >= tableOffset || (bytes[offset] >> 4) != 0x6) {
+            return offset < tableOffset;
+        }
+        std::uint64_t units = 0;
+        std::uint64_t at = 0;
+        if (!readLength(offset, units, at) || units > (tableOffset - at) / 2) {
+            return false;
+        }
+        for (std::uint64_t i = 0; i < units; ++i) {
+            if (bytes[at + 2 * i] == 0 && bytes[at + 2 * i + 1] == 0) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     // The objects a container refers to; empty for scalars. False when malformed.
     bool childrenOf(std::uint64_t object, std::vector<std::uint64_t>& children) const {
         children.clear();
-        const std::uint64_t offset =
-            readBigEndian(bytes + tableOffset + object * offsetSize, offsetSize);
+        const std::uint64_t offset = offsetOf(object);
         if (offset >= tableOffset) {
             return false;
         }
         const unsigned kind = bytes[offset] >> 4;
+        if (kind == 0x3) {
+            return isDateSafe(offset);
+        }
         const bool isArrayOrSet = kind == 0xA || kind == 0xC;
         if (!isArrayOrSet && kind != 0xD) {
             return true;
         }
-        std::uint64_t count = bytes[offset] & 0x0F;
-        std::uint64_t at = offset + 1;
-        if (count == 0x0F) {
-            if (at >= tableOffset || (bytes[at] >> 4) != 0x1) {
-                return false;
-            }
-            const std::size_t width = std::size_t{1} << (bytes[at] & 0x0F);
-            if (width > 8 || at + 1 + width > tableOffset) {
-                return false;
-            }
-            count = readBigEndian(bytes + at + 1, width);
-            at += 1 + width;
+        std::uint64_t count = 0;
+        std::uint64_t at = 0;
+        if (!readLength(offset, count, at)) {
+            return false;
         }
         const std::uint64_t available = (tableOffset - at) / refSize;
         if (count > available || (!isArrayOrSet && count * 2 > available)) {
@@ -166,12 +255,19 @@ private:
         children.reserve(refs);
         for (std::uint64_t i = 0; i < refs; ++i) {
             const std::uint64_t ref = readBigEndian(bytes + at + i * refSize, refSize);
-            if (ref >= objectCount) {
+            if (ref >= objectCount || (!isArrayOrSet && i < count && !isKeySafe(ref))) {
                 return false;
             }
             children.push_back(ref);
         }
         return true;
+    }
+
+    // Adds a finished child's expanded count to its parent's; false past the limit.
+    bool addExpanded(std::uint64_t parent, std::uint64_t expanded) {
+        Visit& visit = visits[parent];
+        visit.expanded += expanded;
+        return visit.expanded <= plistMaxObjects;
     }
 
     bool walkFrom(std::uint64_t top) {
@@ -188,29 +284,20 @@ private:
                 done.isDone = true;
                 const std::uint64_t expanded = done.expanded;
                 stack.pop_back();
-                if (!stack.empty()) {
-                    Visit& parent = visits[stack.back().object];
-                    parent.expanded += expanded;
-                    if (parent.expanded > maxExpandedNodes) {
-                        return false;
-                    }
+                if (!stack.empty() && !addExpanded(stack.back().object, expanded)) {
+                    return false;
                 }
                 continue;
             }
             const std::uint64_t child = frame.children[frame.next++];
             const auto seen = visits.find(child);
             if (seen != visits.end()) {
-                if (!seen->second.isDone) {
-                    return false;
-                }
-                Visit& parent = visits[frame.object];
-                parent.expanded += seen->second.expanded;
-                if (parent.expanded > maxExpandedNodes) {
+                if (!seen->second.isDone || !addExpanded(frame.object, seen->second.expanded)) {
                     return false;
                 }
                 continue;
             }
-            if (stack.size() >= maxNesting) {
+            if (stack.size() >= plistMaxDepth) {
                 return false;
             }
             visits[child] = Visit{};
@@ -232,15 +319,104 @@ private:
     std::unordered_map<std::uint64_t, Visit> visits;
 };
 
+PlistPtr checkedCopyAt(plist_t node, std::size_t depth) {
+    if (depth > plistMaxDepth) {
+        return nullptr;
+    }
+    switch (plist_get_node_type(node)) {
+    case PLIST_BOOLEAN: {
+        std::uint8_t value = 0;
+        plist_get_bool_val(node, &value);
+        return PlistPtr(plist_new_bool(value));
+    }
+    case PLIST_UINT: {
+        std::uint64_t value = 0;
+        plist_get_uint_val(node, &value);
+        return PlistPtr(plist_new_uint(value));
+    }
+    case PLIST_REAL: {
+        double value = 0;
+        plist_get_real_val(node, &value);
+        return PlistPtr(plist_new_real(value));
+    }
+    case PLIST_STRING: {
+        std::uint64_t length = 0;
+        const char* text = plist_get_string_ptr(node, &length);
+        const std::string value = text != nullptr ? std::string(text, length) : std::string();
+        return isStorableText(value) ? PlistPtr(plist_new_string(value.c_str())) : nullptr;
+    }
+    case PLIST_DATA: {
+        std::uint64_t length = 0;
+        const char* bytes = plist_get_data_ptr(node, &length);
+        const std::string_view value = bytes != nullptr ? std::string_view(bytes, length) : "";
+        // Data holding a property list is read as one later (a colour archive), so it
+        // answers to the same limits as the file around it.
+        if (value.starts_with(binaryMagic) && !isWithinPlistLimits(value)) {
+            return nullptr;
+        }
+        return PlistPtr(newPlistData(value));
+    }
+    case PLIST_DATE: {
+        // Safe to convert: the parser let through only dates within 32-bit seconds.
+        std::int32_t seconds = 0;
+        std::int32_t microseconds = 0;
+        plist_get_date_val(node, &seconds, &microseconds);
+        return PlistPtr(plist_new_date(seconds, microseconds));
+    }
+    case PLIST_UID: {
+        std::uint64_t value = 0;
+        plist_get_uid_val(node, &value);
+        return PlistPtr(plist_new_uid(value));
+    }
+    case PLIST_ARRAY: {
+        PlistPtr copy(plist_new_array());
+        for (plist_t item : arrayItems(node)) {
+            PlistPtr itemCopy = checkedCopyAt(item, depth + 1);
+            if (!itemCopy) {
+                return nullptr;
+            }
+            plist_array_append_item(copy.get(), itemCopy.release());
+        }
+        return copy;
+    }
+    case PLIST_DICT: {
+        PlistPtr copy(plist_new_dict());
+        std::set<std::string, std::less<>> keys;
+        for (auto& [key, value] : dictionaryItems(node)) {
+            PlistPtr valueCopy = checkedCopyAt(value, depth + 1);
+            if (!valueCopy || !isStorableText(key) || !keys.insert(key).second) {
+                return nullptr;
+            }
+            plist_dict_set_item(copy.get(), key.c_str(), valueCopy.release());
+        }
+        return copy;
+    }
+    default:
+        return nullptr;
+    }
+}
+
 } // namespace
+
+bool isStorableText(std::string_view text) {
+    if (!g_utf8_validate_len(text.data(), text.size(), nullptr)) {
+        return false;
+    }
+    for (const char* p = text.data(); p < text.data() + text.size(); p = g_utf8_next_char(p)) {
+        if (!isStorableChar(g_utf8_get_char(p))) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // libplist writes string bytes unchecked, and one control character or broken UTF-8
 // sequence in a title would make the whole file unreadable to conforming readers.
-std::string xmlSafeText(std::string_view text) {
+std::string storableText(std::string_view text, std::size_t maxChars) {
     constexpr std::string_view replacement = "\xEF\xBF\xBD";
     std::string result;
-    result.reserve(text.size());
-    while (!text.empty()) {
+    result.reserve(std::min(text.size(), maxChars * 4));
+    for (std::size_t kept = 0; !text.empty() && kept < maxChars; ++kept) {
         const gunichar c = g_utf8_get_char_validated(text.data(), static_cast<gssize>(text.size()));
         if (c == static_cast<gunichar>(-1) || c == static_cast<gunichar>(-2)) {
             result.append(replacement);
@@ -248,7 +424,7 @@ std::string xmlSafeText(std::string_view text) {
             continue;
         }
         const auto length = static_cast<std::size_t>(g_unichar_to_utf8(c, nullptr));
-        if (isXmlChar(c)) {
+        if (isStorableChar(c)) {
             result.append(text.substr(0, length));
         } else {
             result.append(replacement);
@@ -258,21 +434,81 @@ std::string xmlSafeText(std::string_view text) {
     return result;
 }
 
+std::string xmlSafeText(std::string_view text) {
+    return storableText(text, text.size());
+}
+
+bool isWithinPlistLimits(std::string_view data) {
+    if (data.size() > plistMaxBytes) {
+        return false;
+    }
+    return data.starts_with(binaryMagic) ? BinaryPlistShape(data).isSafe() : xmlWithinLimits(data);
+}
+
 PlistPtr parsePlistData(std::string_view data) {
-    constexpr std::string_view binaryMagic = "bplist00";
-    const bool isBinary = data.starts_with(binaryMagic);
-    if (isBinary ? !BinaryPlistShape(data).isSafe() : !xmlNestingWithin(data, maxNesting)) {
+    if (data.empty() || !isWithinPlistLimits(data)) {
         return nullptr;
     }
     CLocaleScope cLocale;
     plist_t root = nullptr;
     const auto length = static_cast<std::uint32_t>(data.size());
-    if (isBinary) {
+    if (data.starts_with(binaryMagic)) {
         plist_from_bin(data.data(), length, &root);
     } else {
-        plist_from_xml(data.data(), length, &root);
+        // Text handed to the XML reader ends in a NUL, whatever held it before.
+        const std::string text(data);
+        plist_from_xml(text.c_str(), length, &root);
     }
     return PlistPtr(root);
+}
+
+PlistPtr checkedPlistCopy(plist_t node) {
+    return checkedCopyAt(node, 0);
+}
+
+plist_t newPlistData(std::string_view bytes) {
+    return plist_new_data(bytes.empty() ? "" : bytes.data(), bytes.size());
+}
+
+std::vector<plist_t> arrayItems(plist_t array) {
+    std::vector<plist_t> items;
+    if (plist_get_node_type(array) != PLIST_ARRAY) {
+        return items;
+    }
+    items.reserve(plist_array_get_size(array));
+    plist_array_iter iter = nullptr;
+    plist_array_new_iter(array, &iter);
+    for (plist_t item = nullptr;;) {
+        plist_array_next_item(array, iter, &item);
+        if (item == nullptr) {
+            break;
+        }
+        items.push_back(item);
+    }
+    std::free(iter);
+    return items;
+}
+
+std::vector<std::pair<std::string, plist_t>> dictionaryItems(plist_t dict) {
+    std::vector<std::pair<std::string, plist_t>> items;
+    if (plist_get_node_type(dict) != PLIST_DICT) {
+        return items;
+    }
+    plist_dict_iter iter = nullptr;
+    plist_dict_new_iter(dict, &iter);
+    for (;;) {
+        char* key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(dict, iter, &key, &value);
+        if (value == nullptr) {
+            std::free(key);
+            break;
+        }
+        items.emplace_back(key != nullptr ? key : "", value);
+        std::free(key);
+    }
+    std::free(iter);
+    return items;
 }
 
 std::string plistToXml(plist_t root) {

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include <plist/plist.h>
 
@@ -17,9 +19,40 @@ struct PlistDeleter {
 // An owned libplist value, freed with everything below it.
 using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 
-// The property list held in `data`, XML or binary, or null when it is none. Data nested
-// too deeply for libplist to handle safely counts as none.
+// The limits every stored property list is read within, the colour archives inside
+// defaults.plist included. Each is far beyond what this program writes: a full history
+// is about 1,400 objects three levels deep and at most about 12 MB of XML.
+inline constexpr std::size_t plistMaxBytes = 16u * 1024 * 1024;
+inline constexpr std::size_t plistMaxDepth = 64;
+// Counts the objects of a file, and separately the values it expands to once every
+// shared reference is copied, as libplist copies it.
+inline constexpr std::uint64_t plistMaxObjects = 100'000;
+
+// Whether `data` stays within the limits above and holds nothing libplist mishandles:
+// no reference cycle, no date that is not finite or does not fit 32-bit seconds around
+// 2001, no object it could not follow. Checked without building anything.
+bool isWithinPlistLimits(std::string_view data);
+
+// The property list held in `data`, XML or binary, or null when it is none or is past
+// the limits of isWithinPlistLimits.
 PlistPtr parsePlistData(std::string_view data);
+
+// A copy of `node` made afresh from its values, never sharing libplist's copy of a
+// foreign node; null when any value below it fails: a string or key that is not storable
+// text, a dictionary holding a key twice, data holding a binary property list past the
+// limits, or a node nested deeper than plistMaxDepth.
+PlistPtr checkedPlistCopy(plist_t node);
+
+// A new data node holding `bytes`; empty data too, without handing libplist a null pointer.
+plist_t newPlistData(std::string_view bytes);
+
+// The items of the array `array` in order, borrowed; empty for any other node. One pass,
+// where indexed lookups would walk the list again for every item.
+std::vector<plist_t> arrayItems(plist_t array);
+
+// The keys of the dictionary `dict` in order, each with its value (borrowed), duplicates
+// included; empty for any other node.
+std::vector<std::pair<std::string, plist_t>> dictionaryItems(plist_t dict);
 
 // The string under `key` in the dictionary `dict`, as stored; nothing when the key is
 // missing or holds another type.
@@ -39,8 +72,17 @@ std::string plistToXml(plist_t root);
 // `root` as a binary property list; empty when libplist cannot write it.
 std::string plistToBinary(plist_t root);
 
-// `text` with every invalid UTF-8 sequence and every character XML 1.0 forbids replaced
-// by U+FFFD, so that any conforming reader can read it back.
+// Whether `text` may be stored as it is: valid UTF-8 without NUL, without control
+// characters other than tab, line feed and carriage return, and without the two
+// non-characters XML forbids.
+bool isStorableText(std::string_view text);
+
+// `text` made storable, every invalid UTF-8 sequence and every character
+// isStorableText refuses replaced by U+FFFD, and cut after `maxChars` characters.
+// Only the part kept is looked at, so a huge text costs no more than a short one.
+std::string storableText(std::string_view text, std::size_t maxChars);
+
+// `text` made storable at its whole length, so that any conforming reader can read it back.
 std::string xmlSafeText(std::string_view text);
 
 } // namespace vesk

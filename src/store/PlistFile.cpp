@@ -1,8 +1,10 @@
 #include "store/PlistFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -17,9 +19,6 @@ namespace vesk {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Far beyond any file of ours; a larger file is set aside rather than loaded.
-constexpr std::size_t maxFileBytes = 256u * 1024 * 1024;
 
 void syncFolder(const std::string& folder) {
     const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -47,21 +46,58 @@ std::string temporaryPrefix(const fs::path& file) {
     return "." + file.filename().string() + ".";
 }
 
+// Makes a set-aside copy owner-only without following a link: a link keeps its own
+// mode, and whatever it points to is left alone.
+void makeOwnerOnly(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || S_ISLNK(info.st_mode)) {
+        return;
+    }
+    const mode_t ownerOnly = S_ISDIR(info.st_mode) ? S_IRWXU : S_IRUSR | S_IWUSR;
+    fchmodat(AT_FDCWD, path.c_str(), ownerOnly, AT_SYMLINK_NOFOLLOW);
+}
+
+// Whether `name` is `prefix` followed by nothing or by "." and digits.
+bool isNumberedName(std::string_view name, std::string_view prefix) {
+    if (!name.starts_with(prefix)) {
+        return false;
+    }
+    name.remove_prefix(prefix.size());
+    if (name.empty()) {
+        return true;
+    }
+    if (name.size() < 2 || name.front() != '.') {
+        return false;
+    }
+    return std::all_of(name.begin() + 1, name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 } // namespace
 
 LoadedPlistFile loadPlistFile(const fs::path& file, plist_type rootType) {
-    // Non-blocking, so a FIFO planted under the file's name cannot hang the browser.
-    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
+    // Only a regular file is read: a link is never followed, and a device or a FIFO
+    // planted under the file's name is never opened, so it cannot hang or misdirect us.
+    struct stat info {};
+    if (lstat(file.c_str(), &info) != 0) {
         return {errno == ENOENT ? PlistFileState::Missing : PlistFileState::Unreadable, nullptr};
     }
-    struct stat info {};
+    if (!S_ISREG(info.st_mode)) {
+        return {PlistFileState::Damaged, nullptr};
+    }
+    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        // Replaced since the lstat: by a link, or by nothing.
+        if (errno == ELOOP) {
+            return {PlistFileState::Damaged, nullptr};
+        }
+        return {errno == ENOENT ? PlistFileState::Missing : PlistFileState::Unreadable, nullptr};
+    }
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
-        return {PlistFileState::Unreadable, nullptr};
+        return {PlistFileState::Damaged, nullptr};
     }
     std::string data;
-    bool isTooLarge = static_cast<std::uint64_t>(info.st_size) > maxFileBytes;
+    bool isTooLarge = static_cast<std::uint64_t>(info.st_size) > plistMaxBytes;
     bool isReadFine = true;
     if (!isTooLarge) {
         char buffer[65536];
@@ -78,7 +114,7 @@ LoadedPlistFile loadPlistFile(const fs::path& file, plist_type rootType) {
                 break;
             }
             data.append(buffer, static_cast<std::size_t>(got));
-            if (data.size() > maxFileBytes) {
+            if (data.size() > plistMaxBytes) {
                 isTooLarge = true;
                 break;
             }
@@ -138,7 +174,7 @@ bool setAsideDamagedFile(const fs::path& path) {
             moved = rename(file.c_str(), target.c_str());
         }
         if (moved == 0) {
-            chmod(target.c_str(), S_IRUSR | S_IWUSR);
+            makeOwnerOnly(target);
             return true;
         }
         if (errno != EEXIST) {
@@ -146,6 +182,19 @@ bool setAsideDamagedFile(const fs::path& path) {
         }
     }
     return false;
+}
+
+void removeSetAsideCopies(const fs::path& file) {
+    const std::string prefix = file.filename().string() + ".corrupt";
+    std::error_code error;
+    for (fs::directory_iterator it(file.parent_path(), error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        // unlink removes a link itself and refuses folders.
+        if (isNumberedName(name, prefix)) {
+            unlink(it->path().c_str());
+        }
+    }
 }
 
 bool writeFileAtomically(const fs::path& file, std::string_view data) {
@@ -182,13 +231,27 @@ void removeStaleTemporaries(const fs::path& file) {
     }
 }
 
-FileLock::FileLock(const fs::path& lockFile) {
+FileLock::FileLock(const fs::path& lockFile, std::chrono::milliseconds patience) {
     fd_ = open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR);
-    while (fd_ >= 0 && flock(fd_, LOCK_EX) != 0) {
-        if (errno != EINTR) {
+    if (fd_ < 0) {
+        return;
+    }
+    // Never a blocking flock: the caller may be the UI thread. Short steps keep the
+    // wait close to the holder's release.
+    constexpr auto step = std::chrono::milliseconds(2);
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    for (;;) {
+        if (flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+            return;
+        }
+        const bool isHeldElsewhere = errno == EWOULDBLOCK || errno == EINTR;
+        if (!isHeldElsewhere || std::chrono::steady_clock::now() >= deadline) {
+            isBusy_ = isHeldElsewhere;
             close(fd_);
             fd_ = -1;
+            return;
         }
+        std::this_thread::sleep_for(step);
     }
 }
 

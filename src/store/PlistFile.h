@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <string_view>
 
@@ -17,8 +18,10 @@ struct LoadedPlistFile {
 
 // Reads the property list at `file` (XML or binary) and checks that its root has
 // type `rootType`. An empty file counts as missing: it holds nothing to lose. A
-// file that is not a property list, or has the other root, is damaged; one that
-// cannot be read at all (a folder or a FIFO in its place) is unreadable.
+// file that is not a property list, is past the parser's limits, has the other root,
+// or is no regular file at all (a symlink, a folder, a device or a FIFO in its place,
+// never followed or opened for reading) is damaged; one that cannot be read for lack
+// of permission is unreadable.
 LoadedPlistFile loadPlistFile(const std::filesystem::path& file, plist_type rootType);
 
 // The root of `file` ready to be changed: as read, or a new empty container of type
@@ -27,8 +30,14 @@ LoadedPlistFile loadPlistFile(const std::filesystem::path& file, plist_type root
 PlistPtr loadPlistForUpdate(const std::filesystem::path& file, plist_type rootType);
 
 // Moves a damaged file out of the way under a name no earlier one holds
-// (`name.corrupt`, then `name.corrupt.1`, ...), owner-only, so nothing is ever overwritten.
+// (`name.corrupt`, then `name.corrupt.1`, ...), so nothing is ever overwritten. The
+// rename moves a symlink itself, and the copy is made owner-only without following a
+// link, so no file outside the folder changes.
 bool setAsideDamagedFile(const std::filesystem::path& file);
+
+// Removes every copy that setAsideDamagedFile made of `file` (files and links, never
+// folders). Call it only while holding the lock of the file's folder.
+void removeSetAsideCopies(const std::filesystem::path& file);
 
 // Writes `data` to an owner-only temporary file next to `file`, flushes it to disk and
 // renames it over `file`, so a reader sees the old file or the new one, never a part.
@@ -39,20 +48,32 @@ bool writeFileAtomically(const std::filesystem::path& file, std::string_view dat
 // while holding the lock of the file's folder.
 void removeStaleTemporaries(const std::filesystem::path& file);
 
+// How long FileLock waits at most for another holder: short enough that the window
+// never visibly stops, long enough for another copy's write of a full history.
+inline constexpr std::chrono::milliseconds lockPatience{50};
+
 // An advisory lock on `lockFile`, held while the object lives, so that two running
-// copies of the program never lose each other's changes. When the lock file cannot be
+// copies of the program never lose each other's changes. It is only ever tried without
+// blocking, in short steps for at most `patience`; when another holder keeps it that
+// long the lock is busy and the caller must not write. When the lock file cannot be
 // opened the work goes on unlocked, as it would have without the lock.
 class FileLock {
 public:
-    explicit FileLock(const std::filesystem::path& lockFile);
+    explicit FileLock(const std::filesystem::path& lockFile,
+                      std::chrono::milliseconds patience = lockPatience);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
+    // Whether this object holds the lock.
     bool isHeld() const { return fd_ >= 0; }
+
+    // Whether another holder kept the lock for the whole wait.
+    bool isBusy() const { return isBusy_; }
 
 private:
     int fd_ = -1;
+    bool isBusy_ = false;
 };
 
 // The user's home folder: $HOME when it is absolute, else the password database's.

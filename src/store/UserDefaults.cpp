@@ -3,11 +3,11 @@
 #include "store/PlistFile.h"
 
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <system_error>
 #include <utility>
 
-#include <glib.h>
 #include <plist/plist.h>
 
 namespace vesk {
@@ -33,8 +33,8 @@ UserDefaults UserDefaults::standard() {
 
 UserDefaults::UserDefaults(std::filesystem::path file) : file_(std::move(file)) {
     LoadedPlistFile read = file_.empty() ? LoadedPlistFile{} : loadPlistFile(file_, PLIST_DICT);
-    values_ =
-        read.state == PlistFileState::Loaded ? std::move(read.root) : PlistPtr(plist_new_dict());
+    values_ = read.state == PlistFileState::Loaded ? checkedEntries(read.root.get()).values
+                                                   : PlistPtr(plist_new_dict());
 }
 
 UserDefaults::~UserDefaults() = default;
@@ -42,10 +42,14 @@ UserDefaults::UserDefaults(UserDefaults&&) noexcept = default;
 UserDefaults& UserDefaults::operator=(UserDefaults&&) noexcept = default;
 
 std::optional<std::string> UserDefaults::stringForKey(std::string_view key) const {
+    if (!isStorableText(key))
+        return std::nullopt;
     return dictionaryString(values_.get(), std::string(key).c_str());
 }
 
 std::optional<std::vector<std::uint8_t>> UserDefaults::dataForKey(std::string_view key) const {
+    if (!isStorableText(key))
+        return std::nullopt;
     plist_t node = plist_dict_get_item(values_.get(), std::string(key).c_str());
     if (node == nullptr || plist_get_node_type(node) != PLIST_DATA)
         return std::nullopt;
@@ -57,13 +61,7 @@ std::optional<std::vector<std::uint8_t>> UserDefaults::dataForKey(std::string_vi
 }
 
 void UserDefaults::setString(std::string_view key, const std::optional<std::string>& value) {
-    if (!value) {
-        setValue(key, nullptr);
-        return;
-    }
-    gchar* valid = g_utf8_make_valid(value->data(), static_cast<gssize>(value->size()));
-    setValue(key, PlistPtr(plist_new_string(valid)));
-    g_free(valid);
+    setValue(key, value ? PlistPtr(plist_new_string(xmlSafeText(*value).c_str())) : nullptr);
 }
 
 void UserDefaults::setData(std::string_view key,
@@ -72,17 +70,36 @@ void UserDefaults::setData(std::string_view key,
         setValue(key, nullptr);
         return;
     }
-    setValue(key,
-             PlistPtr(plist_new_data(reinterpret_cast<const char*>(value->data()), value->size())));
+    const std::string_view bytes(reinterpret_cast<const char*>(value->data()), value->size());
+    setValue(key, PlistPtr(newPlistData(bytes)));
 }
 
 void UserDefaults::setValue(std::string_view key, PlistPtr value) {
+    // A key that could not be written back is refused rather than changed.
+    if (!isStorableText(key))
+        return;
     const std::string name(key);
     if (value)
         plist_dict_set_item(values_.get(), name.c_str(), plist_copy(value.get()));
     else
         plist_dict_remove_item(values_.get(), name.c_str());
     changes_.insert_or_assign(name, std::move(value));
+}
+
+UserDefaults::CheckedEntries UserDefaults::checkedEntries(plist_t dict) {
+    CheckedEntries checked{PlistPtr(plist_new_dict()), true};
+    std::set<std::string, std::less<>> keys;
+    for (const auto& [key, value] : dictionaryItems(dict)) {
+        // The first of two equal keys is the one every reader sees.
+        const bool isNewKey = isStorableText(key) && keys.insert(key).second;
+        PlistPtr copy = isNewKey ? checkedPlistCopy(value) : nullptr;
+        if (!copy) {
+            checked.isWhole = false;
+            continue;
+        }
+        plist_dict_set_item(checked.values.get(), key.c_str(), copy.release());
+    }
+    return checked;
 }
 
 bool UserDefaults::synchronize() {
@@ -97,12 +114,35 @@ bool UserDefaults::synchronize() {
             return false;
     }
 
+    // Another copy holding the lock makes this save fail; the changes stay for the next.
     FileLock lock(file_.string() + ".lock");
-    // Merge over the file as it is now, so that keys written meanwhile by
-    // another copy or by hand survive this save.
-    PlistPtr merged = loadPlistForUpdate(file_, PLIST_DICT);
-    if (!merged)
+    if (lock.isBusy())
         return false;
+    // Merge over the file as it is now, so that keys written meanwhile by another copy
+    // or by hand survive this save. A file with anything that cannot be written back
+    // as it is goes aside whole, and the new one holds the keys this program set.
+    LoadedPlistFile current = loadPlistFile(file_, PLIST_DICT);
+    PlistPtr merged;
+    switch (current.state) {
+    case PlistFileState::Unreadable:
+        return false;
+    case PlistFileState::Missing:
+        break;
+    case PlistFileState::Damaged:
+        if (!setAsideDamagedFile(file_))
+            return false;
+        break;
+    case PlistFileState::Loaded: {
+        CheckedEntries checked = checkedEntries(current.root.get());
+        if (checked.isWhole)
+            merged = std::move(checked.values);
+        else if (!setAsideDamagedFile(file_))
+            return false;
+        break;
+    }
+    }
+    if (!merged)
+        merged.reset(plist_new_dict());
     for (const auto& [key, value] : changes_) {
         if (value)
             plist_dict_set_item(merged.get(), key.c_str(), plist_copy(value.get()));

@@ -14,7 +14,11 @@ namespace vesk {
 
 // The user's settings: one property-list dictionary in
 // $XDG_CONFIG_HOME/Vesk/defaults.plist, read when the object is made and
-// written by synchronize. Keys this program does not know are kept.
+// written by synchronize. Keys this program does not know are kept, made afresh
+// from their checked values; a file holding anything that cannot be written back
+// as it is (a key that is not storable text, a key twice, a string with a control
+// character, a nested property list past the parser's limits) is set aside at the
+// next save and replaced by one holding the keys this program set.
 class UserDefaults {
 public:
     // The defaults in the standard file, located afresh on every call.
@@ -25,7 +29,8 @@ public:
     static std::filesystem::path standardFile();
 
     // The defaults kept in `file`, read now. A missing file reads as empty; so
-    // does a damaged or foreign one, which the next save sets aside first.
+    // does a damaged or foreign one, which the next save sets aside first. Of a file
+    // that cannot be written back as it is, the values that pass their checks are read.
     explicit UserDefaults(std::filesystem::path file);
     ~UserDefaults();
     UserDefaults(UserDefaults&&) noexcept;
@@ -37,13 +42,15 @@ public:
     const std::filesystem::path& file() const { return file_; }
 
     // The text under `key`; nothing when the key is absent or holds another kind of value.
+    // A key that is not storable text (see isStorableText) is never present.
     std::optional<std::string> stringForKey(std::string_view key) const;
 
     // The data under `key`; nothing when the key is absent or holds another kind of value.
     std::optional<std::vector<std::uint8_t>> dataForKey(std::string_view key) const;
 
-    // Puts text under `key`, or removes the key for no text. Text that is not
-    // valid UTF-8 has its bad bytes replaced, so the file always reads back.
+    // Puts text under `key`, or removes the key for no text. Bytes that are not
+    // valid UTF-8 and control characters become U+FFFD, so the file always reads
+    // back. A key that is not storable text is refused, for text and data alike.
     void setString(std::string_view key, const std::optional<std::string>& value);
 
     // Puts data under `key`, or removes the key for no data.
@@ -51,10 +58,19 @@ public:
 
     // Writes the changes made since the last save into the file, merged over
     // what the file holds now, atomically. True when the file holds them (or
-    // there was nothing to write); false leaves the old file as it was.
+    // there was nothing to write); false leaves the old file as it was and keeps
+    // the changes for the next call, as when another copy of the program held the
+    // lock for longer than a moment.
     bool synchronize();
 
 private:
+    struct CheckedEntries {
+        PlistPtr values;
+        // False when any entry failed its checks and was left out.
+        bool isWhole = true;
+    };
+    static CheckedEntries checkedEntries(plist_t dict);
+
     void setValue(std::string_view key, PlistPtr value);
 
     std::filesystem::path file_;

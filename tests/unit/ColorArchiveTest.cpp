@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "ColorPrinter.h"
+#include "TempFolder.h"
 #include "store/PlistData.h"
 
 namespace {
@@ -52,6 +53,8 @@ TEST(ColorArchive, UnstorableColoursGiveNoDataAndOtherDataTheFallback) {
         EXPECT_EQ(unarchived(Bytes(data.begin(), data.begin() + std::ptrdiff_t(i))), kFallback)
             << "cut at " << i;
     EXPECT_EQ(unarchived(Bytes(5000, 0x20)), kFallback);
+    // Objects that each hold the next twice: about 2^62 values once libplist copies them.
+    EXPECT_EQ(unarchived(bytesOf(TempFolder::binaryArrayChain(62, 2, false))), kFallback);
     // Only the binary form is an archive; XML text of the same shape is not.
     EXPECT_EQ(unarchived(bytesOf(plistToXml(archiveOf(kRgb).get()))), kFallback);
     // A valid archive changed in one way (no value removes the key) is no archive either.

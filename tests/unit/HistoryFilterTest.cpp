@@ -51,6 +51,14 @@ TEST(HistoryFilterRows, FillTheTitleKeepOrderAndPassOverNonDictionaries) {
     EXPECT_EQ(HistoryFilter("untitled").rows(entries).size(), 1u);
 }
 
+TEST(HistoryFilterRows, ListOnlyTheNewestOfALongFile) {
+    std::vector<HistoryEntry> entries(250, {true, "https://old.example/", "Old", {}});
+    entries.front().url = "https://newest.example/";
+    const auto rows = historyRowsOf(entries);
+    ASSERT_EQ(rows.size(), VeskStore::historyLimit);
+    EXPECT_EQ(rows.front().address, "https://newest.example/");
+}
+
 TEST(FoldedForSearch, LowerCasesEachCharacterAndComposesTheWholeText) {
     EXPECT_EQ(foldedForSearch("CAFE\u0301 A\u030A ΣΑΣ ﬁ ＡＢ"), "café å σασ ﬁ ａｂ");
     EXPECT_EQ(foldedForSearch("\u0301x e\u0323\u0302 b\u030A 한국어"), "\u0301x ệ b\u030A 한국어");

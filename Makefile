@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CONFIGURE = cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
-.PHONY: run test bench format check-format clean
+.PHONY: run test bench fuzz install uninstall format check-format clean
 
 # Builds only the program it starts.
 run:
@@ -25,6 +25,31 @@ bench:
 	$(CONFIGURE)
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target benchmarks
 	./$(BUILD_DIR)/vesk_bench
+
+# The fuzz targets, built by clang with AddressSanitizer and UBSan in a folder of
+# their own; each runs FUZZ_SECONDS, and any crash or failed check fails the run.
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz:
+	./scripts/setup.sh fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DVESK_FUZZ=ON >/dev/null
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target fuzzers
+	./fuzz/run-fuzzers.sh $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
+
+# Installs the program and its desktop entry under PREFIX, so that the desktop
+# can offer Vesk as the web browser: `sudo make install`, or `make install
+# PREFIX=$HOME/.local` for one user. DESTDIR, if set, is put in front of it.
+PREFIX ?= /usr/local
+install:
+	./scripts/setup.sh run
+	$(CONFIGURE)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target vesk
+	cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+uninstall:
+	rm -f "$(DESTDIR)$(PREFIX)/bin/vesk" \
+		"$(DESTDIR)$(PREFIX)/share/applications/org.vesk.Browser.desktop"
 
 check-format:
 	./scripts/check-format.sh

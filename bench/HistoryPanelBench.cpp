@@ -240,7 +240,7 @@ int main(int argc, char** argv) {
         adw_init();
         app->hold();
         {
-            vesk::AppDelegate delegate(vesk::AppOptions{""});
+            vesk::AppDelegate delegate(vesk::AppOptions{"", {}});
             delegate.applicationDidFinishLaunching(app.get());
             vesk::gApp = &delegate;
             vesk::pump(std::chrono::milliseconds(300));

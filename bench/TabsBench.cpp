@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
         application->hold();
         {
             // An empty home page: start-up loads nothing.
-            auto app = std::make_unique<vesk::AppDelegate>(vesk::AppOptions{""});
+            auto app = std::make_unique<vesk::AppDelegate>(vesk::AppOptions{"", {}});
             app->applicationDidFinishLaunching(application.get());
             pump(std::chrono::milliseconds(500));
             gApp = app.get();

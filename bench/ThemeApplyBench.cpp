@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     app->signal_activate().connect([&] {
         adw_init();
         app->hold();
-        auto delegate = std::make_unique<vesk::AppDelegate>(vesk::AppOptions{""});
+        auto delegate = std::make_unique<vesk::AppDelegate>(vesk::AppOptions{"", {}});
         delegate->applicationDidFinishLaunching(app.get());
         gApp = delegate.get();
         iterate(300);

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages that one use of the project needs, only those
-# that are missing: `run` (build and start Vesk), `test` (also the tests) or
-# `bench` (also the benchmarks).
+# that are missing: `run` (build and start Vesk), `test` (also the tests),
+# `bench` (also the benchmarks) or `fuzz` (also the fuzz targets).
 set -eu
 
 purpose=${1:-run}
@@ -11,16 +11,19 @@ libgtkmm-4.0-dev libwebkitgtk-6.0-dev libadwaita-1-dev libplist-dev liburiparser
 adwaita-icon-theme fonts-dejavu-core fonts-noto-color-emoji"
 # The tests: GoogleTest, a local HTTP server (libsoup), plistutil and Python's
 # plistlib as outside readers of the store's files, a virtual display with a
-# private D-Bus session, and the format check.
+# private D-Bus session, real pointer clicks (xdotool) and the format check.
 TEST="googletest libgtest-dev libsoup-3.0-dev libplist-utils python3 \
-xvfb xauth dbus clang-format"
+xvfb xauth dbus xdotool clang-format"
 BENCH="libbenchmark-dev libsoup-3.0-dev xvfb xauth dbus"
+# clang, with libFuzzer and the sanitizer runtimes of its compiler-rt.
+FUZZ="clang libclang-rt-14-dev"
 
 case "$purpose" in
     run) PACKAGES="$RUN" ;;
     test) PACKAGES="$RUN $TEST" ;;
     bench) PACKAGES="$RUN $BENCH" ;;
-    *) echo "usage: $0 [run|test|bench]" >&2; exit 2 ;;
+    fuzz) PACKAGES="$RUN $FUZZ" ;;
+    *) echo "usage: $0 [run|test|bench|fuzz]" >&2; exit 2 ;;
 esac
 
 missing=""

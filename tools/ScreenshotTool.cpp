@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     app->signal_activate().connect([&] {
         adw_init();
         app->hold();
-        vesk::AppDelegate delegate(vesk::AppOptions{""});
+        vesk::AppDelegate delegate(vesk::AppOptions{"", {}});
         delegate.applicationDidFinishLaunching(app.get());
         pump(300);
         for (std::size_t i = 0; i < args.size(); ++i) {

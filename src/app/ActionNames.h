@@ -16,5 +16,23 @@ inline constexpr const char* kToggleThemePanel = "toggle-theme-panel";
 inline constexpr const char* kSavePassword = "save-password";
 inline constexpr const char* kToggleLayout = "toggle-layout";
 inline constexpr const char* kClearHistory = "clear-history";
+// Reached from keys only.
+inline constexpr const char* kFocusAddress = "focus-address";
+inline constexpr const char* kNewTabForAddress = "new-tab-for-address";
+inline constexpr const char* kCloseTab = "close-tab";
+inline constexpr const char* kReopenClosedTab = "reopen-closed-tab";
+inline constexpr const char* kNextTab = "next-tab";
+inline constexpr const char* kPreviousTab = "previous-tab";
+// Takes the tab's place in the strip, 1 to 8, or 9 for the last.
+inline constexpr const char* kSelectTabAt = "select-tab-at";
+inline constexpr const char* kReloadBypassingCache = "reload-bypassing-cache";
+inline constexpr const char* kStop = "stop";
+inline constexpr const char* kZoomReset = "zoom-reset";
+inline constexpr const char* kFind = "find";
+inline constexpr const char* kFindNext = "find-next";
+inline constexpr const char* kFindPrevious = "find-previous";
+inline constexpr const char* kPrint = "print";
+inline constexpr const char* kToggleFullscreen = "toggle-fullscreen";
+inline constexpr const char* kQuit = "quit";
 
 } // namespace vesk::action

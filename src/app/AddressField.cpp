@@ -1,6 +1,7 @@
 #include "app/AddressField.h"
 
 #include <gtkmm/eventcontrollerfocus.h>
+#include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/window.h>
 
 namespace vesk {
@@ -17,12 +18,34 @@ AddressField::AddressField() : addr_(Gtk::make_managed<Gtk::Entry>()) {
     focus->signal_enter().connect(sigc::mem_fun(*this, &AddressField::onFocusEnter));
     focus->signal_leave().connect(sigc::mem_fun(*this, &AddressField::onFocusLeave));
     addr_->add_controller(focus);
+    auto keys = Gtk::EventControllerKey::create();
+    keys->signal_key_pressed().connect(sigc::mem_fun(*this, &AddressField::onKeyPressed), false);
+    addr_->add_controller(keys);
 }
 
 void AddressField::setAddressText(const std::string& text) {
+    shownText_ = text;
     settingText_ = true;
     addr_->set_text(text);
     settingText_ = false;
+}
+
+void AddressField::setProgress(double fraction) {
+    addr_->set_progress_fraction(fraction);
+}
+
+void AddressField::focusAndSelect() {
+    addr_->grab_focus();
+    addr_->select_region(0, -1);
+}
+
+bool AddressField::onKeyPressed(guint keyval, guint, Gdk::ModifierType) {
+    if (keyval != GDK_KEY_Escape || text() == shownText_)
+        return false;
+    // The typing is thrown away; the field shows the page's address again.
+    setAddressText(shownText_);
+    addr_->select_region(0, -1);
+    return true;
 }
 
 void AddressField::onFocusEnter() {

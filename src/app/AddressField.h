@@ -21,8 +21,14 @@ public:
     Gtk::Entry& widget() { return *addr_; }
     std::string text() const { return addr_->get_text(); }
 
-    // Shows a text without it counting as the user's editing.
+    // Shows a text without it counting as the user's editing. Escape while
+    // editing puts it back.
     void setAddressText(const std::string& text);
+
+    // Shows how far the page's load has come (0 to 1); 0 shows nothing.
+    void setProgress(double fraction);
+    // Gives the field the focus with its whole text selected, ready to type over.
+    void focusAndSelect();
 
     // An editing session ended; the text is the field's.
     sigc::signal<void(const std::string&)>& signalEditingEnded() { return editingEnded_; }
@@ -32,10 +38,12 @@ private:
     void onFocusEnter();
     void onFocusLeave();
     void onChanged();
+    bool onKeyPressed(guint keyval, guint keycode, Gdk::ModifierType state);
 
     Gtk::Entry* addr_;
     bool editing_ = false;
     bool settingText_ = false;
+    std::string shownText_;
     sigc::signal<void(const std::string&)> editingEnded_;
 };
 

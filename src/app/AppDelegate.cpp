@@ -3,6 +3,7 @@
 #include <giomm/simpleaction.h>
 
 #include "app/ActionNames.h"
+#include "app/KeyBindings.h"
 #include "app/MainWindow.h"
 #include "history/HistoryPanel.h"
 #include "passwords/PasswordPrompt.h"
@@ -38,9 +39,13 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     passwordPrompt_ = std::make_unique<PasswordPrompt>(window_->alerts());
     setupActions();
     setupCallbacks();
+    if (app)
+        installKeyBindings(*app);
 
     loadThemeSettings();
-    addNewTab();
+    openAddresses(options_.addresses);
+    if (tabs_.empty())
+        addNewTab();
 
     window_->present();
 }
@@ -62,6 +67,26 @@ void AppDelegate::setupActions() {
     add(action::kSavePassword, &AppDelegate::promptSavePassword, this);
     add(action::kToggleLayout, &AppDelegate::toggleLayoutMode, this);
     add(action::kClearHistory, &AppDelegate::clearHistory, this);
+    add(action::kFocusAddress, &AppDelegate::focusAddressField, this);
+    add(action::kNewTabForAddress, &AppDelegate::newTabForAddress, this);
+    add(action::kCloseTab, &AppDelegate::closeCurrentTab, this);
+    add(action::kReopenClosedTab, &AppDelegate::reopenClosedTab, this);
+    w.add_action(action::kNextTab, [this] { selectNeighbourTab(+1); });
+    w.add_action(action::kPreviousTab, [this] { selectNeighbourTab(-1); });
+    w.add_action_with_parameter(
+        action::kSelectTabAt, Glib::VARIANT_TYPE_INT32, [this](const Glib::VariantBase& place) {
+            selectTabAtPlace(Glib::VariantBase::cast_dynamic<Glib::Variant<int>>(place).get());
+        });
+    add(action::kReloadBypassingCache, &AppDelegate::reloadBypassingCache, this);
+    stopAction_ = w.add_action(action::kStop, sigc::mem_fun(*this, &AppDelegate::stopLoading));
+    stopAction_->set_enabled(false);
+    add(action::kZoomReset, &AppDelegate::zoomReset, this);
+    add(action::kFind, &AppDelegate::findInPage, this);
+    add(action::kFindNext, &AppDelegate::findNext, this);
+    add(action::kFindPrevious, &AppDelegate::findPrevious, this);
+    add(action::kPrint, &AppDelegate::printPage, this);
+    add(action::kToggleFullscreen, &AppDelegate::toggleFullscreen, this);
+    w.add_action(action::kQuit, [&w] { w.close(); });
 }
 
 void AppDelegate::setupCallbacks() {
@@ -93,6 +118,24 @@ void AppDelegate::setupTabCallbacks(Tab& tab) {
         .didFailProvisionalNavigation =
             [this, t](WebView&, LoadError e) { didFailProvisionalNavigation(*t, e); },
         .webProcessTerminated = [this, t](WebView&) { webProcessTerminated(*t); },
+        .createRelatedView = [this, t](WebView& opener) -> WebView* {
+            return &insertTabAfter(*t, SelectNewTab::Yes, &opener).web();
+        },
+        .closeRequested = [this, t](WebView&) { closeTab(*t); },
+        .openInNewTab =
+            [this, t](WebView&, const std::string& url) {
+                insertTabAfter(*t, SelectNewTab::No).web().loadURL(url);
+            },
+        .progressChanged =
+            [this, t](WebView&) {
+                if (currentTab() == t)
+                    showLoadingState();
+            },
+        .fullscreenRequested =
+            [this, t](WebView&, bool fullscreen) {
+                if (currentTab() == t)
+                    window_->setFullscreen(fullscreen);
+            },
     });
 }
 

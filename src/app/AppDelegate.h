@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include <giomm/simpleaction.h>
 #include <gtkmm/application.h>
 #include <sigc++/trackable.h>
 
@@ -31,10 +32,15 @@ class ThemePanel;
 // nothing is ever loaded from outside the machine.
 struct AppOptions {
     std::string homePage{kDefaultHomePage};
+    // Addresses to open at start-up instead of the home page.
+    std::vector<std::string> addresses;
 };
 
 // Whether an apply writes the chosen theme to the user defaults.
 enum class SaveTheme { No, Yes };
+
+// Whether a tab opened from a page becomes the selected one.
+enum class SelectNewTab { No, Yes };
 
 // The coordinator. It holds the tab and folder model, owns the window and the
 // panels, wires every component's signals in one place and carries out the
@@ -69,12 +75,26 @@ public:
     // --- Tabs and folders ---------------------------------------------------------
     void addTabObject(std::optional<std::string_view> address);
     void addNewTab();
+    // Opens each typed address (the address rules apply) in a tab of its own,
+    // selecting the last; text that gives no address opens nothing.
+    void openAddresses(const std::vector<std::string>& inputs);
     void selectTab(std::int64_t index);
     void closeTab(Tab& tab);
     void rebuildTabBarLayouts();
     void toggleLayoutMode();
     void createNewFolder();
     void toggleFolderExpansion(TabFolder& folder);
+    // A tab placed right after `opener`, in its folder; its view shares the
+    // opener's web process when `related`.
+    Tab& insertTabAfter(Tab& opener, SelectNewTab select, WebView* related = nullptr);
+    void closeCurrentTab();
+    // Opens the most recently closed tab again at its address (the last ten are kept).
+    void reopenClosedTab();
+    // Selects the next (+1) or previous (-1) tab in the strip's order, wrapping round.
+    void selectNeighbourTab(int step);
+    // Selects the tab at a place in the strip, 1 for the first; 9 is always the last.
+    void selectTabAtPlace(int place);
+    void newTabForAddress();
 
     // --- Pages and navigation -----------------------------------------------------
     void didFinishNavigation(Tab& tab);
@@ -86,6 +106,16 @@ public:
     void refreshPage();
     void zoomIn();
     void zoomOut();
+    void zoomReset();
+    void reloadBypassingCache();
+    // Stops the current tab's load and shows its address in the field again.
+    void stopLoading();
+    void focusAddressField();
+    void findInPage();
+    void findNext();
+    void findPrevious();
+    void printPage();
+    void toggleFullscreen();
 
     // --- History, passwords and themes -------------------------------------------
     void toggleHistory();
@@ -109,6 +139,9 @@ private:
     void onAddressEditingEnded(const std::string& text);
     // The tab's index in `tabs`; NSNotFound once it has been closed.
     std::int64_t indexOfTab(const Tab& tab) const;
+    // Shows the current tab's load in the address field and lets Escape stop it.
+    void showLoadingState();
+    std::vector<std::size_t> tabsInStripOrder() const;
 
     AppOptions options_;
     std::unique_ptr<ThemeController> theme_;
@@ -122,6 +155,10 @@ private:
     std::vector<std::unique_ptr<TabFolder>> folders_;
     std::int64_t activeIdx_ = NSNotFound;
     bool isSidebarMode_ = false;
+    // The addresses of the last closed tabs, newest last.
+    std::vector<std::string> closedAddresses_;
+    // Enabled only while the current tab loads, so that Escape otherwise reaches the page.
+    Glib::RefPtr<Gio::SimpleAction> stopAction_;
     Lifetime lifetime_;
 };
 

@@ -2,9 +2,11 @@
 #include "app/AppDelegate.h"
 
 #include "app/MainWindow.h"
+#include "history/HistoryFilter.h"
 #include "history/HistoryPanel.h"
 #include "navigation/NavigationRules.h"
 #include "store/VeskStore.h"
+#include "tabs/FindBar.h"
 
 namespace vesk {
 
@@ -21,7 +23,10 @@ void AppDelegate::didFinishNavigation(Tab& tab) {
     const std::optional<std::string> title = tab.web().title();
     VeskStore::shared().addHistory(address, title);
 
-    tab.setTitle(title && !title->empty() ? *title : "Untitled");
+    // However long a page's title, the pill shows a bounded part of it.
+    constexpr std::size_t kShownTitleChars = 1024;
+    tab.setTitle(title && !title->empty() ? shownText(*title, kShownTitleChars, Ellipsis::End)
+                                          : "Untitled");
     if (currentTab() == &tab)
         window_->addressField().setAddressText(address);
     rebuildHistoryPanel();
@@ -67,6 +72,63 @@ void AppDelegate::zoomIn() {
 void AppDelegate::zoomOut() {
     if (Tab* tab = currentTab())
         tab->web().setMagnification(zoomedOut(tab->web().magnification()));
+}
+
+void AppDelegate::zoomReset() {
+    if (Tab* tab = currentTab())
+        tab->web().setMagnification(1.0);
+}
+
+void AppDelegate::reloadBypassingCache() {
+    if (Tab* tab = currentTab(); tab && tab->web().url())
+        tab->web().reloadBypassingCache();
+}
+
+void AppDelegate::stopLoading() {
+    if (Tab* tab = currentTab()) {
+        tab->web().stopLoading();
+        window_->addressField().setAddressText(tab->web().url().value_or(""));
+    }
+    showLoadingState();
+}
+
+void AppDelegate::showLoadingState() {
+    Tab* tab = currentTab();
+    const bool loading = tab && tab->web().isLoading();
+    window_->addressField().setProgress(loading ? tab->web().loadProgress() : 0.0);
+    if (stopAction_)
+        stopAction_->set_enabled(loading);
+}
+
+void AppDelegate::focusAddressField() {
+    window_->addressField().focusAndSelect();
+}
+
+void AppDelegate::findInPage() {
+    if (Tab* tab = currentTab())
+        tab->findBar().open();
+}
+
+void AppDelegate::findNext() {
+    if (Tab* tab = currentTab())
+        tab->findBar().findNext();
+}
+
+void AppDelegate::findPrevious() {
+    if (Tab* tab = currentTab())
+        tab->findBar().findPrevious();
+}
+
+void AppDelegate::printPage() {
+    if (Tab* tab = currentTab())
+        tab->web().print(window_->window());
+}
+
+void AppDelegate::toggleFullscreen() {
+    const bool leaving = window_->isFullscreen();
+    if (Tab* tab = currentTab(); tab && leaving)
+        tab->web().leaveFullscreen();
+    window_->setFullscreen(!leaving);
 }
 
 } // namespace vesk

@@ -20,6 +20,12 @@ void AppDelegate::addNewTab() {
     addTabObject(options_.homePage);
 }
 
+void AppDelegate::openAddresses(const std::vector<std::string>& inputs) {
+    for (const std::string& input : inputs)
+        if (auto url = normalizedURLFromInput(input))
+            addTabObject(*url);
+}
+
 void AppDelegate::addTabObject(std::optional<std::string_view> address) {
     auto tab = std::make_unique<Tab>();
     Tab& t = *tab;
@@ -43,6 +49,70 @@ void AppDelegate::selectTab(std::int64_t index) {
         t->setActive(t.get() == &tab);
     window_->addressField().setAddressText(tab.web().url().value_or(""));
     window_->tabStrip().revealSelected(&tab);
+    showLoadingState();
+}
+
+Tab& AppDelegate::insertTabAfter(Tab& opener, SelectNewTab select, WebView* related) {
+    auto tab = std::make_unique<Tab>(related);
+    Tab& t = *tab;
+    setupTabCallbacks(t);
+    t.parentFolderId = opener.parentFolderId;
+    const std::int64_t openerIdx = indexOfTab(opener);
+    const std::int64_t at =
+        openerIdx == NSNotFound ? static_cast<std::int64_t>(tabs_.size()) : openerIdx + 1;
+    tabs_.insert(tabs_.begin() + at, std::move(tab));
+    // A tab opened before the selected one moves the selection's index, not the selection.
+    if (activeIdx_ != NSNotFound && at <= activeIdx_)
+        ++activeIdx_;
+    t.setActive(false);
+    rebuildTabBarLayouts();
+    if (select == SelectNewTab::Yes)
+        selectTab(at);
+    return t;
+}
+
+void AppDelegate::closeCurrentTab() {
+    if (Tab* tab = currentTab())
+        closeTab(*tab);
+}
+
+void AppDelegate::reopenClosedTab() {
+    if (closedAddresses_.empty())
+        return;
+    const std::string address = std::move(closedAddresses_.back());
+    closedAddresses_.pop_back();
+    addTabObject(address);
+}
+
+std::vector<std::size_t> AppDelegate::tabsInStripOrder() const {
+    std::vector<std::string> parents;
+    for (const auto& t : tabs_)
+        parents.push_back(t->parentFolderId);
+    std::vector<FolderSummary> summaries;
+    for (const auto& f : folders_)
+        summaries.push_back({f->folderId, f->isExpanded});
+    return shownTabOrder(arrangeTabStrip(isSidebarMode_ ? StripMode::Sidebar : StripMode::TopBar,
+                                         parents, summaries));
+}
+
+void AppDelegate::selectNeighbourTab(int step) {
+    selectTab(tabAfterStep(tabsInStripOrder(), activeIdx_, step));
+}
+
+void AppDelegate::selectTabAtPlace(int place) {
+    const std::vector<std::size_t> order = tabsInStripOrder();
+    if (order.empty() || place < 1)
+        return;
+    constexpr int kLastPlace = 9;
+    if (place == kLastPlace)
+        selectTab(static_cast<std::int64_t>(order.back()));
+    else if (static_cast<std::size_t>(place) <= order.size())
+        selectTab(static_cast<std::int64_t>(order[static_cast<std::size_t>(place - 1)]));
+}
+
+void AppDelegate::newTabForAddress() {
+    addNewTab();
+    focusAddressField();
 }
 
 void AppDelegate::closeTab(Tab& tab) {
@@ -52,6 +122,12 @@ void AppDelegate::closeTab(Tab& tab) {
     if (r == NSNotFound)
         return;
 
+    constexpr std::size_t kClosedTabsKept = 10;
+    if (auto url = tab.web().url()) {
+        closedAddresses_.push_back(*url);
+        if (closedAddresses_.size() > kClosedTabsKept)
+            closedAddresses_.erase(closedAddresses_.begin());
+    }
     tab.detach();
     window_->removeWebView(tab.web().widget());
 

@@ -5,10 +5,13 @@
 
 #include <glibmm/main.h>
 #include <gtkmm/drawingarea.h>
+#include <gtkmm/eventcontrollerscroll.h>
+#include <gtkmm/gestureclick.h>
 #include <gtkmm/overlay.h>
 #include <gtkmm/windowcontrols.h>
 #include <gtkmm/windowhandle.h>
 
+#include "app/ActionNames.h"
 #include "app/LayoutMetrics.h"
 #include "platform/Animation.h"
 
@@ -19,6 +22,9 @@ using namespace metrics;
 namespace {
 
 constexpr double kWebFadeSeconds = 0.16;
+// The buttons a mouse's thumb presses for back and forward.
+constexpr unsigned kMouseBackButton = 8;
+constexpr unsigned kMouseForwardButton = 9;
 
 Gtk::Requisition naturalSize(Gtk::Widget& widget) {
     Gtk::Requisition minimum, natural;
@@ -51,7 +57,76 @@ MainWindow::MainWindow(Gtk::Application* app)
 
     activateLayoutConstraints();
     fitTopStripToContent();
+    connectPointerShortcuts();
     alerts_ = std::make_unique<AlertPresenter>(*window_);
+}
+
+void MainWindow::connectPointerShortcuts() {
+    auto buttons = Gtk::GestureClick::create();
+    buttons->set_button(0);
+    buttons->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    buttons->signal_pressed().connect([this, gesture = buttons.get()](int, double, double) {
+        const unsigned button = gesture->get_current_button();
+        if (button == kMouseBackButton)
+            window_->activate_action(std::string("win.") + action::kGoBack);
+        else if (button == kMouseForwardButton)
+            window_->activate_action(std::string("win.") + action::kGoForward);
+    });
+    window_->add_controller(buttons);
+
+    auto wheel = Gtk::EventControllerScroll::create();
+    wheel->set_flags(Gtk::EventControllerScroll::Flags::VERTICAL);
+    wheel->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    wheel->signal_scroll().connect(
+        [this, controller = wheel.get()](double, double dy) {
+            const bool ctrl = (controller->get_current_event_state() &
+                               Gdk::ModifierType::CONTROL_MASK) == Gdk::ModifierType::CONTROL_MASK;
+            if (!ctrl || dy == 0.0)
+                return false;
+            window_->activate_action(std::string("win.") +
+                                     (dy < 0 ? action::kZoomIn : action::kZoomOut));
+            return true;
+        },
+        false);
+    webContainer_->add_controller(wheel);
+}
+
+std::vector<Glib::RefPtr<Gtk::Constraint>> MainWindow::webFrameConstraints() const {
+    return {webTopConstraint_, webLeadingConstraint_, webTrailingConstraint_, webBottomConstraint_};
+}
+
+void MainWindow::setFullscreen(bool fullscreen) {
+    if (fullscreen == fullscreen_)
+        return;
+    fullscreen_ = fullscreen;
+    for (Gtk::Button* button : toolbar_.buttons())
+        button->set_visible(!fullscreen);
+    for (Gtk::Widget* part : std::initializer_list<Gtk::Widget*>{
+             &tabStrip_.topScroller(), sidebarContainer_, &addressField_.widget(), titleBar_})
+        part->set_visible(!fullscreen);
+
+    auto layout = glass_->constraintLayout();
+    if (fullscreen) {
+        deactivateConstraints(layout, webFrameConstraints());
+        Gtk::Widget* g = nullptr;
+        fullscreenConstraints_ = {
+            constrain(top(webContainer_), top(g)),
+            constrain(leading(webContainer_), leading(g)),
+            constrain(trailing(webContainer_), trailing(g)),
+            constrain(bottom(webContainer_), bottom(g)),
+        };
+        activateConstraints(layout, fullscreenConstraints_);
+        window_->add_css_class("vesk-fullscreen");
+        window_->fullscreen();
+    } else {
+        deactivateConstraints(layout, fullscreenConstraints_);
+        fullscreenConstraints_.clear();
+        // The layout mode may have moved on meanwhile: its leading edge is the latest.
+        webLeadingConstraint_ = constrain(leading(webContainer_), leading(nullptr), webLeading_);
+        activateConstraints(layout, webFrameConstraints());
+        window_->remove_css_class("vesk-fullscreen");
+        window_->unfullscreen();
+    }
 }
 
 MainWindow::~MainWindow() {
@@ -108,6 +183,7 @@ void MainWindow::buildWindow(Gtk::Application* app) {
     handle->set_child(*controls);
     handle->add_css_class("vesk-title-bar");
     content->add_overlay(*handle);
+    titleBar_ = handle;
 
     // A zero-high strip across the window that reports the window's width,
     // so that the top tab strip's width can follow it after each resize.
@@ -161,6 +237,9 @@ void MainWindow::activateLayoutConstraints() {
 
     sidebarWidthConstraint_ = constrain(width(sidebarContainer_), sidebarWidth_);
     webLeadingConstraint_ = constrain(leading(webContainer_), leading(g), webLeading_);
+    webTopConstraint_ = constrain(top(webContainer_), bottom(addr), kContentMargin);
+    webTrailingConstraint_ = constrain(trailing(webContainer_), trailing(g), -kContentMargin);
+    webBottomConstraint_ = constrain(bottom(webContainer_), bottom(g), -kContentMargin);
 
     activateConstraints(
         glass_->constraintLayout(),
@@ -203,10 +282,10 @@ void MainWindow::activateLayoutConstraints() {
             constrain(top(sidebarContainer_), bottom(addr), kContentMargin),
             constrain(bottom(sidebarContainer_), bottom(g), -kContentMargin),
             sidebarWidthConstraint_,
-            constrain(top(webContainer_), bottom(addr), kContentMargin),
+            webTopConstraint_,
             webLeadingConstraint_,
-            constrain(trailing(webContainer_), trailing(g), -kContentMargin),
-            constrain(bottom(webContainer_), bottom(g), -kContentMargin),
+            webTrailingConstraint_,
+            webBottomConstraint_,
         });
     // A constraint layout holds a child at its natural size only while it
     // measures, not when it places it; the buttons keep theirs outright, so
@@ -300,7 +379,10 @@ void MainWindow::setLayoutConstants(double sidebarWidth, double webLeading, doub
         layout->add_constraint(sidebarWidthConstraint_);
         sidebarWidth_ = sidebarWidth;
     }
-    if (webLeading != webLeading_) {
+    if (webLeading != webLeading_ && fullscreen_) {
+        // Full screen holds the web area at the edges; leaving it takes this value up.
+        webLeading_ = webLeading;
+    } else if (webLeading != webLeading_) {
         layout->remove_constraint(webLeadingConstraint_);
         webLeadingConstraint_ = constrain(leading(webContainer_), leading(nullptr), webLeading);
         layout->add_constraint(webLeadingConstraint_);

@@ -57,11 +57,20 @@ public:
 
     void present() { window_->present(); }
 
+    // Hides every part of the chrome so that the web area fills the screen, or
+    // brings them back exactly as they were.
+    void setFullscreen(bool fullscreen);
+    bool isFullscreen() const { return fullscreen_; }
+
 private:
     void buildWindow(Gtk::Application* app);
     void activateLayoutConstraints();
     void setLayoutConstants(double sidebarWidth, double webLeading, double stripOpacity);
     void onWidthChanged();
+    // The mouse's back and forward buttons, and Ctrl with the wheel over the page,
+    // run the same window actions as the toolbar.
+    void connectPointerShortcuts();
+    std::vector<Glib::RefPtr<Gtk::Constraint>> webFrameConstraints() const;
 
     std::unique_ptr<Gtk::ApplicationWindow> window_;
     ConstraintView* glass_ = nullptr;
@@ -74,6 +83,13 @@ private:
 
     Glib::RefPtr<Gtk::Constraint> sidebarWidthConstraint_;
     Glib::RefPtr<Gtk::Constraint> webLeadingConstraint_;
+    // The web area's other edges, held so that full screen can take them away.
+    Glib::RefPtr<Gtk::Constraint> webTopConstraint_;
+    Glib::RefPtr<Gtk::Constraint> webTrailingConstraint_;
+    Glib::RefPtr<Gtk::Constraint> webBottomConstraint_;
+    std::vector<Glib::RefPtr<Gtk::Constraint>> fullscreenConstraints_;
+    bool fullscreen_ = false;
+    Gtk::Widget* titleBar_ = nullptr;
     std::vector<Glib::RefPtr<Gtk::Constraint>> activeWebConstraints_;
     std::vector<Glib::RefPtr<Gtk::Constraint>> topStripWidthConstraints_;
     int topStripWidth_ = -1;

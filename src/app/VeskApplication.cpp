@@ -1,10 +1,35 @@
 #include "app/VeskApplication.h"
 
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
 #include <adwaita.h>
+#include <glibmm/convert.h>
 
 #include "app/MainWindow.h"
 
 namespace vesk {
+namespace {
+
+// What the user meant by one argument. A file on this machine, named by its
+// full path (as the desktop names a page it opens here) or from the folder
+// the command ran in, is its file address; anything else is typed text for
+// the address rules, so "example.com" stays a host.
+std::string addressFromArgument(const std::string& argument, const std::string& folder) {
+    const std::filesystem::path typed(argument);
+    const std::filesystem::path path = typed.is_absolute() ? typed : folder / typed;
+    std::error_code error;
+    if (argument.empty() || !path.is_absolute() ||
+        (!typed.is_absolute() && !std::filesystem::exists(path, error)))
+        return argument;
+    return Glib::filename_to_uri(path.lexically_normal().string());
+}
+
+} // namespace
 
 Glib::RefPtr<VeskApplication> VeskApplication::create(AppOptions options,
                                                       Gio::Application::Flags flags,
@@ -13,9 +38,13 @@ Glib::RefPtr<VeskApplication> VeskApplication::create(AppOptions options,
         new VeskApplication(std::move(options), flags, applicationId));
 }
 
+// The raw arguments reach the primary instance, with the folder they were
+// typed in: to the user "example.com" is a host, and opening files would have
+// made it a file of that folder.
 VeskApplication::VeskApplication(AppOptions options, Gio::Application::Flags flags,
                                  const Glib::ustring& applicationId)
-    : Gtk::Application(applicationId, flags), options_(std::move(options)) {}
+    : Gtk::Application(applicationId, flags | Gio::Application::Flags::HANDLES_COMMAND_LINE),
+      options_(std::move(options)) {}
 
 void VeskApplication::on_activate() {
     if (delegate_) {
@@ -26,6 +55,35 @@ void VeskApplication::on_activate() {
     adw_init();
     delegate_ = std::make_unique<AppDelegate>(options_);
     delegate_->applicationDidFinishLaunching(this);
+}
+
+int VeskApplication::on_command_line(const Glib::RefPtr<Gio::ApplicationCommandLine>& commandLine) {
+    // This runs in the primary instance, for its own launch and for every later
+    // one; GLib has taken out the options it knows.
+    int argc = 0;
+    char** argv = commandLine->get_arguments(argc);
+    std::vector<std::string> addresses;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        // The first "--" only ends the options, as everywhere.
+        if (!optionsEnded && std::string_view(argv[i]) == "--")
+            optionsEnded = true;
+        else
+            addresses.push_back(addressFromArgument(argv[i], commandLine->get_cwd()));
+    }
+    g_strfreev(argv);
+
+    if (!delegate_) {
+        // The first launch: the addresses take the place of the home page.
+        options_.addresses = std::move(addresses);
+        activate();
+    } else if (addresses.empty()) {
+        activate();
+    } else {
+        delegate_->openAddresses(addresses);
+        delegate_->window().present();
+    }
+    return EXIT_SUCCESS;
 }
 
 void VeskApplication::on_shutdown() {

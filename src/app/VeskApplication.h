@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <giomm/applicationcommandline.h>
 #include <gtkmm/application.h>
 
 #include "app/AppDelegate.h"
@@ -9,12 +10,15 @@
 namespace vesk {
 
 // The application object: one per process, and one per desktop session by
-// its id. A second launch reaches the running one, which only presents its
-// window; closing the window quits.
+// its id. The addresses on the command line open in tabs of their own; a
+// second launch hands its command line to the running one, which opens them
+// in new tabs, or, given none, only presents its window. Closing the window
+// quits.
 class VeskApplication : public Gtk::Application {
 public:
     static constexpr const char* kApplicationId = "org.vesk.Browser";
 
+    // The command line is always handled, whatever the flags.
     static Glib::RefPtr<VeskApplication>
     create(AppOptions options, Gio::Application::Flags flags = Gio::Application::Flags::NONE,
            const Glib::ustring& applicationId = kApplicationId);
@@ -26,6 +30,7 @@ protected:
     VeskApplication(AppOptions options, Gio::Application::Flags flags,
                     const Glib::ustring& applicationId);
     void on_activate() override;
+    int on_command_line(const Glib::RefPtr<Gio::ApplicationCommandLine>& commandLine) override;
     void on_shutdown() override;
 
 private:

@@ -1,10 +1,10 @@
 #include "app/VeskApplication.h"
 
 int main(int argc, char* argv[]) {
-    // The program takes no arguments; GTK is not handed them either.
-    (void)argc;
-    (void)argv;
-    auto app = vesk::VeskApplication::create(vesk::AppOptions{});
-    app->run(0, nullptr);
-    return 0;
+    // vesk [ADDRESS…]: the arguments reach the running instance, if there is
+    // one, and this process ends with its answer. --gapplication-app-id runs a
+    // separate instance under another id, as the tests do.
+    auto app = vesk::VeskApplication::create(vesk::AppOptions{},
+                                             Gio::Application::Flags::CAN_OVERRIDE_APP_ID);
+    return app->run(argc, argv);
 }

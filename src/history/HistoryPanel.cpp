@@ -96,9 +96,9 @@ double HistoryPanel::fill(ConstraintView& panel, const ThemeColors& colors) {
     list->set_valign(Gtk::Align::START);
     scroll->set_child(*list);
 
-    Gtk::Button* trash = iconBtn("user-trash-symbolic");
+    Gtk::Button* trash = iconBtn("user-trash-symbolic", "Clear History");
     trash->set_action_name("win.clear-history");
-    Gtk::Button* close = iconBtn("window-close-symbolic");
+    Gtk::Button* close = iconBtn("window-close-symbolic", "Close History");
     close->signal_clicked().connect(sigc::mem_fun(*this, &HistoryPanel::close));
     // Like the rest of the panel, the buttons keep the accent they were built with.
     setFixedColor(*trash, colors.accent);

@@ -45,6 +45,15 @@ button.vesk-panel-button { min-height: 24px; padding: 0 10px; }
 colorbutton.vesk-panel-button > button { min-height: 0; padding: 3px; }
 colorbutton.vesk-panel-button colorswatch { min-height: 18px; }
 entry.vesk-alert-field { min-height: 24px; }
+.vesk-find-bar {
+  border-radius: 14px; background-color: alpha(#1f1f1f, 0.92); color: #ffffff;
+  margin: 10px 10px 0 0; padding: 4px 6px;
+}
+.vesk-link-target {
+  margin: 0 0 6px 6px; padding: 2px 8px; border-radius: 6px; font-size: 11px;
+  background-color: alpha(@window_bg_color, 0.95); color: @window_fg_color;
+}
+window.vesk-fullscreen .vesk-web-area, window.vesk-fullscreen .vesk-web-view { border-radius: 0; }
 )css";
 }
 

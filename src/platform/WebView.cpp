@@ -1,5 +1,7 @@
 #include "platform/WebView.h"
 
+#include <utility>
+
 #include <gtkmm/box.h>
 #include <gtkmm/label.h>
 #include <gtkmm/overlay.h>
@@ -57,8 +59,11 @@ struct WebView::PendingFinish {
     GObjectPtr<GCancellable> cancellable = GObjectPtr<GCancellable>::adopt(g_cancellable_new());
 };
 
-WebView::WebView() {
-    viewRef_ = GObjectPtr<WebKitWebView>::retain(WEBKIT_WEB_VIEW(webkit_web_view_new()));
+WebView::WebView(WebView* related) {
+    GtkWidget* view = related ? GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view",
+                                                        related->view_, nullptr))
+                              : webkit_web_view_new();
+    viewRef_ = GObjectPtr<WebKitWebView>::retain(WEBKIT_WEB_VIEW(view));
     view_ = viewRef_.get();
     page_ = Glib::wrap(GTK_WIDGET(view_));
 
@@ -87,6 +92,7 @@ WebView::WebView() {
     g_signal_connect(view_, "load-changed", G_CALLBACK(onLoadChanged), this);
     g_signal_connect(view_, "load-failed", G_CALLBACK(onLoadFailed), this);
     g_signal_connect(view_, "web-process-terminated", G_CALLBACK(onProcessTerminated), this);
+    connectChromeEvents();
 }
 
 WebView::~WebView() {
@@ -100,6 +106,8 @@ WebView::~WebView() {
 
 void WebView::beginOwnLoad() {
     errorPageURI_.reset();
+    loadBegun_ = false;
+    stopPending_ = false;
 }
 
 void WebView::loadURL(const std::string& url) {
@@ -113,7 +121,12 @@ void WebView::loadHTML(const std::string& html, const std::string& baseURL) {
 }
 
 void WebView::stopLoading() {
-    webkit_web_view_stop_loading(view_);
+    // A stop that reaches the engine before the load has started is lost, and
+    // the view then stays loading for good; such a stop waits for the start.
+    if (loadBegun_ || !webkit_web_view_is_loading(view_))
+        webkit_web_view_stop_loading(view_);
+    else
+        stopPending_ = true;
 }
 
 void WebView::showProcessEndedPage() {
@@ -245,6 +258,9 @@ void WebView::loadStarted() {
     isErrorPageLoad_ = errorPageURI_ && engineURL() == errorPageURI_;
     if (isErrorPageLoad_)
         errorPageURI_.reset();
+    loadBegun_ = true;
+    if (std::exchange(stopPending_, false))
+        webkit_web_view_stop_loading(view_);
 }
 
 void WebView::markErrorPageItem() {
@@ -266,6 +282,7 @@ void WebView::loadCommitted() {
 }
 
 void WebView::loadFinished() {
+    loadBegun_ = false;
     if (isErrorPageLoad_)
         markErrorPageItem();
     if (loadFailed_ || isErrorPageLoad_)

@@ -5,11 +5,15 @@
 #include <optional>
 #include <string>
 
+#include <gtkmm/label.h>
 #include <gtkmm/overlay.h>
+#include <gtkmm/window.h>
 
 #include "platform/GObjectPtr.h"
 
 typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitHitTestResult WebKitHitTestResult;
+typedef struct _WebKitContextMenu WebKitContextMenu;
 
 namespace vesk {
 
@@ -37,9 +41,24 @@ public:
         std::function<void(WebView&, LoadError)> didFailProvisionalNavigation;
         // The web process behind the view ended (crash or the system ending it).
         std::function<void(WebView&)> webProcessTerminated;
+
+        // The page asks for a view of its own (a link with a target, window.open()):
+        // a new view made with `WebView(related)`, or null to refuse.
+        std::function<WebView*(WebView&)> createRelatedView;
+        // The page closed its view (window.close()).
+        std::function<void(WebView&)> closeRequested;
+        // A link is to open in a tab of its own, behind this one (a middle or
+        // Ctrl+click, the page menu's "Open Link in New Tab").
+        std::function<void(WebView&, const std::string& url)> openInNewTab;
+        // The load progress or the loading state changed.
+        std::function<void(WebView&)> progressChanged;
+        // An element of the page asks to fill the screen (true) or leaves it (false).
+        std::function<void(WebView&, bool fullscreen)> fullscreenRequested;
     };
 
-    WebView();
+    // A view of its own; with `related`, one sharing that view's web process, so
+    // that a page opened from the other can talk to its opener.
+    explicit WebView(WebView* related = nullptr);
     ~WebView();
     WebView(const WebView&) = delete;
     WebView& operator=(const WebView&) = delete;
@@ -51,6 +70,8 @@ public:
     // The widget to place in the web area: the page, or the notice that
     // replaces it when its web process has ended.
     Gtk::Widget& widget() { return *frame_; }
+    // Lays `child` over the page (a find bar, a status label); it goes with the view.
+    void addOverlay(Gtk::Widget& child) { frame_->add_overlay(child); }
     WebKitWebView* raw() const { return view_; }
 
     void loadURL(const std::string& url);
@@ -87,6 +108,14 @@ public:
     // Ends the web process on request (tests and memory pressure use it).
     void terminateWebProcess();
     bool isLoading() const;
+    // How far the current load has come, 0 to 1.
+    double loadProgress() const;
+    // Reloads without the cache.
+    void reloadBypassingCache();
+    // Shows the print dialog for the page over `parent`.
+    void print(Gtk::Window& parent);
+    // Leaves an element's full screen, if one is shown.
+    void leaveFullscreen();
     // An error page stands in for a page that failed before any of it arrived.
     bool isShowingErrorPage() const;
 
@@ -101,6 +130,19 @@ private:
     static gboolean onLoadFailed(WebKitWebView*, int event, char* uri, GError* error,
                                  gpointer self);
     static void onProcessTerminated(WebKitWebView*, int reason, gpointer self);
+    // The chrome-facing events: new views, the page menu, progress, the link
+    // under the pointer and full screen.
+    void connectChromeEvents();
+    static void onMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, unsigned,
+                                     gpointer self);
+    struct MenuLink;
+    static gboolean onContextMenu(WebKitWebView*, WebKitContextMenu* menu, WebKitHitTestResult* hit,
+                                  gpointer self);
+    static void onOpenMenuLink(GSimpleAction*, GVariant*, gpointer link);
+    static void forgetMenuLink(gpointer link, GClosure*);
+    static gboolean onEnterFullscreen(WebKitWebView*, gpointer self);
+    static gboolean onLeaveFullscreen(WebKitWebView*, gpointer self);
+    void showLinkTarget(const char* uri);
     static void onTitleRead(GObject* source, GAsyncResult* result, gpointer pending);
     static gboolean onTitleTimeout(gpointer self);
 
@@ -109,6 +151,7 @@ private:
     void loadFinished();
     void loadErrorPage(const std::string& failingURI, const std::string& message);
     void markErrorPageItem();
+
     // Delivers a finished navigation still waiting for its title, with the
     // title known now.
     void flushPendingFinish();
@@ -127,6 +170,8 @@ private:
     Gtk::Overlay* frame_ = nullptr;
     Gtk::Widget* page_ = nullptr;
     Gtk::Widget* notice_ = nullptr;
+    // The address of the link under the pointer, at the bottom-left of the page.
+    Gtk::Label* linkTarget_ = nullptr;
     Callbacks callbacks_;
 
     // The current load failed; the FINISHED that follows it does not count.
@@ -135,6 +180,10 @@ private:
     std::optional<std::string> errorPageURI_;
     // The current load is that error page.
     bool isErrorPageLoad_ = false;
+    // The current load has started in the engine; a stop asked for before that
+    // waits for it.
+    bool loadBegun_ = false;
+    bool stopPending_ = false;
 
     // A finished navigation waiting for its title; owned by the title request.
     PendingFinish* pending_ = nullptr;

@@ -5,6 +5,7 @@
 
 #include "platform/IconButton.h"
 #include "platform/Text.h"
+#include "tabs/FindBar.h"
 
 namespace vesk {
 
@@ -21,7 +22,8 @@ constexpr double kCloseOpacity = 0.5;
 
 } // namespace
 
-Tab::Tab() : web_(std::make_unique<WebView>()), pill_(std::make_unique<VeskTabPill>()) {
+Tab::Tab(WebView* opener)
+    : web_(std::make_unique<WebView>(opener)), pill_(std::make_unique<VeskTabPill>()) {
     pill_->set_size_request(static_cast<int>(VeskTabPill::kWidth),
                             static_cast<int>(VeskTabPill::kHeight));
     // A strip is as tall (top) or as wide (sidebar) as its column; the pill keeps
@@ -41,7 +43,7 @@ Tab::Tab() : web_(std::make_unique<WebView>()), pill_(std::make_unique<VeskTabPi
     setVeskFont(*btn_, kTitlePointSize, FontWeight::Medium);
     btn_->signal_clicked().connect([this] { select_.emit(); });
 
-    closeBtn_ = iconBtn("window-close-symbolic");
+    closeBtn_ = iconBtn("window-close-symbolic", "Close Tab");
     closeBtn_->add_css_class("vesk-tab-close");
     closeBtn_->set_opacity(kCloseOpacity);
     closeBtn_->signal_clicked().connect([this] { close_.emit(); });
@@ -64,10 +66,18 @@ Tab::Tab() : web_(std::make_unique<WebView>()), pill_(std::make_unique<VeskTabPi
 }
 
 Tab::~Tab() {
-    // The web view's handlers go with it, so no late page event reaches a closed tab.
+    // The find bar searches through the web view, so it goes first. The web
+    // view's handlers go with it, so no late page event reaches a closed tab.
+    findBar_.reset();
     web_.reset();
     if (pill_->get_parent())
         pill_->unparent();
+}
+
+FindBar& Tab::findBar() {
+    if (!findBar_)
+        findBar_ = std::make_unique<FindBar>(*web_);
+    return *findBar_;
 }
 
 std::string Tab::title() const {

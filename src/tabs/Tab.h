@@ -12,12 +12,16 @@
 
 namespace vesk {
 
+class FindBar;
+
 // One open tab: its web view and the pill that stands for it in the tab strip,
 // with the title and close buttons on the pill. It reports clicks on its
 // buttons; what they do is for the coordinator to decide.
 class Tab : public sigc::trackable {
 public:
-    Tab();
+    // A tab of its own; with `opener`, one whose page shares the opener's web
+    // process, so that it can talk to the page that opened it.
+    explicit Tab(WebView* opener = nullptr);
     ~Tab();
     Tab(const Tab&) = delete;
     Tab& operator=(const Tab&) = delete;
@@ -27,6 +31,8 @@ public:
     VeskTabPill& pill() { return *pill_; }
     Gtk::Button& titleButton() { return *btn_; }
     Gtk::Button& closeButton() { return *closeBtn_; }
+    // The tab's find bar over its page, made the first time it is asked for.
+    FindBar& findBar();
 
     // The text on the title button.
     std::string title() const;
@@ -50,6 +56,7 @@ public:
 
 private:
     std::unique_ptr<WebView> web_;
+    std::unique_ptr<FindBar> findBar_;
     std::unique_ptr<VeskTabPill> pill_;
     Gtk::Button* btn_ = nullptr;
     Gtk::Button* closeBtn_ = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,5 +32,13 @@ struct StripItem {
 std::vector<StripItem> arrangeTabStrip(StripMode mode,
                                        const std::vector<std::string>& tabParentFolderIds,
                                        const std::vector<FolderSummary>& folders);
+
+// The tabs whose pills the strip shows, in the strip's order, as indices into the tab list.
+std::vector<std::size_t> shownTabOrder(const std::vector<StripItem>& items);
+
+// The tab a step through `order` reaches from `activeIdx`: +1 the next, -1 the
+// previous, wrapping round; from a tab not in `order`, the first. NSNotFound
+// for an empty order.
+std::int64_t tabAfterStep(const std::vector<std::size_t>& order, std::int64_t activeIdx, int step);
 
 } // namespace vesk

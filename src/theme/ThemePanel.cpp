@@ -62,7 +62,7 @@ double ThemePanel::fill(ConstraintView& panel, const ThemeColors& colors,
                         const Color& wellBackground, const Color& wellAccent) {
     auto* title =
         panelText(Gtk::make_managed<Gtk::Label>("Themes"), 14, FontWeight::Semibold, colors.text);
-    Gtk::Button* close = iconBtn("window-close-symbolic");
+    Gtk::Button* close = iconBtn("window-close-symbolic", "Close Themes");
     setFixedColor(*close, colors.accent);
     close->signal_clicked().connect(sigc::mem_fun(*this, &ThemePanel::close));
 

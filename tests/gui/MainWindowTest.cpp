@@ -59,7 +59,7 @@ TEST_F(MainWindowTest, LayoutAtDefaultAndMinimumSizeAndEveryButtonRunsItsWindowA
 // A second launch only presents the running window; closing that window ends the program.
 TEST(VeskApplicationTest, SecondActivationPresentsTheSameWindowAndClosingItQuits) {
     TempHome home;
-    auto vesk = VeskApplication::create(AppOptions{""}, Gio::Application::Flags::NON_UNIQUE,
+    auto vesk = VeskApplication::create(AppOptions{"", {}}, Gio::Application::Flags::NON_UNIQUE,
                                         "org.vesk.BrowserTests.Activation");
     int ticks = 0; // of 50 ms; at 200 a program that does not end by itself is ended, and fails
     Gtk::Window* shown = nullptr;

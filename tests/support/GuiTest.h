@@ -77,7 +77,7 @@ protected:
     void TearDown() override;
 
     // Starts the delegate; tests that need other options call it themselves.
-    void launch(AppOptions options = AppOptions{""});
+    void launch(AppOptions options = AppOptions{"", {}});
     // The frame the layout gave the widget, in the glass's coordinates.
     Gdk::Rectangle frameOf(Gtk::Widget& widget);
     // Resizes the window and waits for the layout to follow.

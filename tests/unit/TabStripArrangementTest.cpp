@@ -1,4 +1,5 @@
 #include "tabs/TabStripArrangement.h"
+#include "tabs/TabIndexRules.h"
 
 #include <gtest/gtest.h>
 
@@ -48,5 +49,18 @@ const Strip kStrips[] = {
 
 INSTANTIATE_TEST_SUITE_P(Strips, TabStripArrangement, ::testing::ValuesIn(kStrips),
                          [](const auto& row) { return std::string(row.param.name); });
+
+TEST(TabStripOrder, StepsGoThroughShownPillsAndWrap) {
+    // Sidebar: folder 0 holds tabs 0 and 2 (collapsed, so tab 2 is not shown), tab 1 in none.
+    const auto order = shownTabOrder(arrangeTabStrip(kSide, {kF1, "", kF1}, {{kF1, false}}));
+    EXPECT_EQ(order, (std::vector<std::size_t>{1}));
+    const auto open = shownTabOrder(arrangeTabStrip(kSide, {kF2, "", kF2}, {{kF2, true}}));
+    EXPECT_EQ(open, (std::vector<std::size_t>{0, 2, 1}));
+    EXPECT_EQ(tabAfterStep(open, 0, +1), 2);
+    EXPECT_EQ(tabAfterStep(open, 1, +1), 0);
+    EXPECT_EQ(tabAfterStep(open, 0, -1), 1);
+    EXPECT_EQ(tabAfterStep(order, 2, +1), 1); // from a hidden tab: the first shown
+    EXPECT_EQ(tabAfterStep({}, 0, +1), NSNotFound);
+}
 
 } // namespace

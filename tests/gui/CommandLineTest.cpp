@@ -1,0 +1,83 @@
+#include "GuiTest.h"
+#include "TestServer.h"
+
+#include <fstream>
+
+#include <gio/gio.h>
+#include <glibmm/main.h>
+
+#include "app/VeskApplication.h"
+
+namespace vesk::test {
+namespace {
+
+// Runs the application on `args` until, once its window is up, `ready` holds and its tabs have
+// the `expected` addresses with the last one selected; gives up after 10 s.
+void runUntil(VeskApplication& vesk, std::vector<std::string> args,
+              const std::vector<std::string>& expected, const std::function<bool()>& ready) {
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    std::vector<std::string> seen;
+    int ticks = 0;
+    auto poll = Glib::signal_timeout().connect(
+        [&] {
+            AppDelegate* app = vesk.delegate();
+            if (app && app->window().window().get_mapped() && ready()) {
+                seen.clear();
+                for (const auto& tab : app->tabs())
+                    seen.push_back(tab->web().url().value_or(""));
+                if (seen == expected && app->activeIdx() + 1 == std::ssize(expected))
+                    vesk.quit();
+            }
+            if (++ticks < 200)
+                return true;
+            vesk.quit();
+            return false;
+        },
+        50);
+    vesk.run(static_cast<int>(argv.size()), argv.data());
+    poll.disconnect();
+    EXPECT_EQ(seen, expected);
+    EXPECT_LT(ticks, 200) << "not done in time";
+}
+
+TEST(CommandLineTest, EachAddressOrFileOpensInATabOfItsOwnInsteadOfTheHomePage) {
+    TempHome home;
+    TestServer server;
+    // Typed text, not a file name: the address rules put https in front of a bare host. A path
+    // is a file, as the desktop gives a page it opens here.
+    const std::string bare = server.url("/b").substr(std::string("http://").size());
+    const std::string file = (home.path() / "page.html").string();
+    std::ofstream(file) << htmlPage("F");
+    auto vesk = VeskApplication::create(AppOptions{"", {}}, Gio::Application::Flags::NON_UNIQUE,
+                                        "org.vesk.BrowserTests.CommandLine");
+    runUntil(*vesk, {"vesk", "--", server.url("/a"), bare, file},
+             {server.url("/a"), "https://" + bare, "file://" + file}, [] { return true; });
+}
+
+// Two application objects in one process share one bus connection and one main context, so
+// the second launch is the real program, given the test's id.
+TEST(CommandLineTest, ASecondLaunchHandsItsAddressesToTheRunningInstanceAndEnds) {
+    TempHome home;
+    TestServer server;
+    const std::string idOption = "--gapplication-app-id=org.vesk.BrowserTests.SecondLaunch";
+    const auto program = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "vesk";
+    ASSERT_TRUE(std::filesystem::exists(program)) << "build the vesk target first";
+    auto first = VeskApplication::create(AppOptions{"", {}}, Gio::Application::Flags::NONE,
+                                         idOption.substr(idOption.find('=') + 1));
+    if (!first->register_application() || !first->get_dbus_connection())
+        GTEST_SKIP() << "no session bus to meet on";
+    g_autoptr(GSubprocess) second = nullptr; // it has ended once it has no identifier
+    runUntil(*first, {"vesk"}, {"", server.url("/c")}, [&] {
+        if (!second)
+            second = g_subprocess_new(G_SUBPROCESS_FLAGS_NONE, nullptr, program.c_str(),
+                                      idOption.c_str(), server.url("/c").c_str(), nullptr);
+        return !g_subprocess_get_identifier(second);
+    });
+    ASSERT_FALSE(g_subprocess_get_identifier(second)) << "the second launch never ended";
+    EXPECT_TRUE(g_subprocess_get_if_exited(second) && g_subprocess_get_exit_status(second) == 0);
+}
+
+} // namespace
+} // namespace vesk::test

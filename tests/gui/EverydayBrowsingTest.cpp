@@ -1,0 +1,117 @@
+#include <libsoup/soup.h>
+#include <webkit/webkit.h>
+
+#include "BrowsingFixture.h"
+#include "app/ActionNames.h"
+#include "tabs/FindBar.h"
+
+namespace vesk::test {
+namespace {
+
+class EverydayBrowsingTest : public BrowsingFixture {
+protected:
+    // What pressing `accel` does: the action the application binds to it runs.
+    void press(const char* accel) {
+        const auto actions = testApplication().get_actions_for_accel(accel);
+        ASSERT_FALSE(actions.empty()) << accel << " is bound to nothing";
+        Glib::ustring name;
+        Glib::VariantBase target;
+        Gio::Action::parse_detailed_name_variant(actions.front(), name, target);
+        window().activate_action(name, target);
+    }
+    void runScript(const std::string& script) {
+        webkit_web_view_evaluate_javascript(web().raw(), script.c_str(), -1, nullptr, nullptr,
+                                            nullptr, nullptr, nullptr);
+    }
+    std::string pageOf(std::size_t i) { return tab(i).web().url().value_or(""); }
+};
+
+TEST_F(EverydayBrowsingTest, KeysReachTheirActions) {
+    launch();
+    openPage("Alpha");
+    press("<Control>t");
+    ASSERT_EQ(app->tabs().size(), 2u);
+    EXPECT_TRUE(window().get_focus() && window().get_focus()->is_ancestor(addressEntry()))
+        << "a new tab waits for an address";
+    openPage("Bravo");
+    press("<Control>Tab");
+    EXPECT_EQ(app->activeIdx(), 0);
+    press("<Control>9");
+    EXPECT_EQ(app->activeIdx(), 1);
+    press("<Control>w");
+    ASSERT_EQ(app->tabs().size(), 1u);
+    press("<Control><Shift>t");
+    ASSERT_EQ(app->tabs().size(), 2u);
+    ASSERT_TRUE(waitForTitle(tab(1), "Bravo")) << "the closed tab came back at another address";
+    openPage("Charlie");
+    press("<Alt>Left");
+    EXPECT_TRUE(waitForTitle(tab(1), "Bravo"));
+    press("<Control>plus");
+    press("<Control>equal");
+    EXPECT_NEAR(web().magnification(), 1.2, 1e-9);
+    press("<Control>0");
+    EXPECT_EQ(web().magnification(), 1.0);
+    press("<Control>f");
+    EXPECT_TRUE(app->currentTab()->findBar().isOpen());
+    press("<Control>l");
+    int start = 0, end = 0;
+    EXPECT_TRUE(addressEntry().get_selection_bounds(start, end) && start == 0 &&
+                end == static_cast<int>(addressText().size()));
+}
+
+TEST_F(EverydayBrowsingTest, EscapeStopsASlowPageAndOnlyThen) {
+    server->addHandler("/slow", [](SoupServerMessage* msg) { soup_server_message_pause(msg); });
+    launch();
+    typeAndReturn(server->url("/slow"));
+    ASSERT_TRUE(waitUntil([&] { return web().isLoading(); }));
+    auto stop = app->window().window().lookup_action(action::kStop);
+    EXPECT_TRUE(stop->get_enabled());
+    press("Escape");
+    EXPECT_TRUE(waitUntil([&] { return !web().isLoading(); }));
+    // With nothing loading, Escape is the page's again.
+    EXPECT_FALSE(stop->get_enabled());
+}
+
+TEST_F(EverydayBrowsingTest, PagesOpenRelatedTabsThatTalkToTheirOpener) {
+    server->addPage("/opener",
+                    htmlPage("Opener", R"(<a id="a" target="_blank" rel="opener" href="/child">x</a>
+        <script>addEventListener("message", e => document.title = e.data)</script>)"));
+    server->addPage("/child", htmlPage("Child", R"(<script>
+        opener.postMessage("heard from child", "*"); setTimeout(() => close(), 300)</script>)"));
+    launch();
+    // A test has no user gesture to open windows with: the engine lets scripts do it here.
+    openPage("opener", "Opener");
+    webkit_settings_set_javascript_can_open_windows_automatically(
+        webkit_web_view_get_settings(web().raw()), TRUE);
+    for (const char* opening : {"document.getElementById('a').click()", "open('/child')"}) {
+        SCOPED_TRACE(opening);
+        runScript(opening);
+        ASSERT_TRUE(waitUntil([&] { return app->tabs().size() == 2; }));
+        EXPECT_EQ(app->activeIdx(), 1) << "the new tab stands after its opener, selected";
+        EXPECT_TRUE(waitUntil([&] { return tab(0).web().title() == "heard from child"; }));
+        // window.close() from the child closes its tab.
+        EXPECT_TRUE(waitUntil([&] { return app->tabs().size() == 1; }));
+        app->selectTab(0);
+    }
+}
+
+TEST_F(EverydayBrowsingTest, MiddleClickOpensAnUnselectedTab) {
+    // The link covers the whole page, so a click anywhere in the web area is on it.
+    server->addPage("/links", htmlPage("Links", R"(<a href="/Bravo" style="position: fixed;
+        inset: 0">x</a>)"));
+    launch();
+    openPage("links", "Links");
+    // A real middle click from the X server: pages cannot fake one.
+    double x = 0, y = 0;
+    app->window().webContainer().translate_coordinates(window(), 100, 100, x, y);
+    const std::string click =
+        "xdotool mousemove " + std::to_string(int(x)) + " " + std::to_string(int(y)) + " click 2";
+    ASSERT_EQ(std::system(click.c_str()), 0) << "needs xdotool";
+    ASSERT_TRUE(waitUntil([&] { return app->tabs().size() == 2; }));
+    EXPECT_EQ(app->activeIdx(), 0);
+    EXPECT_TRUE(waitForTitle(tab(1), "Bravo"));
+    EXPECT_EQ(tab(0).title(), "Links");
+}
+
+} // namespace
+} // namespace vesk::test

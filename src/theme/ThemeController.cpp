@@ -1,6 +1,7 @@
 #include "theme/ThemeController.h"
 
 #include <adwaita.h>
+#include <glibmm/main.h>
 
 #include "platform/Css.h"
 #include "store/UserDefaults.h"
@@ -22,11 +23,17 @@ AdwColorScheme colorSchemeFor(Appearance appearance) {
     return ADW_COLOR_SCHEME_DEFAULT;
 }
 
+// How often, and how many times, a save the settings file's lock held up is tried again.
+constexpr unsigned kSaveRetryMs = 250;
+constexpr int kSaveRetries = 20;
+
 } // namespace
 
 ThemeController::ThemeController() : css_(std::make_unique<Css>()) {}
 
-ThemeController::~ThemeController() = default;
+ThemeController::~ThemeController() {
+    saveRetry_.disconnect();
+}
 
 const ResolvedTheme& ThemeController::apply(std::optional<std::string> name,
                                             std::optional<Color> customBackground,
@@ -57,11 +64,28 @@ StoredTheme ThemeController::load() {
     return readStoredTheme(UserDefaults::standard());
 }
 
-void ThemeController::save() const {
+void ThemeController::save() {
     if (!theme_)
         return;
     UserDefaults defaults = UserDefaults::standard();
-    writeStoredTheme(defaults, theme_->name, theme_->colors.background, theme_->colors.accent);
+    if (writeStoredTheme(defaults, theme_->name, theme_->colors.background,
+                         theme_->colors.accent)) {
+        saveRetry_.disconnect();
+        return;
+    }
+    // Another running copy may hold the settings file for a moment: the theme in
+    // force then is saved a little later, a bounded number of times.
+    if (saveRetry_.connected())
+        return;
+    saveRetriesLeft_ = kSaveRetries;
+    saveRetry_ = Glib::signal_timeout().connect(
+        [this] {
+            UserDefaults later = UserDefaults::standard();
+            return !writeStoredTheme(later, theme_->name, theme_->colors.background,
+                                     theme_->colors.accent) &&
+                   --saveRetriesLeft_ > 0;
+        },
+        kSaveRetryMs);
 }
 
 } // namespace vesk

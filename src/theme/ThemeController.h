@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include <sigc++/connection.h>
+
 #include "platform/Color.h"
 #include "theme/Theme.h"
 #include "theme/ThemeSettings.h"
@@ -40,11 +42,13 @@ public:
     static StoredTheme load();
     // Stores the theme in force: its name and its background and accent as the
     // custom colours.
-    void save() const;
+    void save();
 
 private:
     std::unique_ptr<Css> css_;
     std::optional<ResolvedTheme> theme_;
+    sigc::connection saveRetry_;
+    int saveRetriesLeft_ = 0;
 };
 
 } // namespace vesk

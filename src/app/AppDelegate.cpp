@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include <filesystem>
+
 #include <giomm/simpleaction.h>
 
 #include "app/ActionNames.h"
@@ -32,6 +34,9 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     isSidebarMode_ = false;
 
     theme_ = std::make_unique<ThemeController>();
+    webSession_ =
+        std::make_unique<WebSession>(std::filesystem::path(VeskStore::shared().basePath()) / "web",
+                                     WebSession::defaultCacheFolder());
     window_ = std::make_unique<MainWindow>(app);
     Gtk::Widget& anchor = window_->addressField().widget();
     historyPanel_ = std::make_unique<HistoryPanel>(window_->glass(), anchor, panels_);
@@ -90,6 +95,8 @@ void AppDelegate::setupActions() {
 }
 
 void AppDelegate::setupCallbacks() {
+    window_->window().signal_close_request().connect(
+        sigc::mem_fun(*this, &AppDelegate::onWindowCloseRequest), false);
     window_->addressField().signalEditingEnded().connect(
         sigc::mem_fun(*this, &AppDelegate::onAddressEditingEnded));
 
@@ -111,7 +118,7 @@ void AppDelegate::setupTabCallbacks(Tab& tab) {
     // from the widget or the web view that reported.
     Tab* t = &tab;
     tab.signalSelect().connect([this, t] { selectTab(indexOfTab(*t)); });
-    tab.signalClose().connect([this, t] { closeTab(*t); });
+    tab.signalClose().connect([this, t] { requestCloseTab(*t); });
     tab.web().setCallbacks({
         .didFinishNavigation = [this, t](WebView&) { didFinishNavigation(*t); },
         .didFailNavigation = [this, t](WebView&, LoadError e) { didFailNavigation(*t, e); },

@@ -15,6 +15,7 @@
 #include "platform/Color.h"
 #include "platform/FloatingPanel.h"
 #include "platform/Lifetime.h"
+#include "platform/WebSession.h"
 #include "platform/WebView.h"
 #include "tabs/Tab.h"
 #include "tabs/TabFolder.h"
@@ -79,6 +80,10 @@ public:
     // selecting the last; text that gives no address opens nothing.
     void openAddresses(const std::vector<std::string>& inputs);
     void selectTab(std::int64_t index);
+    // Asks the tab's page whether it may close; it closes once the page agrees.
+    // The only tab stays open.
+    void requestCloseTab(Tab& tab);
+    // Takes the tab away at once (its page has agreed, or ended).
     void closeTab(Tab& tab);
     void rebuildTabBarLayouts();
     void toggleLayoutMode();
@@ -137,6 +142,8 @@ private:
     void setupTabCallbacks(Tab& tab);
     void setupFolderCallbacks(TabFolder& folder);
     void onAddressEditingEnded(const std::string& text);
+    // The window closes once every page has agreed to close.
+    bool onWindowCloseRequest();
     // The tab's index in `tabs`; NSNotFound once it has been closed.
     std::int64_t indexOfTab(const Tab& tab) const;
     // Shows the current tab's load in the address field and lets Escape stop it.
@@ -145,6 +152,7 @@ private:
 
     AppOptions options_;
     std::unique_ptr<ThemeController> theme_;
+    std::unique_ptr<WebSession> webSession_;
     std::unique_ptr<MainWindow> window_;
     FloatingPanelGroup panels_;
     std::unique_ptr<HistoryPanel> historyPanel_;
@@ -155,6 +163,8 @@ private:
     std::vector<std::unique_ptr<TabFolder>> folders_;
     std::int64_t activeIdx_ = NSNotFound;
     bool isSidebarMode_ = false;
+    // The window was asked to close: its last tab may go too.
+    bool quitting_ = false;
     // The addresses of the last closed tabs, newest last.
     std::vector<std::string> closedAddresses_;
     // Enabled only while the current tab loads, so that Escape otherwise reaches the page.

@@ -27,7 +27,7 @@ void AppDelegate::openAddresses(const std::vector<std::string>& inputs) {
 }
 
 void AppDelegate::addTabObject(std::optional<std::string_view> address) {
-    auto tab = std::make_unique<Tab>();
+    auto tab = std::make_unique<Tab>(webSession_.get());
     Tab& t = *tab;
     setupTabCallbacks(t);
     if (auto url = normalizedURLFromInput(address))
@@ -53,7 +53,7 @@ void AppDelegate::selectTab(std::int64_t index) {
 }
 
 Tab& AppDelegate::insertTabAfter(Tab& opener, SelectNewTab select, WebView* related) {
-    auto tab = std::make_unique<Tab>(related);
+    auto tab = std::make_unique<Tab>(webSession_.get(), related);
     Tab& t = *tab;
     setupTabCallbacks(t);
     t.parentFolderId = opener.parentFolderId;
@@ -73,7 +73,7 @@ Tab& AppDelegate::insertTabAfter(Tab& opener, SelectNewTab select, WebView* rela
 
 void AppDelegate::closeCurrentTab() {
     if (Tab* tab = currentTab())
-        closeTab(*tab);
+        requestCloseTab(*tab);
 }
 
 void AppDelegate::reopenClosedTab() {
@@ -115,8 +115,29 @@ void AppDelegate::newTabForAddress() {
     focusAddressField();
 }
 
-void AppDelegate::closeTab(Tab& tab) {
+void AppDelegate::requestCloseTab(Tab& tab) {
+    quitting_ = false;
     if (tabs_.size() < 2)
+        return;
+    tab.web().tryClose();
+}
+
+bool AppDelegate::onWindowCloseRequest() {
+    if (tabs_.empty())
+        return false;
+    quitting_ = true;
+    std::vector<Tab*> open;
+    for (const auto& t : tabs_)
+        open.push_back(t.get());
+    // A tab that agrees goes at once or a little later; its record is released
+    // only after this loop, on the next idle.
+    for (Tab* t : open)
+        t->web().tryClose();
+    return true;
+}
+
+void AppDelegate::closeTab(Tab& tab) {
+    if (tabs_.size() < 2 && !quitting_)
         return;
     const std::int64_t r = indexOfTab(tab);
     if (r == NSNotFound)
@@ -143,6 +164,11 @@ void AppDelegate::closeTab(Tab& tab) {
     // web view. The close button that was clicked belongs to it and is still
     // inside its own click handler, so the release waits until that returns.
     Glib::signal_idle().connect_once([closed = std::move(closed)]() mutable { closed.reset(); });
+    if (tabs_.empty())
+        Glib::signal_idle().connect_once([this, alive = lifetime_.watch()] {
+            if (!alive.expired())
+                window_->window().close();
+        });
 }
 
 void AppDelegate::rebuildTabBarLayouts() {

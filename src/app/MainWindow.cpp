@@ -191,13 +191,18 @@ void MainWindow::buildWindow(Gtk::Application* app) {
     widthProbe->set_can_target(false);
     widthProbe->set_valign(Gtk::Align::START);
     widthProbe->signal_resize().connect([this](int, int) { onWidthChanged(); });
+    // Nothing may touch the window's widgets once it has been closed and destroyed.
+    window_->signal_destroy().connect([this] {
+        closed_ = true;
+        widthRefit_.disconnect();
+    });
     content->add_overlay(*widthProbe);
     window_->set_child(*content);
 }
 
 void MainWindow::onWidthChanged() {
     // Constraints must not change inside a layout pass.
-    if (!widthRefit_.connected())
+    if (!widthRefit_.connected() && !closed_)
         widthRefit_ = Glib::signal_idle().connect([this] {
             fitTopStripToContent();
             return false;
@@ -205,6 +210,8 @@ void MainWindow::onWidthChanged() {
 }
 
 void MainWindow::fitTopStripToContent() {
+    if (closed_)
+        return;
     // The strip is as wide as its pills, but ends where the new-tab and
     // new-folder buttons after it still end a clearance before the history
     // button; what does not fit scrolls. Every other width in the row is

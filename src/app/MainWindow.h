@@ -94,6 +94,7 @@ private:
     std::vector<Glib::RefPtr<Gtk::Constraint>> topStripWidthConstraints_;
     int topStripWidth_ = -1;
     sigc::connection widthRefit_;
+    bool closed_ = false;
 
     // Bumped by every mode change, so that only the newest animation sets the values.
     unsigned layoutGeneration_ = 0;

@@ -1,4 +1,5 @@
 #include "platform/WebView.h"
+#include "platform/WebSession.h"
 
 #include <utility>
 
@@ -59,10 +60,12 @@ struct WebView::PendingFinish {
     GObjectPtr<GCancellable> cancellable = GObjectPtr<GCancellable>::adopt(g_cancellable_new());
 };
 
-WebView::WebView(WebView* related) {
-    GtkWidget* view = related ? GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view",
-                                                        related->view_, nullptr))
-                              : webkit_web_view_new();
+WebView::WebView(WebSession* session, WebView* related) {
+    GtkWidget* view = related   ? GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view",
+                                                          related->view_, nullptr))
+                      : session ? GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "network-session",
+                                                          session->raw(), nullptr))
+                                : webkit_web_view_new();
     viewRef_ = GObjectPtr<WebKitWebView>::retain(WEBKIT_WEB_VIEW(view));
     view_ = viewRef_.get();
     page_ = Glib::wrap(GTK_WIDGET(view_));
@@ -97,6 +100,8 @@ WebView::WebView(WebView* related) {
 
 WebView::~WebView() {
     callbacks_ = {};
+    if (closeGuard_)
+        g_source_remove(closeGuard_);
     forgetPendingFinish();
     g_signal_handlers_disconnect_by_data(view_, this);
     webkit_web_view_stop_loading(view_);

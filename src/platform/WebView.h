@@ -17,6 +17,8 @@ typedef struct _WebKitContextMenu WebKitContextMenu;
 
 namespace vesk {
 
+class WebSession;
+
 // Why a load failed: the user or the program cancelled it (a new load, a
 // stop), or anything else.
 enum class LoadError { Cancelled, Failed };
@@ -56,9 +58,10 @@ public:
         std::function<void(WebView&, bool fullscreen)> fullscreenRequested;
     };
 
-    // A view of its own; with `related`, one sharing that view's web process, so
-    // that a page opened from the other can talk to its opener.
-    explicit WebView(WebView* related = nullptr);
+    // A view keeping its website data in `session` (the engine's default, held
+    // in memory, for none); with `related`, one sharing that view's web process
+    // and session, so that a page opened from the other can talk to its opener.
+    explicit WebView(WebSession* session = nullptr, WebView* related = nullptr);
     ~WebView();
     WebView(const WebView&) = delete;
     WebView& operator=(const WebView&) = delete;
@@ -116,6 +119,11 @@ public:
     void print(Gtk::Window& parent);
     // Leaves an element's full screen, if one is shown.
     void leaveFullscreen();
+    // Asks the page whether it may close (its beforeunload handler may ask the
+    // user); `closeRequested` follows once it agrees. A page with nothing
+    // loaded, or whose web process ended, agrees at once; so does one that has
+    // given no answer and shown no question after a while.
+    void tryClose();
     // An error page stands in for a page that failed before any of it arrived.
     bool isShowingErrorPage() const;
 
@@ -142,6 +150,7 @@ private:
     static void forgetMenuLink(gpointer link, GClosure*);
     static gboolean onEnterFullscreen(WebKitWebView*, gpointer self);
     static gboolean onLeaveFullscreen(WebKitWebView*, gpointer self);
+    void deliverClose();
     void showLinkTarget(const char* uri);
     static void onTitleRead(GObject* source, GAsyncResult* result, gpointer pending);
     static gboolean onTitleTimeout(gpointer self);
@@ -184,6 +193,9 @@ private:
     // waits for it.
     bool loadBegun_ = false;
     bool stopPending_ = false;
+    // A close was asked for; the page has shown its "leave this page?" question.
+    unsigned closeGuard_ = 0;
+    bool closeQuestionShown_ = false;
 
     // A finished navigation waiting for its title; owned by the title request.
     PendingFinish* pending_ = nullptr;

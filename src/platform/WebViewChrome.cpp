@@ -4,6 +4,7 @@
 #include "platform/WebView.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include <gio/gio.h>
@@ -50,6 +51,9 @@ bool leadsNowhere(WebKitContextMenuAction action) {
     }
 }
 
+// How long a page may take to answer a close before it is closed anyway.
+constexpr unsigned kCloseAnswerMs = 2000;
+
 // A click that asks for a link in a tab of its own: the middle button, or Ctrl.
 bool wantsNewTab(WebKitNavigationAction* action) {
     return webkit_navigation_action_get_navigation_type(action) ==
@@ -85,9 +89,16 @@ void WebView::connectChromeEvents() {
                      }),
                      this);
     g_signal_connect(view_, "close", G_CALLBACK(+[](WebKitWebView*, gpointer data) {
-                         auto* self = static_cast<WebView*>(data);
-                         if (self->callbacks_.closeRequested)
-                             self->callbacks_.closeRequested(*self);
+                         static_cast<WebView*>(data)->deliverClose();
+                     }),
+                     this);
+    g_signal_connect(view_, "script-dialog",
+                     G_CALLBACK(+[](WebKitWebView*, WebKitScriptDialog* dialog, gpointer data) {
+                         if (webkit_script_dialog_get_dialog_type(dialog) ==
+                             WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM)
+                             static_cast<WebView*>(data)->closeQuestionShown_ = true;
+                         // The engine's own dialog asks the user.
+                         return FALSE;
                      }),
                      this);
     g_signal_connect(view_, "decide-policy",
@@ -219,6 +230,35 @@ void WebView::leaveFullscreen() {
     webkit_web_view_evaluate_javascript(view_,
                                         "document.fullscreenElement && document.exitFullscreen()",
                                         -1, nullptr, nullptr, nullptr, nullptr, nullptr);
+}
+
+void WebView::tryClose() {
+    if (processEnded_ || !webkit_web_view_get_uri(view_)) {
+        deliverClose();
+        return;
+    }
+    closeQuestionShown_ = false;
+    webkit_web_view_try_close(view_);
+    // A page that hangs must not keep its tab open for good; one asking the
+    // user waits for the answer.
+    if (!closeGuard_)
+        closeGuard_ = g_timeout_add(
+            kCloseAnswerMs,
+            +[](gpointer data) -> gboolean {
+                auto* self = static_cast<WebView*>(data);
+                self->closeGuard_ = 0;
+                if (!self->closeQuestionShown_)
+                    self->deliverClose();
+                return G_SOURCE_REMOVE;
+            },
+            this);
+}
+
+void WebView::deliverClose() {
+    if (closeGuard_)
+        g_source_remove(std::exchange(closeGuard_, 0));
+    if (callbacks_.closeRequested)
+        callbacks_.closeRequested(*this);
 }
 
 } // namespace vesk

@@ -22,8 +22,8 @@ constexpr double kCloseOpacity = 0.5;
 
 } // namespace
 
-Tab::Tab(WebView* opener)
-    : web_(std::make_unique<WebView>(opener)), pill_(std::make_unique<VeskTabPill>()) {
+Tab::Tab(WebSession* session, WebView* opener)
+    : web_(std::make_unique<WebView>(session, opener)), pill_(std::make_unique<VeskTabPill>()) {
     pill_->set_size_request(static_cast<int>(VeskTabPill::kWidth),
                             static_cast<int>(VeskTabPill::kHeight));
     // A strip is as tall (top) or as wide (sidebar) as its column; the pill keeps

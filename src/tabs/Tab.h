@@ -19,9 +19,9 @@ class FindBar;
 // buttons; what they do is for the coordinator to decide.
 class Tab : public sigc::trackable {
 public:
-    // A tab of its own; with `opener`, one whose page shares the opener's web
-    // process, so that it can talk to the page that opened it.
-    explicit Tab(WebView* opener = nullptr);
+    // A tab keeping its website data in `session`; with `opener`, one whose page
+    // shares the opener's web process, so that it can talk to the page that opened it.
+    explicit Tab(WebSession* session = nullptr, WebView* opener = nullptr);
     ~Tab();
     Tab(const Tab&) = delete;
     Tab& operator=(const Tab&) = delete;

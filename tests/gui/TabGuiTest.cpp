@@ -141,7 +141,8 @@ TEST_P(TabCloseRule, SelectingThenClosingShowsTheRightTab) {
     clickTab(c.selected);
     expectSelected(c.selected);
     clickClose(c.closed);
-    ASSERT_EQ(app->tabs().size(), 2u);
+    // A page is asked before its tab goes; these pages agree.
+    ASSERT_TRUE(waitUntil([&] { return app->tabs().size() == 2u; }));
     expectSelected(c.after);
     EXPECT_EQ(tab(c.after).web().url(), page(c.afterPage));
 }

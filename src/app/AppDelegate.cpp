@@ -18,6 +18,8 @@ namespace vesk {
 AppDelegate::AppDelegate(AppOptions options) : options_(std::move(options)) {}
 
 AppDelegate::~AppDelegate() {
+    // The session file stays: only the window's own close path ends a session.
+    sessionWrite_.disconnect();
     // Tabs go first: their web views must leave the window before it is destroyed.
     tabs_.clear();
     folders_.clear();
@@ -32,6 +34,7 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     folders_.clear();
     activeIdx_ = NSNotFound;
     isSidebarMode_ = false;
+    readLastSession();
 
     theme_ = std::make_unique<ThemeController>();
     webSession_ =
@@ -51,6 +54,7 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     openAddresses(options_.addresses);
     if (tabs_.empty())
         addNewTab();
+    offerLastSession();
 
     window_->present();
 }
@@ -106,6 +110,10 @@ void AppDelegate::setupCallbacks() {
 
     themePanel_->signalPresetChosen().connect(sigc::mem_fun(*this, &AppDelegate::applyThemePreset));
     themePanel_->signalCustomChosen().connect(sigc::mem_fun(*this, &AppDelegate::applyCustomTheme));
+
+    window_->restoreBar().signalRestore().connect(
+        sigc::mem_fun(*this, &AppDelegate::restoreLastSession));
+    window_->restoreBar().signalDismiss().connect([this] { lastSession_.reset(); });
 
     passwordPrompt_->signalSave().connect(
         [](const std::string& user, const std::string& pass, const std::string& host) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +19,7 @@
 #include "platform/Lifetime.h"
 #include "platform/WebSession.h"
 #include "platform/WebView.h"
+#include "store/SessionFile.h"
 #include "tabs/Tab.h"
 #include "tabs/TabFolder.h"
 #include "tabs/TabIndexRules.h"
@@ -150,6 +153,24 @@ private:
     void showLoadingState();
     std::vector<std::size_t> tabsInStripOrder() const;
 
+    // --- The session file (AppDelegateSession.cpp) ---------------------------------
+    // Reads what a run that ended without quitting left, before anything writes it.
+    void readLastSession();
+    // Shows the restore bar when there is a last session.
+    void offerLastSession();
+    // Opens the last session's tabs and folders and takes on its selection and mode.
+    void restoreLastSession();
+    // Writes the session a moment later; every change of the tabs, folders, selection,
+    // mode or a page's address calls it.
+    void sessionChanged();
+    SessionState currentSession() const;
+    // A normal quit: the file goes and nothing writes it again.
+    void endSession();
+    // The tab's address, also while a restored tab waits to be selected.
+    std::string addressOf(const Tab& tab) const;
+    // Loads a restored tab's address the first time it is selected.
+    void loadIfUnloaded(Tab& tab);
+
     AppOptions options_;
     std::unique_ptr<ThemeController> theme_;
     std::unique_ptr<WebSession> webSession_;
@@ -169,6 +190,12 @@ private:
     std::vector<std::string> closedAddresses_;
     // Enabled only while the current tab loads, so that Escape otherwise reaches the page.
     Glib::RefPtr<Gio::SimpleAction> stopAction_;
+    std::filesystem::path sessionFile_;
+    std::optional<SessionState> lastSession_;
+    sigc::connection sessionWrite_;
+    bool sessionEnded_ = false;
+    // Restored tabs not yet selected, with the address each loads when it is.
+    std::map<const Tab*, std::string> unloadedAddresses_;
     Lifetime lifetime_;
 };
 

@@ -30,6 +30,7 @@ void AppDelegate::didFinishNavigation(Tab& tab) {
     if (currentTab() == &tab)
         window_->addressField().setAddressText(address);
     rebuildHistoryPanel();
+    sessionChanged();
 }
 
 void AppDelegate::didFailNavigation(Tab& tab, LoadError error) {

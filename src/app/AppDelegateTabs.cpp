@@ -44,12 +44,14 @@ void AppDelegate::selectTab(std::int64_t index) {
         return;
     activeIdx_ = index;
     Tab& tab = *tabs_[static_cast<std::size_t>(index)];
+    loadIfUnloaded(tab);
     window_->showWebView(tab.web().widget());
     for (auto& t : tabs_)
         t->setActive(t.get() == &tab);
     window_->addressField().setAddressText(tab.web().url().value_or(""));
     window_->tabStrip().revealSelected(&tab);
     showLoadingState();
+    sessionChanged();
 }
 
 Tab& AppDelegate::insertTabAfter(Tab& opener, SelectNewTab select, WebView* related) {
@@ -144,11 +146,12 @@ void AppDelegate::closeTab(Tab& tab) {
         return;
 
     constexpr std::size_t kClosedTabsKept = 10;
-    if (auto url = tab.web().url()) {
-        closedAddresses_.push_back(*url);
+    if (std::string address = addressOf(tab); !address.empty()) {
+        closedAddresses_.push_back(std::move(address));
         if (closedAddresses_.size() > kClosedTabsKept)
             closedAddresses_.erase(closedAddresses_.begin());
     }
+    unloadedAddresses_.erase(&tab);
     tab.detach();
     window_->removeWebView(tab.web().widget());
 
@@ -164,11 +167,14 @@ void AppDelegate::closeTab(Tab& tab) {
     // web view. The close button that was clicked belongs to it and is still
     // inside its own click handler, so the release waits until that returns.
     Glib::signal_idle().connect_once([closed = std::move(closed)]() mutable { closed.reset(); });
-    if (tabs_.empty())
+    if (tabs_.empty()) {
+        // Every page agreed to close: this is a normal quit, with nothing to restore.
+        endSession();
         Glib::signal_idle().connect_once([this, alive = lifetime_.watch()] {
             if (!alive.expired())
                 window_->window().close();
         });
+    }
 }
 
 void AppDelegate::rebuildTabBarLayouts() {
@@ -176,6 +182,7 @@ void AppDelegate::rebuildTabBarLayouts() {
     strip.rebuild(isSidebarMode_ ? StripMode::Sidebar : StripMode::TopBar, tabs_, folders_);
     window_->fitTopStripToContent();
     strip.revealSelected(currentTab());
+    sessionChanged();
 }
 
 void AppDelegate::toggleLayoutMode() {

@@ -51,6 +51,18 @@ MainWindow::MainWindow(Gtk::Application* app)
     webContainer_ = Gtk::make_managed<ConstraintView>("vesk-web-area");
     webContainer_->set_overflow(Gtk::Overflow::HIDDEN);
     glass_->addSubview(*webContainer_);
+    // Added after the web area so that it lies over the page, across the area's top.
+    Gtk::Widget* restore = &restoreBar_.widget();
+    glass_->addSubview(*restore);
+    // It keeps its natural height, as the buttons do; hidden, it would measure nothing.
+    restore->set_visible(true);
+    const int restoreHeight = naturalSize(*restore).get_height();
+    restore->set_visible(false);
+    activateConstraints(glass_->constraintLayout(),
+                        {constrain(top(restore), top(webContainer_)),
+                         constrain(leading(restore), leading(webContainer_)),
+                         constrain(trailing(restore), trailing(webContainer_)),
+                         constrain(height(restore), restoreHeight)});
 
     for (Gtk::Button* button : toolbar_.buttons())
         glass_->addSubview(*button);

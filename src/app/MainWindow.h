@@ -10,6 +10,7 @@
 #include <sigc++/trackable.h>
 
 #include "app/AddressField.h"
+#include "app/RestoreBar.h"
 #include "app/Toolbar.h"
 #include "platform/Alert.h"
 #include "platform/ConstraintView.h"
@@ -39,6 +40,8 @@ public:
     ConstraintView& sidebarContainer() { return *sidebarContainer_; }
     ConstraintView& webContainer() { return *webContainer_; }
     AlertPresenter& alerts() { return *alerts_; }
+    // The bar over the top of the web area offering the last session's tabs.
+    RestoreBar& restoreBar() { return restoreBar_; }
 
     // Shows `page` alone in the web area, fading it in; the page shown before
     // leaves the window but keeps loading.
@@ -80,6 +83,7 @@ private:
     ConstraintView* sidebarContainer_ = nullptr;
     ConstraintView* webContainer_ = nullptr;
     std::unique_ptr<AlertPresenter> alerts_;
+    RestoreBar restoreBar_;
 
     Glib::RefPtr<Gtk::Constraint> sidebarWidthConstraint_;
     Glib::RefPtr<Gtk::Constraint> webLeadingConstraint_;

@@ -57,6 +57,8 @@ TabStrip::TabStrip(int sidebarWidth) {
     wheel->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
     wheel->signal_scroll().connect(sigc::mem_fun(*this, &TabStrip::onTopStripWheel), false);
     topTabBarScroller_->add_controller(wheel);
+    // The strips go with the window; a reveal still waiting then has nothing to scroll.
+    topTabBarScroller_->signal_destroy().connect([this] { stripsGone_ = true; });
 }
 
 void TabStrip::rebuild(StripMode mode, const std::vector<std::unique_ptr<Tab>>& tabs,
@@ -123,6 +125,8 @@ bool TabStrip::onTopStripWheel(double, double dy) {
 }
 
 void TabStrip::scrollSelectedIntoView() {
+    if (stripsGone_)
+        return;
     // Every pill in the top strip is shown and equally wide, so the selected
     // one's place follows from how many stand before it. The pill is found
     // among the strip's children before anything of it is used.

@@ -56,6 +56,7 @@ private:
     Gtk::Widget* selectedPill_ = nullptr;
     // A reveal waits for the strip's new size.
     bool revealPending_ = false;
+    bool stripsGone_ = false;
     Lifetime lifetime_;
 };
 

@@ -23,6 +23,8 @@ AppDelegate::~AppDelegate() {
     // Tabs go first: their web views must leave the window before it is destroyed.
     tabs_.clear();
     folders_.clear();
+    // Their rows in the window's list go with the window.
+    downloads_.clear();
     passwordPrompt_.reset();
     themePanel_.reset();
     historyPanel_.reset();
@@ -103,6 +105,8 @@ void AppDelegate::setupCallbacks() {
         sigc::mem_fun(*this, &AppDelegate::onWindowCloseRequest), false);
     window_->addressField().signalEditingEnded().connect(
         sigc::mem_fun(*this, &AppDelegate::onAddressEditingEnded));
+    webSession_->signalDownloadStarted().connect(
+        sigc::mem_fun(*this, &AppDelegate::onDownloadStarted));
 
     historyPanel_->signalSearchChanged().connect(
         sigc::mem_fun(*this, &AppDelegate::rebuildHistoryPanel));

@@ -15,6 +15,7 @@
 
 #include "navigation/UrlNormalization.h"
 #include "platform/Color.h"
+#include "platform/Download.h"
 #include "platform/FloatingPanel.h"
 #include "platform/Lifetime.h"
 #include "platform/WebSession.h"
@@ -145,8 +146,10 @@ private:
     void setupTabCallbacks(Tab& tab);
     void setupFolderCallbacks(TabFolder& folder);
     void onAddressEditingEnded(const std::string& text);
-    // The window closes once every page has agreed to close.
+    // The window closes once every page has agreed to close, and the user to
+    // cancel the downloads still running.
     bool onWindowCloseRequest();
+    void onDownloadStarted(WebKitDownload* download);
     // The tab's index in `tabs`; NSNotFound once it has been closed.
     std::int64_t indexOfTab(const Tab& tab) const;
     // Shows the current tab's load in the address field and lets Escape stop it.
@@ -182,6 +185,10 @@ private:
 
     std::vector<std::unique_ptr<Tab>> tabs_;
     std::vector<std::unique_ptr<TabFolder>> folders_;
+    // This session's downloads, in the order they started.
+    std::vector<std::unique_ptr<Download>> downloads_;
+    // The user agreed to cancel the running downloads and quit.
+    bool downloadsQuitConfirmed_ = false;
     std::int64_t activeIdx_ = NSNotFound;
     bool isSidebarMode_ = false;
     // The window was asked to close: its last tab may go too.

@@ -127,6 +127,23 @@ void AppDelegate::requestCloseTab(Tab& tab) {
 bool AppDelegate::onWindowCloseRequest() {
     if (tabs_.empty())
         return false;
+    const bool running = std::ranges::any_of(
+        downloads_, [](const auto& d) { return d->state() == DownloadState::Running; });
+    if (running && !downloadsQuitConfirmed_) {
+        auto alert = window_->alerts().makeAlert("Cancel downloads and quit?", "Quit",
+                                                 Gtk::MessageType::QUESTION);
+        // Keeping the downloads is the safe answer to a Return pressed in passing.
+        alert->set_default_response(Gtk::ResponseType::CANCEL);
+        window_->alerts().present(std::move(alert), [this](AlertResponse answer) {
+            if (answer != AlertResponse::Confirm)
+                return;
+            downloadsQuitConfirmed_ = true;
+            for (const auto& d : downloads_)
+                d->cancel();
+            window_->window().close();
+        });
+        return true;
+    }
     quitting_ = true;
     std::vector<Tab*> open;
     for (const auto& t : tabs_)
@@ -136,6 +153,11 @@ bool AppDelegate::onWindowCloseRequest() {
     for (Tab* t : open)
         t->web().tryClose();
     return true;
+}
+
+void AppDelegate::onDownloadStarted(WebKitDownload* download) {
+    downloads_.push_back(std::make_unique<Download>(download, DownloadFile::downloadsFolder()));
+    window_->downloads().add(*downloads_.back());
 }
 
 void AppDelegate::closeTab(Tab& tab) {

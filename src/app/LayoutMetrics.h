@@ -22,9 +22,9 @@ inline constexpr double kStripLeadingGap = 20;
 inline constexpr double kStripTrailingGap = 15;
 inline constexpr double kStripHeight = 32;
 inline constexpr double kNewFolderGap = 10;
-// Between the right-hand buttons (history, theme, password, layout).
+// Between the right-hand buttons (downloads while shown, history, theme, password, layout).
 inline constexpr double kRightGroupGap = 15;
-// New-folder never comes closer than this to the history button: the top strip scrolls first.
+// New-folder never comes closer than this to the right-hand group: the top strip scrolls first.
 inline constexpr double kStripClearance = 15;
 
 // The address field hangs below the toolbar, centred, three quarters of the glass wide.

@@ -66,6 +66,20 @@ MainWindow::MainWindow(Gtk::Application* app)
 
     for (Gtk::Button* button : toolbar_.buttons())
         glass_->addSubview(*button);
+    Gtk::Widget* downloads = &downloads_.button();
+    glass_->addSubview(*downloads);
+    // Measured while shown, as the restore bar is; it appears with the first download.
+    downloads->set_visible(true);
+    const Gtk::Requisition downloadsSize = naturalSize(*downloads);
+    downloads->set_visible(false);
+    activateConstraints(
+        glass_->constraintLayout(),
+        {constrain(trailing(downloads), leading(&toolbar_.history()), -kRightGroupGap),
+         constrain(centerY(downloads), centerY(&toolbar_.back())),
+         constrain(width(downloads), downloadsSize.get_width()),
+         constrain(height(downloads), downloadsSize.get_height())});
+    downloadsWidth_ = downloadsSize.get_width();
+    downloads->property_visible().signal_changed().connect([this] { onWidthChanged(); });
 
     activateLayoutConstraints();
     fitTopStripToContent();
@@ -113,6 +127,7 @@ void MainWindow::setFullscreen(bool fullscreen) {
     fullscreen_ = fullscreen;
     for (Gtk::Button* button : toolbar_.buttons())
         button->set_visible(!fullscreen);
+    downloads_.button().set_visible(!fullscreen && downloads_.hasDownloads());
     for (Gtk::Widget* part : std::initializer_list<Gtk::Widget*>{
              &tabStrip_.topScroller(), sidebarContainer_, &addressField_.widget(), titleBar_})
         part->set_visible(!fullscreen);
@@ -225,8 +240,8 @@ void MainWindow::fitTopStripToContent() {
     if (closed_)
         return;
     // The strip is as wide as its pills, but ends where the new-tab and
-    // new-folder buttons after it still end a clearance before the history
-    // button; what does not fit scrolls. Every other width in the row is
+    // new-folder buttons after it still end a clearance before the downloads
+    // or history button; what does not fit scrolls. Every other width in the row is
     // fixed, so the strip's width follows from the glass's width alone. (The
     // constraint solver does not hold to a preferred width when it places
     // views, so the width is worked out here and held as a requirement.)
@@ -235,6 +250,8 @@ void MainWindow::fitTopStripToContent() {
                    3 * kRightGroupGap + kToolbarEdgeInset;
     for (Gtk::Button* button : toolbar_.buttons())
         fixed += naturalSize(*button).get_width();
+    if (downloads_.button().get_visible())
+        fixed += downloadsWidth_ + kRightGroupGap;
     const int glassWidth = glass_->get_width() > 0 ? glass_->get_width() : kWindowWidth;
     const int available = std::max(0, glassWidth - static_cast<int>(fixed));
     const int wanted = std::min(tabStrip_.naturalTopWidth(), available);

@@ -12,6 +12,7 @@
 #include "app/AddressField.h"
 #include "app/RestoreBar.h"
 #include "app/Toolbar.h"
+#include "downloads/DownloadsButton.h"
 #include "platform/Alert.h"
 #include "platform/ConstraintView.h"
 #include "platform/Lifetime.h"
@@ -42,6 +43,8 @@ public:
     AlertPresenter& alerts() { return *alerts_; }
     // The bar over the top of the web area offering the last session's tabs.
     RestoreBar& restoreBar() { return restoreBar_; }
+    // Left of the history button while there are downloads.
+    DownloadsButton& downloads() { return downloads_; }
 
     // Shows `page` alone in the web area, fading it in; the page shown before
     // leaves the window but keeps loading.
@@ -84,6 +87,7 @@ private:
     ConstraintView* webContainer_ = nullptr;
     std::unique_ptr<AlertPresenter> alerts_;
     RestoreBar restoreBar_;
+    DownloadsButton downloads_;
 
     Glib::RefPtr<Gtk::Constraint> sidebarWidthConstraint_;
     Glib::RefPtr<Gtk::Constraint> webLeadingConstraint_;
@@ -97,6 +101,7 @@ private:
     std::vector<Glib::RefPtr<Gtk::Constraint>> activeWebConstraints_;
     std::vector<Glib::RefPtr<Gtk::Constraint>> topStripWidthConstraints_;
     int topStripWidth_ = -1;
+    int downloadsWidth_ = 0;
     sigc::connection widthRefit_;
     bool closed_ = false;
 

@@ -29,6 +29,14 @@ WebSession::WebSession(const std::filesystem::path& dataFolder,
     webkit_cookie_manager_set_persistent_storage(
         webkit_network_session_get_cookie_manager(session_.get()), cookies.c_str(),
         WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
+    g_signal_connect(session_.get(), "download-started",
+                     G_CALLBACK(+[](WebKitNetworkSession*, WebKitDownload* download,
+                                    WebSession* self) { self->downloadStarted_.emit(download); }),
+                     this);
+}
+
+WebSession::~WebSession() {
+    g_signal_handlers_disconnect_by_data(session_.get(), this);
 }
 
 std::filesystem::path WebSession::defaultCacheFolder() {

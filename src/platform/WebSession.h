@@ -2,9 +2,12 @@
 
 #include <filesystem>
 
+#include <sigc++/signal.h>
+
 #include "platform/GObjectPtr.h"
 
 typedef struct _WebKitNetworkSession WebKitNetworkSession;
+typedef struct _WebKitDownload WebKitDownload;
 
 namespace vesk {
 
@@ -15,14 +18,22 @@ namespace vesk {
 class WebSession {
 public:
     WebSession(const std::filesystem::path& dataFolder, const std::filesystem::path& cacheFolder);
+    // Views may keep the engine's session a little longer; it no longer reports here.
+    ~WebSession();
+    WebSession(const WebSession&) = delete;
+    WebSession& operator=(const WebSession&) = delete;
 
     // $XDG_CACHE_HOME/Vesk, or ~/.cache/Vesk.
     static std::filesystem::path defaultCacheFolder();
 
     WebKitNetworkSession* raw() const { return session_.get(); }
 
+    // A page, or the user, started a download in one of the session's views.
+    sigc::signal<void(WebKitDownload*)>& signalDownloadStarted() { return downloadStarted_; }
+
 private:
     GObjectPtr<WebKitNetworkSession> session_;
+    sigc::signal<void(WebKitDownload*)> downloadStarted_;
 };
 
 } // namespace vesk

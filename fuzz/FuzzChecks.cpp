@@ -20,6 +20,7 @@
 #include "history/HistoryFilter.h"
 #include "navigation/UriReference.h"
 #include "navigation/UrlNormalization.h"
+#include "store/PlistData.h"
 #include "store/UserDefaults.h"
 #include "store/VeskStore.h"
 #include "theme/ColorArchive.h"
@@ -68,25 +69,11 @@ std::string shown(std::string_view text) {
             checkFailed(#condition, detail, __LINE__);                                             \
     } while (false)
 
-struct PlistFree {
-    void operator()(void* node) const { plist_free(static_cast<plist_t>(node)); }
-};
-using OwnedPlist = std::unique_ptr<void, PlistFree>;
-
-OwnedPlist parsed(std::string_view data) {
+PlistPtr parsed(std::string_view data) {
     plist_t root = nullptr;
     if (!data.empty())
         plist_from_memory(data.data(), static_cast<std::uint32_t>(data.size()), &root);
-    return OwnedPlist(root);
-}
-
-std::string xmlOf(plist_t root) {
-    char* xml = nullptr;
-    std::uint32_t length = 0;
-    plist_to_xml(root, &xml, &length);
-    std::string result = xml != nullptr ? std::string(xml, length) : std::string();
-    plist_to_xml_free(xml);
-    return result;
+    return PlistPtr(root);
 }
 
 // Whether `text` is UTF-8 made only of characters XML 1.0 allows: no NUL, no other
@@ -203,7 +190,7 @@ void gatherValues(plist_t node, PlistContents& contents) {
 PlistContents contentsOf(plist_t root) {
     PlistContents contents;
     if (root != nullptr) {
-        gatherTexts(xmlOf(root), contents);
+        gatherTexts(plistToXml(root), contents);
         gatherValues(root, contents);
     }
     return contents;
@@ -320,7 +307,7 @@ std::set<std::string> acceptedStrings(const fs::path& folder, std::string_view f
                                       std::string_view data, std::set<std::string>* dataNodes) {
     if (wasSetAside(folder, fileName))
         return {};
-    const OwnedPlist root = parsed(data);
+    const PlistPtr root = parsed(data);
     PlistContents contents = contentsOf(root.get());
     if (dataNodes != nullptr)
         *dataNodes = std::move(contents.data);
@@ -329,15 +316,15 @@ std::set<std::string> acceptedStrings(const fs::path& folder, std::string_view f
 
 // A file the store wrote: readable by any property-list reader, nothing but text that
 // XML allows, with root `rootType`, every string derived from `sources`.
-OwnedPlist checkWrittenFile(std::string_view name, std::string_view written, plist_type rootType,
-                            const std::set<std::string>& sources) {
-    OwnedPlist root = parsed(written);
+PlistPtr checkWrittenFile(std::string_view name, std::string_view written, plist_type rootType,
+                          const std::set<std::string>& sources) {
+    PlistPtr root = parsed(written);
     VESK_CHECK(root != nullptr && plist_get_node_type(root.get()) == rootType,
                std::string(name) + " does not read back: " + shown(written));
     // The bytes of an XML file, the strings of a binary one (as XML, which has no
     // escape for what it forbids).
     const bool isBinary = written.starts_with("bplist00");
-    VESK_CHECK(isXmlSafe(isBinary ? xmlOf(root.get()) : written),
+    VESK_CHECK(isXmlSafe(isBinary ? plistToXml(root.get()) : written),
                std::string(name) + " holds text XML forbids: " + shown(written));
     const PlistContents contents = contentsOf(root.get());
     VESK_CHECK(contents.duplicateKeys == 0,
@@ -519,7 +506,7 @@ void checkHistoryFile(std::string_view data) {
         const std::set<std::string> sources =
             with(acceptedStrings(folder, VeskStore::historyFileName, data, nullptr),
                  {"url", "title", "date", kStoredUrl, kAddedTitle});
-        const OwnedPlist root = checkWrittenFile("history.plist", *written, PLIST_ARRAY, sources);
+        const PlistPtr root = checkWrittenFile("history.plist", *written, PLIST_ARRAY, sources);
         VESK_CHECK(plist_array_get_size(root.get()) <= VeskStore::historyLimit,
                    "history.plist holds more than the limit");
         VESK_CHECK(contentsOf(root.get()).nonFiniteReals == 0,
@@ -553,7 +540,7 @@ void checkVaultFile(std::string_view data) {
     const std::set<std::string> sources =
         with(acceptedStrings(folder, VeskStore::vaultFileName, data, nullptr),
              {"user", "pass", kSavedHost, kSavedUser, kSecret});
-    const OwnedPlist root = checkWrittenFile("vault.plist", *written, PLIST_DICT, sources);
+    const PlistPtr root = checkWrittenFile("vault.plist", *written, PLIST_DICT, sources);
     const std::string host(kSavedHost);
     const plist_t record = plist_dict_get_item(root.get(), host.c_str());
     VESK_CHECK(record != nullptr && plist_get_node_type(record) == PLIST_DICT,
@@ -601,7 +588,7 @@ void checkDefaultsFile(std::string_view data) {
         with(acceptedStrings(folder, "defaults.plist", data, &inputData),
              {VeskThemeModeKey, VeskThemeCustomBackgroundKey, VeskThemeCustomAccentKey,
               kCustomThemeName});
-    const OwnedPlist root = checkWrittenFile("defaults.plist", *written, PLIST_DICT, sources);
+    const PlistPtr root = checkWrittenFile("defaults.plist", *written, PLIST_DICT, sources);
     for (const auto& color : {background, accent})
         if (const auto archive = VeskArchiveColor(color))
             inputData.emplace(archive->begin(), archive->end());
@@ -611,7 +598,7 @@ void checkDefaultsFile(std::string_view data) {
 
     // A file read as it was keeps every key this program does not know.
     if (!wasSetAside(folder, "defaults.plist")) {
-        const OwnedPlist input = parsed(data);
+        const PlistPtr input = parsed(data);
         if (input && plist_get_node_type(input.get()) == PLIST_DICT) {
             const std::set<std::string> keptKeys = contentsOf(root.get()).rootKeys;
             for (const std::string& key : contentsOf(input.get()).rootKeys)

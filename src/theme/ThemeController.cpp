@@ -64,12 +64,16 @@ StoredTheme ThemeController::load() {
     return readStoredTheme(UserDefaults::standard());
 }
 
+bool ThemeController::writeTheme() const {
+    UserDefaults defaults = UserDefaults::standard();
+    return writeStoredTheme(defaults, theme_->name, theme_->colors.background,
+                            theme_->colors.accent);
+}
+
 void ThemeController::save() {
     if (!theme_)
         return;
-    UserDefaults defaults = UserDefaults::standard();
-    if (writeStoredTheme(defaults, theme_->name, theme_->colors.background,
-                         theme_->colors.accent)) {
+    if (writeTheme()) {
         saveRetry_.disconnect();
         return;
     }
@@ -79,13 +83,7 @@ void ThemeController::save() {
         return;
     saveRetriesLeft_ = kSaveRetries;
     saveRetry_ = Glib::signal_timeout().connect(
-        [this] {
-            UserDefaults later = UserDefaults::standard();
-            return !writeStoredTheme(later, theme_->name, theme_->colors.background,
-                                     theme_->colors.accent) &&
-                   --saveRetriesLeft_ > 0;
-        },
-        kSaveRetryMs);
+        [this] { return !writeTheme() && --saveRetriesLeft_ > 0; }, kSaveRetryMs);
 }
 
 } // namespace vesk

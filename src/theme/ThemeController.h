@@ -45,6 +45,9 @@ public:
     void save();
 
 private:
+    // Stores the theme in force; false when the file could not be written now.
+    bool writeTheme() const;
+
     std::unique_ptr<Css> css_;
     std::optional<ResolvedTheme> theme_;
     sigc::connection saveRetry_;

@@ -484,6 +484,7 @@ void checkHistoryFile(std::string_view data) {
     // Saved first, so that its bytes lie in memory freed just before the history is
     // read: where a read past a buffer would find them.
     store.savePassword(kSavedUser, kSecret, kSavedHost);
+    store.waitForWrites();
     const fs::path file = folder / VeskStore::historyFileName;
     writeFile(file, data);
 
@@ -492,6 +493,7 @@ void checkHistoryFile(std::string_view data) {
         checkEntry(entry, "as read");
 
     store.addHistory(kAddedUrl, kAddedTitle);
+    store.waitForWrites();
     const std::optional<std::string> written = readFile(file);
     VESK_CHECK(written.has_value(), "adding a page leaves no history file");
     VESK_CHECK(!contains(*written, kSecret) || contains(data, kSecret),
@@ -520,6 +522,7 @@ void checkHistoryFile(std::string_view data) {
     checkSetAsideCopies(folder);
 
     store.clearHistory();
+    store.waitForWrites();
     std::error_code ignored;
     for (const auto& entry : fs::directory_iterator(folder, ignored)) {
         const std::string name = entry.path().filename().string();
@@ -535,6 +538,7 @@ void checkVaultFile(std::string_view data) {
     writeFile(file, data);
 
     store.savePassword(kSavedUser, kSecret, kSavedHost);
+    store.waitForWrites();
     const std::optional<std::string> written = readFile(file);
     VESK_CHECK(written.has_value(), "saving a password leaves no vault");
     const std::set<std::string> sources =
@@ -552,6 +556,7 @@ void checkVaultFile(std::string_view data) {
 
     // History written after the vault was read holds nothing of it.
     store.addHistory(kAddedUrl, kAddedTitle);
+    store.waitForWrites();
     const std::optional<std::string> history = readFile(folder / VeskStore::historyFileName);
     VESK_CHECK(history.has_value(), "adding a page leaves no history file");
     checkWrittenFile("history.plist after the vault", *history, PLIST_ARRAY,

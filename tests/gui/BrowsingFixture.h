@@ -10,6 +10,7 @@
 
 #include "GuiTest.h"
 #include "TestServer.h"
+#include "store/VeskStore.h"
 
 namespace vesk::test {
 
@@ -76,6 +77,8 @@ protected:
     // The store's file `name`, read straight from disk so that tests check what the
     // store really wrote: its root when of `type`, null when missing, a failure otherwise.
     PlistPtr storedFile(const char* name, plist_type type) {
+        // The store writes on a thread of its own: what it was given is on disk first.
+        VeskStore::shared().writePending(std::chrono::seconds(3));
         std::ifstream in(home->dataDir() / "Vesk" / name, std::ios::binary);
         const std::string data{std::istreambuf_iterator<char>(in), {}};
         plist_t root = nullptr;

@@ -55,6 +55,7 @@ TEST_F(HistoryPanelTest, FiltersOpensAndClearsTheRecordedPages) {
     ASSERT_NO_FATAL_FAILURE(clearAnswering("Cancel"));
     EXPECT_EQ(recorded().size(), 4u);
     ASSERT_NO_FATAL_FAILURE(clearAnswering("Clear"));
+    EXPECT_TRUE(VeskStore::shared().writePending(std::chrono::seconds(3)));
     EXPECT_FALSE(std::filesystem::exists(home->dataDir() / "Vesk" / "history.plist"));
     EXPECT_TRUE(panel().showsNoMatch());
     EXPECT_TRUE(panel().isOpen());

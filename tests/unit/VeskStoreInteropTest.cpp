@@ -37,6 +37,7 @@ TEST_F(VeskStoreInterop, FilesWrittenByTheStoreReadTheSameInPlistutilAndPlistlib
     store.savePassword("old", "old", "a.example");
     store.savePassword("ann", "p&ss<word>", "a.example");
     store.savePassword(std::nullopt, std::nullopt, "b.example");
+    store.waitForWrites();
     // plistutil must parse the XML to turn it into the binary form Python then reads.
     ASSERT_TRUE(toBinary(temp / "Vesk" / "history.plist", temp / "history.bplist"));
     EXPECT_TRUE(
@@ -69,6 +70,7 @@ TEST_F(VeskStoreInterop, HistoryWrittenByPlistlibAndPlistutilLoadsAndTakesNewEnt
     EXPECT_EQ(entries[0].date, 1712345678.5);
     EXPECT_EQ(entries[1].title, "");
     store.addHistory("https://new.example/", "New");
+    store.waitForWrites();
     EXPECT_TRUE(python("p = load()\nassert len(p) == 3 and p[1]['date'] == 1712345678.5, p\n"
                        "assert p[1]['title'] == 'Py <&> \\u65e5', p\n",
                        file));

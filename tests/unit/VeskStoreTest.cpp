@@ -1,6 +1,5 @@
 #include "store/VeskStore.h"
 
-#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,7 +7,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <set>
-#include <thread>
 #include <tuple>
 
 #include <fcntl.h>
@@ -68,6 +66,7 @@ TEST_F(VeskStoreTest, FilesAreOwnerOnlyAlsoWhenTheyWereWiderBefore) {
     fs::permissions(history, fs::perms(0644));
     store.addHistory("https://a.example/", "A");
     store.savePassword("u", "p", "a.example");
+    store.waitForWrites();
     EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
     EXPECT_EQ(fs::status(history).permissions(), kOwnerOnlyFile);
     EXPECT_EQ(fs::status(folder / "vault.plist").permissions(), kOwnerOnlyFile);
@@ -75,8 +74,10 @@ TEST_F(VeskStoreTest, FilesAreOwnerOnlyAlsoWhenTheyWereWiderBefore) {
 
 TEST_F(VeskStoreTest, OnlyTheNewestEntryCountsAsARepeatAndCaseMatters) {
     store.addHistory("https://a/", "A");
+    store.waitForWrites();
     const std::string once = readFile(history);
     store.addHistory("https://a/", "Again");
+    store.waitForWrites();
     EXPECT_EQ(readFile(history), once) << "a repeat of the newest writes nothing";
     for (const char* url : {"https://b/", "https://a/", "https://A/"})
         store.addHistory(url, "A");
@@ -88,6 +89,7 @@ TEST_F(VeskStoreTest, KeepsTheNewestTwoHundred) {
     for (int before : {199, 200, 250}) {
         writeFile(history, historyXml(before));
         store.addHistory("https://new.example/", "New");
+        store.waitForWrites();
         const auto urls = urlsOf(store.loadHistory());
         ASSERT_EQ(int(urls.size()), std::min(before + 1, 200)) << before;
         EXPECT_EQ(urls.front(), "https://new.example/");
@@ -109,6 +111,7 @@ TEST_F(VeskStoreTest, EntriesFailingTheirChecksAreDroppedAndTheRestWrittenAfresh
     ASSERT_EQ(urlsOf(read), std::vector<std::string>{"https://w.example/"});
     EXPECT_EQ(read[0].date, -5.0) << "whole seconds written by other tools count";
     store.addHistory("https://new.example/", std::nullopt);
+    store.waitForWrites();
     EXPECT_EQ(store.loadHistory().size(), 2u);
     for (const char* dropped : {"extra", "bob", "bell", "loose"})
         EXPECT_EQ(readFile(history).find(dropped), std::string::npos) << dropped;
@@ -124,6 +127,7 @@ TEST_F(VeskStoreTest, ANulInsideAnEntryLeavesNoSecretAndNoForeignBytes) {
                              "</string></dict><dict><key>url</key>"
                              "<string>https://kept.example/</string></dict></array>"));
     store.addHistory("https://new.example/", "New");
+    store.waitForWrites();
     const std::string written = readFile(history);
     EXPECT_EQ(written.find("s3cret"), std::string::npos);
     EXPECT_TRUE(isStorableText(written)) << "no NUL, no broken UTF-8, no control bytes";
@@ -138,6 +142,7 @@ TEST_F(VeskStoreTest, TitlesAreCutAtACharacterAndHugeAddressesNotRecorded) {
         title += "é";
     store.addHistory("https://big.example/", title);
     store.addHistory("https://long.example/" + std::string(8192, 'a'), "Long");
+    store.waitForWrites();
     const auto entries = store.loadHistory();
     ASSERT_EQ(urlsOf(entries), std::vector<std::string>{"https://big.example/"});
     EXPECT_EQ(entries[0].title, title.substr(0, 2 * VeskStore::titleMaxChars));
@@ -177,14 +182,13 @@ TEST_F(VeskStoreTest, AHeldLockNeitherBlocksNorLosesAnEntry) {
     EXPECT_FALSE(fs::exists(history));
     const std::vector<std::string> held{"https://held.example/"};
     EXPECT_EQ(urlsOf(store.loadHistory()), held) << "shown while it waits";
+    for (int i = 0; i < 50; ++i)
+        store.addHistory(siteUrl(i), std::nullopt);
     close(holder);
-    // The retry runs on the default main context, as it does in the running program.
-    for (int i = 0; i < 200 && !fs::exists(history); ++i) {
-        g_main_context_iteration(nullptr, FALSE);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    EXPECT_TRUE(store.writePending(std::chrono::seconds(5)));
     EXPECT_NE(readFile(history).find("held.example"), std::string::npos);
-    EXPECT_EQ(urlsOf(store.loadHistory()), held);
+    EXPECT_EQ(urlsOf(VeskStore(folder).loadHistory()), urlsOf(store.loadHistory()));
+    EXPECT_EQ(urlsOf(store.loadHistory()).back(), held.front());
 }
 
 TEST_F(VeskStoreTest, AFileThatIsNoRegularFileIsSetAsideNeverFollowed) {
@@ -195,12 +199,14 @@ TEST_F(VeskStoreTest, AFileThatIsNoRegularFileIsSetAsideNeverFollowed) {
     fs::create_symlink(outside, history);
     EXPECT_TRUE(store.loadHistory().empty());
     store.addHistory("https://a.example/", "A");
+    store.waitForWrites();
     EXPECT_EQ(fs::status(outside).permissions(), fs::perms(0644));
     EXPECT_EQ(readFile(outside), historyXml(1));
     EXPECT_TRUE(fs::is_symlink(folder / "history.plist.corrupt"));
     fs::remove(history);
     fs::create_directory(history);
     store.addHistory("https://b.example/", "B");
+    store.waitForWrites();
     EXPECT_TRUE(fs::is_directory(folder / "history.plist.corrupt.1"));
     EXPECT_EQ(urlsOf(store.loadHistory()), std::vector<std::string>{"https://b.example/"});
 }
@@ -211,11 +217,100 @@ TEST_F(VeskStoreTest, ClearingRemovesHistorysSetAsideCopiesButNoneOfTheVaults) {
         writeFile(folder / name, "x");
     store.addHistory("https://a.example/", "A");
     store.clearHistory();
+    store.waitForWrites();
     std::set<std::string> left;
     for (const auto& entry : fs::directory_iterator(folder))
         left.insert(entry.path().filename());
     EXPECT_EQ(left, (std::set<std::string>{".lock", "history.plist.corrupt-notes",
                                            "vault.plist.corrupt"}));
+}
+
+TEST_F(VeskStoreTest, VaultRecordsKeepTheirSecurityBesideAVaultOfUserAndPassOnly) {
+    store.savePassword("ann", "p1", "b.example", PageSecurity::Secure);
+    store.savePassword("bob", "p2", "a.example");
+    store.savePassword("cat", "p3", "c.example", PageSecurity::Secure);
+    store.savePassword("cat", "p4", "c.example", PageSecurity::Insecure);
+    store.waitForWrites();
+    const auto records = VeskStore(folder).loadPasswords();
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].host, "a.example") << "ordered by host";
+    EXPECT_EQ(records[0].security, PageSecurity::Insecure);
+    EXPECT_EQ(records[1].user, "ann");
+    EXPECT_EQ(records[1].password, "p1");
+    EXPECT_EQ(records[1].security, PageSecurity::Secure);
+    EXPECT_EQ(records[2].password, "p4");
+    EXPECT_EQ(records[2].security, PageSecurity::Insecure) << "a later insecure save wins";
+    // The vault stays in its format: host -> {user, pass} and nothing else.
+    const PlistPtr vault = parsePlistData(readFile(folder / "vault.plist"));
+    std::vector<std::string> layout;
+    for (const auto& [host, record] : dictionaryItems(vault.get()))
+        for (const auto& [key, value] : dictionaryItems(record))
+            layout.push_back(host + "/" + key + "=" +
+                             dictionaryString(record, key.c_str()).value());
+    EXPECT_EQ(layout, (std::vector<std::string>{"a.example/user=bob", "a.example/pass=p2",
+                                                "b.example/user=ann", "b.example/pass=p1",
+                                                "c.example/user=cat", "c.example/pass=p4"}));
+    EXPECT_EQ(fs::status(folder / "vault-security.plist").permissions(), kOwnerOnlyFile);
+
+    store.removePassword("b.example");
+    EXPECT_FALSE(store.savedPasswordFor("b.example"));
+    store.savePassword("ann", "p1", "b.example");
+    EXPECT_EQ(store.savedPasswordFor("b.example")->security, PageSecurity::Insecure)
+        << "removal took the security mark with it";
+    store.removeAllPasswords();
+    EXPECT_TRUE(store.loadPasswords().empty());
+    store.waitForWrites();
+    EXPECT_TRUE(dictionaryItems(parsePlistData(readFile(folder / "vault.plist")).get()).empty());
+}
+
+TEST_F(VeskStoreTest, AMissingOrDamagedSecurityFileLeavesRecordsInsecure) {
+    for (const char* companion :
+         {"", "damaged", "<dict><key>a.example</key><string>yes</string>"}) {
+        writeFile(folder / "vault.plist", plist("<dict><key>a.example</key><dict><key>user</key>"
+                                                "<string>u</string><key>pass</key><string>p"
+                                                "</string></dict></dict>"));
+        writeFile(folder / "vault-security.plist", *companion ? plist(companion) : "");
+        EXPECT_EQ(store.savedPasswordFor("a.example")->security, PageSecurity::Insecure)
+            << companion;
+    }
+    store.savePassword("u", "p", "b.example", PageSecurity::Secure);
+    EXPECT_EQ(store.savedPasswordFor("b.example")->security, PageSecurity::Secure);
+    EXPECT_EQ(store.savedPasswordFor("a.example")->security, PageSecurity::Insecure);
+}
+
+TEST_F(VeskStoreTest, AdditionsWhileTheWriterIsBusyAllLandInOrder) {
+    std::vector<std::string> added;
+    for (int i = 0; i < 150; ++i) {
+        added.insert(added.begin(), siteUrl(i));
+        store.addHistory(siteUrl(i), std::nullopt);
+        if (i % 10 == 0) {
+            EXPECT_EQ(urlsOf(store.loadHistory()), added) << "shown before it is written";
+        }
+    }
+    store.waitForWrites();
+    EXPECT_EQ(urlsOf(VeskStore(folder).loadHistory()), added);
+}
+
+TEST_F(VeskStoreTest, AStoreThatGoesRightAfterAnAdditionLeavesItOnDisk) {
+    VeskStore(folder).addHistory("https://gone.example/", "Gone");
+    EXPECT_EQ(urlsOf(store.loadHistory()), std::vector<std::string>{"https://gone.example/"});
+}
+
+TEST_F(VeskStoreTest, ChangesMadeByAnotherCopyShowInTheNextLoad) {
+    store.addHistory("https://mine.example/", "Mine");
+    store.savePassword("u", "p", "mine.example");
+    store.waitForWrites();
+    ASSERT_EQ(store.loadHistory().size(), 1u);
+    VeskStore other(folder);
+    other.addHistory("https://other.example/", "Other");
+    other.removePassword("mine.example");
+    other.waitForWrites();
+    EXPECT_EQ(urlsOf(store.loadHistory()),
+              (std::vector<std::string>{"https://other.example/", "https://mine.example/"}));
+    EXPECT_TRUE(store.loadPasswords().empty());
+    // Also a file rewritten in place, keeping its inode.
+    std::ofstream(history, std::ios::binary | std::ios::trunc) << historyXml(3);
+    EXPECT_EQ(store.loadHistory().size(), 3u);
 }
 
 std::string nestedArraysXml(int depth) {
@@ -235,9 +330,11 @@ TEST_P(DamagedHistory, ReadsAsEmptyAndIsSetAsideBeforeTheNextWrite) {
     EXPECT_EQ(readFile(history), damaged) << "loading must not change the file";
     store.addHistory("https://a.example/", "A");
     EXPECT_EQ(store.loadHistory().size(), 1u);
+    store.waitForWrites();
     // A second damaged file never replaces the first one set aside.
     writeFile(history, "second");
     store.addHistory("https://a.example/", "A");
+    store.waitForWrites();
     EXPECT_EQ(readFile(folder / "history.plist.corrupt"), damaged);
     EXPECT_EQ(readFile(folder / "history.plist.corrupt.1"), "second");
     EXPECT_EQ(fs::status(folder / "history.plist.corrupt").permissions(), kOwnerOnlyFile);
@@ -272,6 +369,7 @@ TEST_F(VeskStoreTest, WriteFailingPartWayLeavesTheOldFileWhole) {
         const rlimit limit{4096, 4096};
         setrlimit(RLIMIT_FSIZE, &limit);
         store.addHistory("https://new.example/", "New");
+        store.waitForWrites();
         _exit(0);
     }
     ASSERT_TRUE(finished(child)) << "the child should have seen EFBIG, not died";
@@ -303,16 +401,16 @@ TEST_F(VeskStoreTest, FractionalDatesSurviveALocaleWithADecimalComma) {
                                   "grouping -1\nEND LC_NUMERIC\n");
     const std::string localedef = "localedef --no-archive -c -f ANSI_X3.4-1968 -i comma.def comma";
     std::system(("cd " + temp.string() + " && " + localedef + " >/dev/null 2>&1").c_str());
-    setenv("LOCPATH", temp.c_str(), 1);
-    const locale_t comma = newlocale(LC_NUMERIC_MASK, "comma", locale_t{});
-    unsetenv("LOCPATH");
-    ASSERT_NE(comma, locale_t{}) << "localedef (libc-bin) could not build a test locale";
     writeFile(history, plist("<array><dict><key>url</key><string>u</string><key>date</key>"
                              "<real>1712345678.25</real></dict></array>"));
-    uselocale(comma);
+    // The whole process's locale, as the store writes on a thread of its own.
+    setenv("LOCPATH", temp.c_str(), 1);
+    const bool isSet = std::setlocale(LC_NUMERIC, "comma") != nullptr;
+    unsetenv("LOCPATH");
+    ASSERT_TRUE(isSet) << "localedef (libc-bin) could not build a test locale";
     store.addHistory("https://a.example/", "A");
-    uselocale(LC_GLOBAL_LOCALE);
-    freelocale(comma);
+    store.waitForWrites();
+    std::setlocale(LC_NUMERIC, "C");
     EXPECT_EQ(store.loadHistory().at(1).date, 1712345678.25);
 }
 

@@ -1,10 +1,63 @@
 #include "app/AddressField.h"
 
+#include <gtkmm/cssprovider.h>
 #include <gtkmm/eventcontrollerfocus.h>
 #include <gtkmm/eventcontrollerkey.h>
+#include <gtkmm/stylecontext.h>
 #include <gtkmm/window.h>
 
 namespace vesk {
+
+namespace {
+
+// The size the entry draws its icons at.
+constexpr int kIconSize = 16;
+
+// A transparent icon for the field's end, as wide as the sign at its start,
+// so that the sign does not push the centred text off the centre.
+Glib::RefPtr<Gdk::Paintable> balancingBlank() {
+    static const Glib::RefPtr<Gdk::Paintable> blank = [] {
+        static const guchar pixels[kIconSize * kIconSize * 4] = {};
+        GBytes* bytes = g_bytes_new_static(pixels, sizeof pixels);
+        GdkTexture* texture =
+            gdk_memory_texture_new(kIconSize, kIconSize, GDK_MEMORY_R8G8B8A8, bytes, kIconSize * 4);
+        g_bytes_unref(bytes);
+        return Glib::wrap(GDK_PAINTABLE(texture));
+    }();
+    return blank;
+}
+
+// Keeps the sign off the field's rounded edge; the blank at the other end
+// moves in as far, so the text stays centred.
+void addSignStyle(Gtk::Widget& field) {
+    static const bool once = [&field] {
+        auto provider = Gtk::CssProvider::create();
+        provider->load_from_data("entry.vesk-address > image.left { margin-left: 6px; }\n"
+                                 "entry.vesk-address > image.right { margin-right: 6px; }\n");
+        Gtk::StyleContext::add_provider_for_display(field.get_display(), provider,
+                                                    GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+        return true;
+    }();
+    (void)once;
+}
+
+const char* tooltipFor(ConnectionSecurity security) {
+    switch (security) {
+    case ConnectionSecurity::Secure:
+        return "Secure connection";
+    case ConnectionSecurity::NotSecure:
+        return "Not secure";
+    case ConnectionSecurity::CertificateAccepted:
+        return "Not secure: certificate accepted by you";
+    case ConnectionSecurity::InsecureContent:
+        return "Not secure: parts of this page are unencrypted";
+    case ConnectionSecurity::None:
+        break;
+    }
+    return "";
+}
+
+} // namespace
 
 AddressField::AddressField() : addr_(Gtk::make_managed<Gtk::Entry>()) {
     addr_->add_css_class("vesk-address");
@@ -21,6 +74,52 @@ AddressField::AddressField() : addr_(Gtk::make_managed<Gtk::Entry>()) {
     auto keys = Gtk::EventControllerKey::create();
     keys->signal_key_pressed().connect(sigc::mem_fun(*this, &AddressField::onKeyPressed), false);
     addr_->add_controller(keys);
+
+    addSignStyle(*addr_);
+    popover_ = std::make_unique<SecurityPopover>(*addr_);
+    addr_->signal_icon_release().connect([this](Gtk::Entry::IconPosition position) {
+        if (position == Gtk::Entry::IconPosition::PRIMARY)
+            openSecurityPopover();
+    });
+}
+
+AddressField::~AddressField() = default;
+
+std::string AddressField::securityIconName() const {
+    switch (security_.security) {
+    case ConnectionSecurity::Secure:
+        return "channel-secure-symbolic";
+    case ConnectionSecurity::NotSecure:
+        return "channel-insecure-symbolic";
+    case ConnectionSecurity::CertificateAccepted:
+    case ConnectionSecurity::InsecureContent:
+        return "dialog-warning-symbolic";
+    case ConnectionSecurity::None:
+        break;
+    }
+    return "";
+}
+
+void AddressField::setSecurity(SecurityDetails details) {
+    // A popover still open speaks of the page that was on show.
+    popover_->close();
+    security_ = std::move(details);
+    const std::string icon = securityIconName();
+    if (icon.empty()) {
+        addr_->unset_icon(Gtk::Entry::IconPosition::PRIMARY);
+        addr_->unset_icon(Gtk::Entry::IconPosition::SECONDARY);
+        return;
+    }
+    addr_->set_icon_from_icon_name(icon, Gtk::Entry::IconPosition::PRIMARY);
+    addr_->set_icon_tooltip_text(tooltipFor(security_.security), Gtk::Entry::IconPosition::PRIMARY);
+    addr_->set_icon_from_paintable(balancingBlank(), Gtk::Entry::IconPosition::SECONDARY);
+    addr_->set_icon_activatable(false, Gtk::Entry::IconPosition::SECONDARY);
+}
+
+void AddressField::openSecurityPopover() {
+    if (security_.security == ConnectionSecurity::None)
+        return;
+    popover_->open(security_, addr_->get_icon_area(Gtk::Entry::IconPosition::PRIMARY));
 }
 
 void AddressField::setAddressText(const std::string& text) {
@@ -68,6 +167,9 @@ void AddressField::onFocusLeave() {
     // The window losing focus to another program does not end editing.
     auto* window = dynamic_cast<Gtk::Window*>(addr_->get_root());
     if (window && !window->is_active())
+        return;
+    // Reading the sign's popover is not the end of an edit.
+    if (popover_->isOpen())
         return;
     if (!editing_)
         return;

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include <gtkmm/entry.h>
 #include <sigc++/signal.h>
 #include <sigc++/trackable.h>
+
+#include "app/SecurityPopover.h"
 
 namespace vesk {
 
@@ -12,9 +15,13 @@ namespace vesk {
 // or types into it and ends once: with Return (which always ends one, also
 // pressed again without typing) or with the focus moving elsewhere in the
 // window. Text shown by the program is not editing.
+//
+// A sign at its start says how safely the page on show arrived; clicking it
+// opens a popover with the details. The text stays centred in the field.
 class AddressField : public sigc::trackable {
 public:
     AddressField();
+    ~AddressField();
     AddressField(const AddressField&) = delete;
     AddressField& operator=(const AddressField&) = delete;
 
@@ -29,6 +36,14 @@ public:
     void setProgress(double fraction);
     // Gives the field the focus with its whole text selected, ready to type over.
     void focusAndSelect();
+    // Shows the sign for the page on show (none for ConnectionSecurity::None).
+    void setSecurity(SecurityDetails details);
+    const SecurityDetails& security() const { return security_; }
+    // The name of the sign's icon; empty while there is no sign.
+    std::string securityIconName() const;
+    // Opens the sign's popover, as a click on the sign does.
+    void openSecurityPopover();
+    SecurityPopover& securityPopover() { return *popover_; }
 
     // An editing session ended; the text is the field's.
     sigc::signal<void(const std::string&)>& signalEditingEnded() { return editingEnded_; }
@@ -41,6 +56,8 @@ private:
     bool onKeyPressed(guint keyval, guint keycode, Gdk::ModifierType state);
 
     Gtk::Entry* addr_;
+    SecurityDetails security_;
+    std::unique_ptr<SecurityPopover> popover_;
     bool editing_ = false;
     bool settingText_ = false;
     std::string shownText_;

@@ -7,10 +7,10 @@
 #include <system_error>
 #include <vector>
 
-#include <adwaita.h>
 #include <glibmm/convert.h>
 
 #include "app/MainWindow.h"
+#include "store/VeskStore.h"
 
 namespace vesk {
 namespace {
@@ -52,7 +52,7 @@ void VeskApplication::on_activate() {
         delegate_->window().present();
         return;
     }
-    adw_init();
+    // The delegate sets up the platform style itself, once the first page is on its way.
     delegate_ = std::make_unique<AppDelegate>(options_);
     delegate_->applicationDidFinishLaunching(this);
 }
@@ -88,6 +88,8 @@ int VeskApplication::on_command_line(const Glib::RefPtr<Gio::ApplicationCommandL
 
 void VeskApplication::on_shutdown() {
     delegate_.reset();
+    // History and passwords still queued reach the disk before the process ends.
+    VeskStore::shared().waitForWrites();
     Gtk::Application::on_shutdown();
 }
 

@@ -96,6 +96,7 @@ WebView::WebView(WebSession* session, WebView* related) {
     g_signal_connect(view_, "load-failed", G_CALLBACK(onLoadFailed), this);
     g_signal_connect(view_, "web-process-terminated", G_CALLBACK(onProcessTerminated), this);
     connectChromeEvents();
+    connectSecurityEvents();
 }
 
 WebView::~WebView() {
@@ -103,6 +104,7 @@ WebView::~WebView() {
     if (closeGuard_)
         g_source_remove(closeGuard_);
     forgetPendingFinish();
+    disconnectSecurityEvents();
     g_signal_handlers_disconnect_by_data(view_, this);
     webkit_web_view_stop_loading(view_);
     if (frame_->get_parent())
@@ -263,6 +265,8 @@ void WebView::loadStarted() {
     isErrorPageLoad_ = errorPageURI_ && engineURL() == errorPageURI_;
     if (isErrorPageLoad_)
         errorPageURI_.reset();
+    else
+        tlsFailure_.reset();
     loadBegun_ = true;
     if (std::exchange(stopPending_, false))
         webkit_web_view_stop_loading(view_);
@@ -278,6 +282,7 @@ void WebView::markErrorPageItem() {
 void WebView::loadCommitted() {
     if (isErrorPageLoad_)
         markErrorPageItem();
+    pageCommitted();
     if (processEnded_) {
         processEnded_ = false;
         endedURL_.clear();
@@ -397,6 +402,10 @@ void WebView::loadErrorPage(const std::string& failingURI, const std::string& me
         std::string("<!DOCTYPE html><html><head><meta charset='utf-8'></head><body>") + escaped +
         "</body></html>";
     g_free(escaped);
+    showErrorPage(failingURI, html);
+}
+
+void WebView::showErrorPage(const std::string& failingURI, const std::string& html) {
     errorPageURI_ = failingURI;
     // The failing address stays the page's address, so a reload tries it again.
     webkit_web_view_load_alternate_html(view_, html.c_str(), failingURI.c_str(), nullptr);
@@ -415,6 +424,10 @@ void WebView::onProcessTerminated(WebKitWebView*, int, gpointer data) {
     self->loadFailed_ = false;
     self->isErrorPageLoad_ = false;
     self->errorPageURI_.reset();
+    self->tlsFailure_.reset();
+    self->setSecurity(ConnectionSecurity::None);
+    if (alive.expired())
+        return;
     if (self->callbacks_.webProcessTerminated)
         self->callbacks_.webProcessTerminated(*self);
 }

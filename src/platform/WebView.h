@@ -9,9 +9,13 @@
 #include <gtkmm/overlay.h>
 #include <gtkmm/window.h>
 
+#include "navigation/ConnectionSecurity.h"
 #include "platform/GObjectPtr.h"
 
 typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitUserContentManager WebKitUserContentManager;
+typedef struct _JSCValue JSCValue;
+typedef struct _GTlsCertificate GTlsCertificate;
 typedef struct _WebKitHitTestResult WebKitHitTestResult;
 typedef struct _WebKitContextMenu WebKitContextMenu;
 
@@ -22,6 +26,17 @@ class WebSession;
 // Why a load failed: the user or the program cancelled it (a new load, a
 // stop), or anything else.
 enum class LoadError { Cancelled, Failed };
+
+// The certificate a page came with, in the words a person can check.
+struct CertificateSummary {
+    std::string subject;
+    std::string issuer;
+    // Dates in UTC, "YYYY-MM-DD HH:MM UTC".
+    std::string notBefore;
+    std::string notAfter;
+    // The SHA-256 of the certificate's DER bytes, as colon-separated hex pairs.
+    std::string sha256;
+};
 
 // One WebKit web view with RAII ownership and typed page events. Every
 // handler is disconnected when the object goes, so no event reaches a closed tab.
@@ -56,6 +71,8 @@ public:
         std::function<void(WebView&)> progressChanged;
         // An element of the page asks to fill the screen (true) or leaves it (false).
         std::function<void(WebView&, bool fullscreen)> fullscreenRequested;
+        // How safely the page on show arrived changed (a commit, insecure content).
+        std::function<void(WebView&)> securityChanged;
     };
 
     // A view keeping its website data in `session` (the engine's default, held
@@ -126,6 +143,10 @@ public:
     void tryClose();
     // An error page stands in for a page that failed before any of it arrived.
     bool isShowingErrorPage() const;
+    // How safely the page on show arrived, for the address field's sign.
+    ConnectionSecurity security() const { return security_; }
+    // The certificate of the page on show when it came over TLS; nothing otherwise.
+    std::optional<CertificateSummary> certificate() const;
 
 private:
     struct PendingFinish;
@@ -159,6 +180,28 @@ private:
     void loadCommitted();
     void loadFinished();
     void loadErrorPage(const std::string& failingURI, const std::string& message);
+    void showErrorPage(const std::string& failingURI, const std::string& html);
+
+    // Certificate errors: their own error page, whose buttons reach the view
+    // through a message handler only our isolated script world can post to.
+    struct TlsFailure {
+        std::string uri;
+        std::string host;
+        // Unique to one error page: the page hands it back with each button press.
+        std::string nonce;
+        GObjectPtr<GTlsCertificate> certificate;
+    };
+    static gboolean onLoadFailedWithTlsErrors(WebKitWebView*, char* uri, GTlsCertificate* cert,
+                                              unsigned errors, gpointer self);
+    static void onTlsPageAction(WebKitUserContentManager*, JSCValue* message, gpointer self);
+    static void onInsecureContent(WebKitWebView*, int event, gpointer self);
+    void connectSecurityEvents();
+    void disconnectSecurityEvents();
+    void ensureTlsPageBridge();
+    void acceptTlsFailure();
+    // Works out the sign for the page that has just committed.
+    void pageCommitted();
+    void setSecurity(ConnectionSecurity security);
     void markErrorPageItem();
 
     // Delivers a finished navigation still waiting for its title, with the
@@ -207,6 +250,12 @@ private:
     bool processEnded_ = false;
     // The address the page had when its web process ended.
     std::string endedURL_;
+
+    ConnectionSecurity security_ = ConnectionSecurity::None;
+    // The certificate failure the error page on show (or about to show) is about.
+    std::optional<TlsFailure> tlsFailure_;
+    // This view listens to its content manager's error page messages.
+    bool tlsBridge_ = false;
 
     // Expires with the view, so a handler that outlives a callback knows.
     std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <gio/gio.h>
+#include <gtkmm/eventcontrollerlegacy.h>
 #include <webkit/webkit.h>
 
 namespace vesk {
@@ -65,7 +66,21 @@ bool wantsNewTab(WebKitNavigationAction* action) {
 } // namespace
 
 void WebView::connectChromeEvents() {
-    enableSpellChecking();
+    // The dictionaries take long to read and much memory to hold, so they are
+    // read when the user first presses a key or a button in a page, before the
+    // page has the press, rather than at start-up.
+    auto firstInput = Gtk::EventControllerLegacy::create();
+    firstInput->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    firstInput->signal_event().connect(
+        [](const Glib::RefPtr<const Gdk::Event>& event) {
+            const Gdk::Event::Type type = event->get_event_type();
+            if (type == Gdk::Event::Type::KEY_PRESS || type == Gdk::Event::Type::BUTTON_PRESS ||
+                type == Gdk::Event::Type::TOUCH_BEGIN)
+                enableSpellChecking();
+            return false;
+        },
+        false);
+    page_->add_controller(firstInput);
 
     auto* target = Gtk::make_managed<Gtk::Label>();
     target->add_css_class("vesk-link-target");

@@ -9,13 +9,18 @@ typedef struct _SoupServerMessage SoupServerMessage;
 
 namespace vesk::test {
 
+// Whether the server speaks plain HTTP or HTTPS.
+enum class ServerScheme { Http, Https };
+
 // An HTTP server on 127.0.0.1 only, on a free port, serving test pages from
 // the main loop of the test process; paths it does not serve answer 404.
+// Over HTTPS it presents a self-signed certificate for 127.0.0.1, made once
+// per test process with openssl, which no authority vouches for.
 class TestServer {
 public:
     using Handler = std::function<void(SoupServerMessage*)>;
 
-    TestServer();
+    explicit TestServer(ServerScheme scheme = ServerScheme::Http);
     ~TestServer();
     TestServer(const TestServer&) = delete;
 
@@ -23,14 +28,16 @@ public:
     void addPage(const std::string& path, const std::string& html);
     // Serves `path` with a handler of its own.
     void addHandler(const std::string& path, Handler handler) { handlers_[path] = handler; }
-    // "http://127.0.0.1:PORT" + path.
+    // "http://127.0.0.1:PORT" + path, or https.
     std::string url(const std::string& path) const {
-        return "http://127.0.0.1:" + std::to_string(port_) + path;
+        return (scheme_ == ServerScheme::Https ? "https" : "http") + std::string("://127.0.0.1:") +
+               std::to_string(port_) + path;
     }
     // How many requests reached `path`.
     int hits(const std::string& path) { return hits_[path]; }
 
 private:
+    ServerScheme scheme_;
     SoupServer* server_ = nullptr;
     unsigned port_ = 0;
     std::map<std::string, Handler> handlers_;

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <gtkmm/box.h>
+#include <gtkmm/grid.h>
+#include <gtkmm/label.h>
+#include <gtkmm/popover.h>
+
+#include "navigation/ConnectionSecurity.h"
+#include "platform/WebView.h"
+
+namespace vesk {
+
+// What the address field's security sign knows about the page on show.
+struct SecurityDetails {
+    ConnectionSecurity security = ConnectionSecurity::None;
+    std::string host;
+    std::optional<CertificateSummary> certificate;
+};
+
+// The popover the security sign opens: the host, what the sign means and,
+// for a page that came over TLS, its certificate.
+class SecurityPopover {
+public:
+    // A popover attached to `parent`, which it leaves when either goes.
+    explicit SecurityPopover(Gtk::Widget& parent);
+    ~SecurityPopover();
+    SecurityPopover(const SecurityPopover&) = delete;
+    SecurityPopover& operator=(const SecurityPopover&) = delete;
+
+    // Fills the popover with `details` and opens it pointing at `area` of the parent.
+    void open(const SecurityDetails& details, const Gdk::Rectangle& area);
+    void close();
+    bool isOpen() const { return popover_ && popover_->get_visible(); }
+    Gtk::Popover& widget() { return *popover_; }
+
+private:
+    void addRow(int row, const std::string& name, const std::string& value);
+
+    Gtk::Popover* popover_ = nullptr;
+    Gtk::Label* host_ = nullptr;
+    Gtk::Label* meaning_ = nullptr;
+    Gtk::Grid* certificate_ = nullptr;
+};
+
+} // namespace vesk

@@ -1,19 +1,47 @@
 #include "app/AppDelegate.h"
 
 #include <filesystem>
+#include <malloc.h>
 
+#include <adwaita.h>
+#include <giomm/notification.h>
 #include <giomm/simpleaction.h>
+#include <glibmm/main.h>
+#include <webkit/webkit.h>
 
 #include "app/ActionNames.h"
 #include "app/KeyBindings.h"
 #include "app/MainWindow.h"
 #include "history/HistoryPanel.h"
 #include "passwords/PasswordPrompt.h"
+#include "passwords/PasswordsList.h"
+#include "platform/LoginForms.h"
 #include "store/VeskStore.h"
+#include "tabs/PermissionBar.h"
 #include "theme/ThemeController.h"
 #include "theme/ThemePanel.h"
 
 namespace vesk {
+
+namespace {
+
+// Start-up frees much of what it allocates on the way (style sheets read, the
+// engine set up); once the first page has loaded, the freed pages go back to
+// the system instead of staying with the process for good.
+void releaseFreedMemoryOnceLoaded(WebKitWebView* view) {
+    auto onLoad = +[](WebKitWebView* v, WebKitLoadEvent event, gulong* handler) {
+        if (event != WEBKIT_LOAD_FINISHED)
+            return;
+        g_signal_handler_disconnect(v, *handler);
+        Glib::signal_idle().connect_once([] { malloc_trim(0); }, Glib::PRIORITY_LOW);
+    };
+    auto* handler = new gulong(0);
+    *handler = g_signal_connect_data(
+        view, "load-changed", G_CALLBACK(onLoad), handler,
+        +[](gpointer data, GClosure*) { delete static_cast<gulong*>(data); }, GConnectFlags(0));
+}
+
+} // namespace
 
 AppDelegate::AppDelegate(AppOptions options) : options_(std::move(options)) {}
 
@@ -26,6 +54,7 @@ AppDelegate::~AppDelegate() {
     // Their rows in the window's list go with the window.
     downloads_.clear();
     passwordPrompt_.reset();
+    passwordsList_.reset();
     themePanel_.reset();
     historyPanel_.reset();
     window_.reset();
@@ -38,24 +67,50 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     isSidebarMode_ = false;
     readLastSession();
 
-    theme_ = std::make_unique<ThemeController>();
+    // The first pages start loading before anything else is built: the engine
+    // starts its processes and sends the requests while the style sheets are
+    // read and the window is put together.
     webSession_ =
         std::make_unique<WebSession>(std::filesystem::path(VeskStore::shared().basePath()) / "web",
                                      WebSession::defaultCacheFolder());
+    std::vector<std::unique_ptr<Tab>> firstTabs;
+    auto startTab = [this, &firstTabs](std::optional<std::string_view> address) {
+        auto tab = std::make_unique<Tab>(webSession_.get());
+        setupTabCallbacks(*tab);
+        if (auto url = normalizedURLFromInput(address))
+            tab->web().loadURL(*url);
+        firstTabs.push_back(std::move(tab));
+    };
+    // Text that gives no address opens nothing; with nothing opened, the home page does.
+    for (const std::string& input : options_.addresses)
+        if (auto url = normalizedURLFromInput(input))
+            startTab(*url);
+    if (firstTabs.empty())
+        startTab(options_.homePage);
+
+    adw_init();
+    theme_ = std::make_unique<ThemeController>();
     window_ = std::make_unique<MainWindow>(app);
     Gtk::Widget& anchor = window_->addressField().widget();
     historyPanel_ = std::make_unique<HistoryPanel>(window_->glass(), anchor, panels_);
     themePanel_ = std::make_unique<ThemePanel>(window_->glass(), anchor, panels_);
     passwordPrompt_ = std::make_unique<PasswordPrompt>(window_->alerts());
+    passwordsList_ = std::make_unique<PasswordsList>(window_->window());
     setupActions();
     setupCallbacks();
     if (app)
         installKeyBindings(*app);
 
     loadThemeSettings();
-    openAddresses(options_.addresses);
-    if (tabs_.empty())
-        addNewTab();
+    // The tabs join the strip together, the last one selected, as opening them
+    // one after another would have left them.
+    for (auto& tab : firstTabs) {
+        tab->setActive(false);
+        tabs_.push_back(std::move(tab));
+    }
+    rebuildTabBarLayouts();
+    selectTab(static_cast<std::int64_t>(tabs_.size()) - 1);
+    releaseFreedMemoryOnceLoaded(tabs_.back()->web().raw());
     offerLastSession();
 
     window_->present();
@@ -119,10 +174,19 @@ void AppDelegate::setupCallbacks() {
         sigc::mem_fun(*this, &AppDelegate::restoreLastSession));
     window_->restoreBar().signalDismiss().connect([this] { lastSession_.reset(); });
 
-    passwordPrompt_->signalSave().connect(
-        [](const std::string& user, const std::string& pass, const std::string& host) {
-            VeskStore::shared().savePassword(user, pass, host);
-        });
+    passwordPrompt_->signalSave().connect([](const std::string& user, const std::string& pass,
+                                             const std::string& host, PageSecurity security) {
+        VeskStore::shared().savePassword(user, pass, host, security);
+    });
+    passwordPrompt_->signalManage().connect(sigc::mem_fun(*this, &AppDelegate::openPasswordsList));
+    passwordsList_->signalRemove().connect([this](const std::string& host) {
+        VeskStore::shared().removePassword(host);
+        rebuildPasswordsList();
+    });
+    passwordsList_->signalRemoveAll().connect([this] {
+        VeskStore::shared().removeAllPasswords();
+        rebuildPasswordsList();
+    });
 }
 
 void AppDelegate::setupTabCallbacks(Tab& tab) {
@@ -131,6 +195,16 @@ void AppDelegate::setupTabCallbacks(Tab& tab) {
     Tab* t = &tab;
     tab.signalSelect().connect([this, t] { selectTab(indexOfTab(*t)); });
     tab.signalClose().connect([this, t] { requestCloseTab(*t); });
+    if (LoginForms* logins = tab.loginForms()) {
+        logins->signalSubmitted().connect(
+            [this, t](const std::string& user, const std::string& password) {
+                loginSubmitted(*t, user, password);
+            });
+        logins->signalFormShown().connect([this, t] { fillSavedPassword(*t); });
+    }
+    tab.askPermissions(permissionDecisions_);
+    tab.permissionBar()->requests().signalNotification().connect(
+        sigc::mem_fun(*this, &AppDelegate::showPageNotification));
     tab.web().setCallbacks({
         .didFinishNavigation = [this, t](WebView&) { didFinishNavigation(*t); },
         .didFailNavigation = [this, t](WebView&, LoadError e) { didFailNavigation(*t, e); },
@@ -155,7 +229,22 @@ void AppDelegate::setupTabCallbacks(Tab& tab) {
                 if (currentTab() == t)
                     window_->setFullscreen(fullscreen);
             },
+        .securityChanged =
+            [this, t](WebView&) {
+                if (currentTab() == t)
+                    showSecurity();
+            },
     });
+}
+
+void AppDelegate::showPageNotification(const std::string& title, const std::string& body) {
+    // Sending needs an application known to the session bus.
+    Glib::RefPtr<Gtk::Application> application = window_->window().get_application();
+    if (!application || !application->is_registered())
+        return;
+    auto notification = Gio::Notification::create(title);
+    notification->set_body(body);
+    application->send_notification(notification);
 }
 
 void AppDelegate::setupFolderCallbacks(TabFolder& folder) {

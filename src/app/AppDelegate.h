@@ -21,6 +21,7 @@
 #include "platform/WebSession.h"
 #include "platform/WebView.h"
 #include "store/SessionFile.h"
+#include "tabs/PermissionDecisions.h"
 #include "tabs/Tab.h"
 #include "tabs/TabFolder.h"
 #include "tabs/TabIndexRules.h"
@@ -30,6 +31,7 @@ namespace vesk {
 class HistoryPanel;
 class MainWindow;
 class PasswordPrompt;
+class PasswordsList;
 class ThemeController;
 class ThemePanel;
 
@@ -132,6 +134,15 @@ public:
     void rebuildHistoryPanel();
     void openHistoryEntry(const std::string& address);
     void promptSavePassword();
+    // The tab's page submitted a login: offers to save it for the page's host,
+    // unless the vault holds exactly that already.
+    void loginSubmitted(Tab& tab, const std::string& user, const std::string& password);
+    // Fills the tab's login forms from the vault when the page's host has a record
+    // saved with the page's security.
+    void fillSavedPassword(Tab& tab);
+    // Opens the "Passwords" list, read from the vault now.
+    void openPasswordsList();
+    PasswordsList& passwordsList() { return *passwordsList_; }
     void loadThemeSettings();
     void saveThemeSettings();
     void applyThemeNamed(std::optional<std::string> name, std::optional<Color> customBackground,
@@ -203,6 +214,21 @@ private:
     bool sessionEnded_ = false;
     // Restored tabs not yet selected, with the address each loads when it is.
     std::map<const Tab*, std::string> unloadedAddresses_;
+
+    // --- Security sign (AppDelegatePages.cpp) ---------------------------------------
+    // Shows the current tab's connection security in the address field.
+    void showSecurity();
+
+    // --- Permission prompts ------------------------------------------------------
+    // Shows a page's notification on the desktop, through the application.
+    void showPageNotification(const std::string& title, const std::string& body);
+    // The user's answers to pages' permission requests, for every tab, until quitting.
+    PermissionDecisions permissionDecisions_;
+
+    // --- Saved passwords (AppDelegatePanels.cpp) ------------------------------------
+    void rebuildPasswordsList();
+    std::unique_ptr<PasswordsList> passwordsList_;
+
     Lifetime lifetime_;
 };
 

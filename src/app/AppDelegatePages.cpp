@@ -101,6 +101,17 @@ void AppDelegate::showLoadingState() {
         stopAction_->set_enabled(loading);
 }
 
+void AppDelegate::showSecurity() {
+    Tab* tab = currentTab();
+    if (!tab) {
+        window_->addressField().setSecurity({});
+        return;
+    }
+    const WebView& web = tab->web();
+    window_->addressField().setSecurity(
+        {web.security(), hostOf(web.url()).value_or(""), web.certificate()});
+}
+
 void AppDelegate::focusAddressField() {
     window_->addressField().focusAndSelect();
 }

@@ -6,6 +6,8 @@
 #include "history/HistoryPanel.h"
 #include "navigation/NavigationRules.h"
 #include "passwords/PasswordPrompt.h"
+#include "passwords/PasswordsList.h"
+#include "platform/LoginForms.h"
 #include "store/VeskStore.h"
 #include "theme/ThemeController.h"
 #include "theme/ThemePanel.h"
@@ -56,8 +58,49 @@ void AppDelegate::promptSavePassword() {
     if (!tab)
         return;
     // A page that never loaded (an error page stands in for it) has no host to save for.
-    if (const std::optional<std::string> host = hostOf(tab->web().reachedURL()))
-        passwordPrompt_->present(*host);
+    if (const std::optional<std::string> host = hostOf(tab->web().reachedURL())) {
+        const LoginForms* logins = tab->loginForms();
+        passwordPrompt_->present(*host, logins ? logins->pageSecurity() : PageSecurity::Insecure);
+    }
+}
+
+void AppDelegate::loginSubmitted(Tab& tab, const std::string& user, const std::string& password) {
+    const LoginForms* logins = tab.loginForms();
+    // A tab in the background cannot have been typed into just now.
+    if (!logins || password.empty() || &tab != currentTab() || tab.web().isShowingErrorPage())
+        return;
+    // The host is the shown document's as the engine knows it, never what the page says.
+    const std::optional<std::string> host = hostOf(logins->pageURL());
+    if (!host)
+        return;
+    const PageSecurity security = logins->pageSecurity();
+    const std::optional<SavedPassword> saved = VeskStore::shared().savedPasswordFor(*host);
+    // A pair saved over http is offered again once it is typed over https.
+    if (saved && saved->user == user && saved->password == password &&
+        (saved->security == PageSecurity::Secure || security == PageSecurity::Insecure))
+        return;
+    passwordPrompt_->present(*host, security, user, password);
+}
+
+void AppDelegate::fillSavedPassword(Tab& tab) {
+    LoginForms* logins = tab.loginForms();
+    if (!logins || tab.web().isShowingErrorPage())
+        return;
+    const std::optional<std::string> host = hostOf(logins->pageURL());
+    if (!host)
+        return;
+    // The forms check the record's security against the page's themselves.
+    if (const std::optional<SavedPassword> saved = VeskStore::shared().savedPasswordFor(*host))
+        logins->fill(*saved);
+}
+
+void AppDelegate::openPasswordsList() {
+    passwordsList_->show(VeskStore::shared().loadPasswords());
+}
+
+void AppDelegate::rebuildPasswordsList() {
+    if (passwordsList_->isOpen())
+        passwordsList_->show(VeskStore::shared().loadPasswords());
 }
 
 void AppDelegate::loadThemeSettings() {

@@ -49,6 +49,7 @@ void AppDelegate::selectTab(std::int64_t index) {
     for (auto& t : tabs_)
         t->setActive(t.get() == &tab);
     window_->addressField().setAddressText(tab.web().url().value_or(""));
+    showSecurity();
     window_->tabStrip().revealSelected(&tab);
     showLoadingState();
     sessionChanged();

@@ -4,8 +4,10 @@
 #include <gtkmm/label.h>
 
 #include "platform/IconButton.h"
+#include "platform/LoginForms.h"
 #include "platform/Text.h"
 #include "tabs/FindBar.h"
+#include "tabs/PermissionBar.h"
 
 namespace vesk {
 
@@ -24,6 +26,7 @@ constexpr double kCloseOpacity = 0.5;
 
 Tab::Tab(WebSession* session, WebView* opener)
     : web_(std::make_unique<WebView>(session, opener)), pill_(std::make_unique<VeskTabPill>()) {
+    loginForms_ = std::make_unique<LoginForms>(*web_);
     pill_->set_size_request(static_cast<int>(VeskTabPill::kWidth),
                             static_cast<int>(VeskTabPill::kHeight));
     // A strip is as tall (top) or as wide (sidebar) as its column; the pill keeps
@@ -69,6 +72,8 @@ Tab::~Tab() {
     // The find bar searches through the web view, so it goes first. The web
     // view's handlers go with it, so no late page event reaches a closed tab.
     findBar_.reset();
+    permissionBar_.reset();
+    loginForms_.reset();
     web_.reset();
     if (pill_->get_parent())
         pill_->unparent();
@@ -78,6 +83,10 @@ FindBar& Tab::findBar() {
     if (!findBar_)
         findBar_ = std::make_unique<FindBar>(*web_);
     return *findBar_;
+}
+
+void Tab::askPermissions(PermissionDecisions& decisions) {
+    permissionBar_ = std::make_unique<PermissionBar>(*web_, decisions);
 }
 
 std::string Tab::title() const {
@@ -101,6 +110,10 @@ void Tab::setActive(bool active) {
 void Tab::detach() {
     web_->stopLoading();
     web_->clearCallbacks();
+    // A closed tab's page neither offers nor receives a password.
+    loginForms_.reset();
+    // A closed tab's page gets none of what it asked for.
+    permissionBar_.reset();
     if (auto* strip = dynamic_cast<Gtk::Box*>(pill_->get_parent()))
         strip->remove(*pill_);
 }

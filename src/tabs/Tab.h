@@ -13,6 +13,9 @@
 namespace vesk {
 
 class FindBar;
+class LoginForms;
+class PermissionBar;
+class PermissionDecisions;
 
 // One open tab: its web view and the pill that stands for it in the tab strip,
 // with the title and close buttons on the pill. It reports clicks on its
@@ -33,6 +36,13 @@ public:
     Gtk::Button& closeButton() { return *closeBtn_; }
     // The tab's find bar over its page, made the first time it is asked for.
     FindBar& findBar();
+    // Saved passwords: the login forms of the tab's page; null once the tab has left.
+    LoginForms* loginForms() { return loginForms_.get(); }
+    // Permission prompts: from now on the page's permission requests are answered
+    // from `decisions` or asked in a bar over the page.
+    void askPermissions(PermissionDecisions& decisions);
+    // That bar; null until permissions are asked.
+    PermissionBar* permissionBar() { return permissionBar_.get(); }
 
     // The text on the title button.
     std::string title() const;
@@ -57,6 +67,8 @@ public:
 private:
     std::unique_ptr<WebView> web_;
     std::unique_ptr<FindBar> findBar_;
+    std::unique_ptr<LoginForms> loginForms_;
+    std::unique_ptr<PermissionBar> permissionBar_;
     std::unique_ptr<VeskTabPill> pill_;
     Gtk::Button* btn_ = nullptr;
     Gtk::Button* closeBtn_ = nullptr;

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/label.h>
+#include <sigc++/trackable.h>
+
+#include "platform/PermissionRequests.h"
+
+namespace vesk {
+
+class WebView;
+
+// The bar over the top of a tab's page that asks the user about the page's
+// permission requests, "127.0.0.1 wants to use your camera", with Allow and
+// Deny; one request at a time, the next one as soon as the last is answered.
+// Hidden while nothing waits.
+class PermissionBar : public sigc::trackable {
+public:
+    PermissionBar(WebView& web, PermissionDecisions& decisions);
+    ~PermissionBar();
+    PermissionBar(const PermissionBar&) = delete;
+    PermissionBar& operator=(const PermissionBar&) = delete;
+
+    bool isShown() const { return bar_.get_visible(); }
+    PermissionRequests& requests() { return requests_; }
+    Gtk::Widget& widget() { return bar_; }
+    Gtk::Label& question() { return *question_; }
+    Gtk::Button& allowButton() { return *allow_; }
+    Gtk::Button& denyButton() { return *deny_; }
+
+private:
+    void showCurrent();
+
+    PermissionRequests requests_;
+    Gtk::Box bar_;
+    Gtk::Label* question_ = nullptr;
+    Gtk::Button* allow_ = nullptr;
+    Gtk::Button* deny_ = nullptr;
+};
+
+} // namespace vesk

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <plist/plist.h>
+#include <webkit/webkit.h>
 
 #include "GuiTest.h"
 #include "TestServer.h"
@@ -73,6 +74,37 @@ protected:
     }
 
     WebView& web() { return app->currentTab()->web(); }
+    // Runs `script` in the current page's own world, as if the user had done it.
+    void runScript(const std::string& script) {
+        webkit_web_view_evaluate_javascript(web().raw(), script.c_str(), -1, nullptr, nullptr,
+                                            nullptr, nullptr, nullptr);
+    }
+    // The value of `expression`, run in the current page's own world, as text;
+    // empty when it throws.
+    std::string evaluate(const std::string& expression) {
+        struct Answer {
+            bool done = false;
+            std::string text;
+        };
+        auto answer = std::make_shared<Answer>();
+        webkit_web_view_evaluate_javascript(
+            web().raw(), expression.c_str(), -1, nullptr, nullptr, nullptr,
+            [](GObject* view, GAsyncResult* result, gpointer data) {
+                std::unique_ptr<std::shared_ptr<Answer>> held(
+                    static_cast<std::shared_ptr<Answer>*>(data));
+                if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(
+                        WEBKIT_WEB_VIEW(view), result, nullptr)) {
+                    char* text = jsc_value_to_string(value);
+                    (*held)->text = text ? text : "";
+                    g_free(text);
+                    g_object_unref(value);
+                }
+                (*held)->done = true;
+            },
+            new std::shared_ptr<Answer>(answer));
+        EXPECT_TRUE(waitUntil([&] { return answer->done; })) << expression;
+        return answer->text;
+    }
     std::string addressText() { return addressEntry().get_text(); }
     // The store's file `name`, read straight from disk so that tests check what the
     // store really wrote: its root when of `type`, null when missing, a failure otherwise.

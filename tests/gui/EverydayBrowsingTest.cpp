@@ -19,10 +19,6 @@ protected:
         Gio::Action::parse_detailed_name_variant(actions.front(), name, target);
         window().activate_action(name, target);
     }
-    void runScript(const std::string& script) {
-        webkit_web_view_evaluate_javascript(web().raw(), script.c_str(), -1, nullptr, nullptr,
-                                            nullptr, nullptr, nullptr);
-    }
     std::string pageOf(std::size_t i) { return tab(i).web().url().value_or(""); }
 };
 

@@ -35,31 +35,6 @@ protected:
                                                       kLoginForm + "`; }, 300);</script>"));
     }
 
-    // The value of `expression`, run in the page's own world, as text.
-    std::string evaluate(const std::string& expression) {
-        struct Answer {
-            bool done = false;
-            std::string text;
-        };
-        auto answer = std::make_shared<Answer>();
-        webkit_web_view_evaluate_javascript(
-            web().raw(), expression.c_str(), -1, nullptr, nullptr, nullptr,
-            [](GObject* view, GAsyncResult* result, gpointer data) {
-                std::unique_ptr<std::shared_ptr<Answer>> held(
-                    static_cast<std::shared_ptr<Answer>*>(data));
-                if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(
-                        WEBKIT_WEB_VIEW(view), result, nullptr)) {
-                    char* text = jsc_value_to_string(value);
-                    (*held)->text = text;
-                    g_free(text);
-                    g_object_unref(value);
-                }
-                (*held)->done = true;
-            },
-            new std::shared_ptr<Answer>(answer));
-        EXPECT_TRUE(waitUntil([&] { return answer->done; })) << expression;
-        return answer->text;
-    }
     std::string fields() { return evaluate("user.value + '|' + pass.value"); }
 
     // Loads the login page at `base` (a server address with its host) and waits for it.

@@ -43,10 +43,7 @@ protected:
     }
     // The page runs `ask()` as if the user had clicked: the engine lets a page ask
     // to show notifications only in answer to something the user did.
-    void userAsks() {
-        webkit_web_view_evaluate_javascript(web().raw(), "ask()", -1, nullptr, nullptr, nullptr,
-                                            nullptr, nullptr);
-    }
+    void userAsks() { runScript("ask()"); }
     bool pageTitleIs(const std::string& title) {
         return waitUntil([&] { return web().title() == title; });
     }
@@ -65,8 +62,7 @@ TEST_F(PermissionTest, AnAnswerReachesThePageAndHoldsForItsOriginInEveryTab) {
     std::string shown;
     bar().requests().signalNotification().connect(
         [&](const std::string& title, const std::string& body) { shown = title + ": " + body; });
-    webkit_web_view_evaluate_javascript(web().raw(), "new Notification('Tea', {body: 'is ready'})",
-                                        -1, nullptr, nullptr, nullptr, nullptr, nullptr);
+    runScript("new Notification('Tea', {body: 'is ready'})");
     EXPECT_TRUE(waitUntil([&] { return shown == "Tea: is ready"; })) << shown;
 
     // Another tab on the same origin is answered from what the user said.

@@ -20,26 +20,6 @@ protected:
         https.reset();
     }
 
-    // The page's answer to `script`, run in the page's own world, as text.
-    std::string evaluate(const std::string& script) {
-        auto answer = std::make_shared<std::optional<std::string>>();
-        webkit_web_view_evaluate_javascript(
-            web().raw(), script.c_str(), -1, nullptr, nullptr, nullptr,
-            [](GObject* view, GAsyncResult* result, gpointer data) {
-                std::unique_ptr<std::shared_ptr<std::optional<std::string>>> out(
-                    static_cast<std::shared_ptr<std::optional<std::string>>*>(data));
-                JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view),
-                                                                             result, nullptr);
-                char* text = value ? jsc_value_to_string(value) : nullptr;
-                **out = text ? text : "";
-                g_free(text);
-                if (value)
-                    g_object_unref(value);
-            },
-            new std::shared_ptr<std::optional<std::string>>(answer));
-        EXPECT_TRUE(waitUntil([&] { return answer->has_value(); })) << script;
-        return answer->value_or("");
-    }
     // A real click from the X server on the page's element `selector`.
     void clickInPage(const std::string& selector) {
         const std::string centre =

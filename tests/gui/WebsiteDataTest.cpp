@@ -50,8 +50,7 @@ TEST_F(WebsiteDataTest, APageAskingBeforeItIsLeftKeepsItsTabUntilTheUserAgrees) 
     click(toolbar().newTab());
     openPage("draft", "Draft");
     // Pages may only ask once the user has done something on them.
-    webkit_web_view_evaluate_javascript(web().raw(), "document.body.click()", -1, nullptr, nullptr,
-                                        nullptr, nullptr, nullptr);
+    runScript("document.body.click()");
     struct Answer {
         bool agree = false;
         int asked = 0;

@@ -18,6 +18,7 @@
 #include <gtkmm/application.h>
 #include <plist/plist.h>
 
+#include "BenchHome.h"
 #include "TestServer.h"
 #include "app/AppDelegate.h"
 #include "store/PlistData.h"
@@ -140,21 +141,13 @@ bool historyHoldsLoadedPages(const fs::path& folder) {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-        std::fprintf(stderr, "This benchmark needs a display: run it under xvfb-run.\n");
+    if (!vesk::hasDisplay())
         return 1;
-    }
-    // A home of its own: the benchmark writes a history file.
-    gchar* made = g_dir_make_tmp("vesk-finished-bench-XXXXXX", nullptr);
-    if (!made)
+    // The benchmark writes a history file.
+    const vesk::BenchHome home("vesk-finished-bench");
+    if (!home.isMade())
         return 1;
-    const std::string home = made;
-    g_free(made);
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
-    ::setenv("XDG_CACHE_HOME", (home + "/cache").c_str(), 1);
-    const std::filesystem::path folder = home + "/data/Vesk";
+    const std::filesystem::path folder = home.dataFolder();
     vesk::writeFullHistory(folder);
 
     int result = 1;
@@ -183,7 +176,5 @@ int main(int argc, char** argv) {
     });
     app->run(0, nullptr);
     benchmark::Shutdown();
-    std::error_code ignored;
-    std::filesystem::remove_all(home, ignored);
     return result;
 }

@@ -17,6 +17,7 @@
 #include <gtkmm/application.h>
 #include <gtkmm/scrolledwindow.h>
 
+#include "BenchHome.h"
 #include "app/AppDelegate.h"
 #include "history/HistoryPanel.h"
 #include "store/VeskStore.h"
@@ -219,19 +220,12 @@ BENCHMARK(BM_HistoryKeystrokeHugeTitle)
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-        std::fprintf(stderr, "This benchmark needs a display: run it under xvfb-run.\n");
+    if (!vesk::hasDisplay())
         return 1;
-    }
-    // A home of its own: the benchmark writes a history file.
-    gchar* made = g_dir_make_tmp("vesk-panels-bench-XXXXXX", nullptr);
-    if (!made)
+    // The benchmark writes a history file.
+    const vesk::BenchHome home("vesk-panels-bench");
+    if (!home.isMade())
         return 1;
-    const std::string home = made;
-    g_free(made);
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
 
     int result = 1;
     auto app =
@@ -253,7 +247,5 @@ int main(int argc, char** argv) {
     });
     app->run(0, nullptr);
     benchmark::Shutdown();
-    std::error_code ignored;
-    std::filesystem::remove_all(home, ignored);
     return result;
 }

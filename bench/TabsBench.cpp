@@ -19,6 +19,7 @@
 #include <gtkmm/application.h>
 #include <unistd.h>
 
+#include "BenchHome.h"
 #include "app/AppDelegate.h"
 #include "app/MainWindow.h"
 #include "platform/ConstraintView.h"
@@ -110,33 +111,15 @@ BENCHMARK(openTab)->Iterations(kTabs)->UseRealTime()->Unit(benchmark::kMilliseco
 BENCHMARK(switchTab)->Iterations(kTabs)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(closeTab)->Iterations(kTabs)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-// A fresh folder for the program's files, so the real home is never touched.
-std::filesystem::path makeTemporaryHome() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vesk-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        return {};
-    const std::filesystem::path home = pattern;
-    std::filesystem::create_directories(home / "data");
-    std::filesystem::create_directories(home / "config");
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-    return home;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-        std::fprintf(stderr, "The tab benchmark needs a display: run it under xvfb-run.\n");
+    if (!vesk::hasDisplay())
         return 1;
-    }
-    const std::filesystem::path home = makeTemporaryHome();
-    if (home.empty()) {
-        std::fprintf(stderr, "Cannot make a temporary folder.\n");
+    const vesk::BenchHome home("vesk-tabs-bench");
+    if (!home.isMade())
         return 1;
-    }
 
     int result = 0;
     auto application =
@@ -168,8 +151,5 @@ int main(int argc, char** argv) {
     });
     application->run(0, nullptr);
     benchmark::Shutdown();
-
-    std::error_code ec;
-    std::filesystem::remove_all(home, ec);
     return result;
 }

@@ -95,6 +95,7 @@ WebView::WebView(WebSession* session, WebView* related) {
     g_signal_connect(view_, "load-changed", G_CALLBACK(onLoadChanged), this);
     g_signal_connect(view_, "load-failed", G_CALLBACK(onLoadFailed), this);
     g_signal_connect(view_, "web-process-terminated", G_CALLBACK(onProcessTerminated), this);
+    g_signal_connect(view_, "notify::title", G_CALLBACK(onTitleChanged), this);
     connectChromeEvents();
     connectSecurityEvents();
 }
@@ -298,9 +299,17 @@ void WebView::loadFinished() {
     if (loadFailed_ || isErrorPageLoad_)
         return;
     flushPendingFinish();
-    // At FINISHED the engine may not know the title yet: it arrives after
-    // the event, sometimes after the next idle. Reading the title back from
-    // the page orders the answer after everything the page has sent so far.
+    // The engine forgets the title when a page commits, so a title it knows
+    // now is this page's. Delivering with it spares the UI process a script
+    // engine of its own, which reading the title back would bring up.
+    if (std::optional<std::string> known = nonEmpty(webkit_web_view_get_title(view_))) {
+        deliverFinished({engineURL(), std::move(known)});
+        return;
+    }
+    // Otherwise the title may still be on its way: it can arrive after the
+    // event, sometimes after the next idle, and its arrival delivers the page.
+    // A page without one never sends it; reading the title back from the page
+    // orders the answer after everything the page has sent so far.
     auto* pending = new PendingFinish{this, engineURL()};
     pending_ = pending;
     webkit_web_view_evaluate_javascript(view_, "document.title", -1, kTitleWorld, nullptr,
@@ -331,6 +340,12 @@ void WebView::onTitleRead(GObject* source, GAsyncResult* result, gpointer data) 
     }
     self->deliverFinished(
         {std::move(pending->url), documentTitle ? documentTitle : self->engineTitle()});
+}
+
+void WebView::onTitleChanged(WebKitWebView* view, GParamSpec*, gpointer data) {
+    auto* self = static_cast<WebView*>(data);
+    if (self->pending_ && nonEmpty(webkit_web_view_get_title(view)))
+        self->flushPendingFinish();
 }
 
 gboolean WebView::onTitleTimeout(gpointer data) {

@@ -45,8 +45,9 @@ struct CertificateSummary {
 // knows. A load that fails is never also a finished one: the FINISHED the
 // engine sends after every failure, cancelled ones included, does not count,
 // and neither does the error page shown after a failure before commit. A
-// finished navigation is delivered once the document's title has been read
-// back from the page, because the engine's title can trail its FINISHED event.
+// finished navigation is delivered once the page's title is known: at once
+// when the engine has it, else when it arrives or has been read back from the
+// page, because the engine's title can trail its FINISHED event.
 class WebView {
 public:
     struct Callbacks {
@@ -175,6 +176,7 @@ private:
     void showLinkTarget(const char* uri);
     static void onTitleRead(GObject* source, GAsyncResult* result, gpointer pending);
     static gboolean onTitleTimeout(gpointer self);
+    static void onTitleChanged(WebKitWebView*, GParamSpec*, gpointer self);
 
     void loadStarted();
     void loadCommitted();

@@ -89,8 +89,9 @@ std::string AddressField::securityIconName() const {
     switch (security_.security) {
     case ConnectionSecurity::Secure:
         return "channel-secure-symbolic";
+    // Every page that is not private between the user and the site gets the
+    // same warning; the tooltip and the popover say why.
     case ConnectionSecurity::NotSecure:
-        return "channel-insecure-symbolic";
     case ConnectionSecurity::CertificateAccepted:
     case ConnectionSecurity::InsecureContent:
         return "dialog-warning-symbolic";

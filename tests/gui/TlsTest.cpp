@@ -58,7 +58,7 @@ protected:
 TEST_F(TlsTest, ErrorPageNamesTheProblemAndOnlyTheUserCanAcceptIt) {
     launch();
     openPage("Alpha");
-    EXPECT_EQ(sign(), "channel-insecure-symbolic") << "plain http";
+    EXPECT_EQ(sign(), "dialog-warning-symbolic") << "plain http";
     openGuarded();
     const std::string text = pageText();
     EXPECT_NE(text.find("The certificate of 127.0.0.1 was not issued by an authority"),
@@ -97,7 +97,7 @@ TEST_F(TlsTest, ErrorPageNamesTheProblemAndOnlyTheUserCanAcceptIt) {
     // Back passes over the error page; the acceptance holds for a new load.
     click(toolbar().back());
     ASSERT_TRUE(waitForTitle(tab(0), "Alpha"));
-    EXPECT_EQ(sign(), "channel-insecure-symbolic");
+    EXPECT_EQ(sign(), "dialog-warning-symbolic");
     typeAndReturn(https->url("/Guarded"));
     ASSERT_TRUE(waitForTitle(tab(0), "Guarded"));
     EXPECT_EQ(sign(), "dialog-warning-symbolic");
@@ -111,12 +111,12 @@ TEST_F(TlsTest, GoBackLeavesTheErrorPageAndTheSignFollowsTheTab) {
     ASSERT_TRUE(waitUntil([&] { return !web().isShowingErrorPage() && !web().isLoading(); }));
     EXPECT_EQ(web().url(), server->url("/Alpha"));
     EXPECT_EQ(https->hits("/Guarded"), 0);
-    EXPECT_EQ(sign(), "channel-insecure-symbolic");
+    EXPECT_EQ(sign(), "dialog-warning-symbolic");
 
     app->addNewTab();
     EXPECT_EQ(sign(), "") << "a new tab shows no page";
     app->selectTab(0);
-    EXPECT_EQ(sign(), "channel-insecure-symbolic");
+    EXPECT_EQ(sign(), "dialog-warning-symbolic");
 }
 
 } // namespace

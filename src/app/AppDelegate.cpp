@@ -73,20 +73,22 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     webSession_ =
         std::make_unique<WebSession>(std::filesystem::path(VeskStore::shared().basePath()) / "web",
                                      WebSession::defaultCacheFolder());
-    std::vector<std::unique_ptr<Tab>> firstTabs;
-    auto startTab = [this, &firstTabs](std::optional<std::string_view> address) {
-        auto tab = std::make_unique<Tab>(webSession_.get());
-        setupTabCallbacks(*tab);
-        if (auto url = normalizedURLFromInput(address))
-            tab->web().loadURL(*url);
-        firstTabs.push_back(std::move(tab));
-    };
-    // Text that gives no address opens nothing; with nothing opened, the home page does.
+    // Text that gives no address opens nothing; with nothing opened, the home page does
+    // (an empty one loads nothing).
+    std::vector<std::optional<std::string>> firstAddresses;
     for (const std::string& input : options_.addresses)
         if (auto url = normalizedURLFromInput(input))
-            startTab(*url);
-    if (firstTabs.empty())
-        startTab(options_.homePage);
+            firstAddresses.push_back(std::move(url));
+    if (firstAddresses.empty())
+        firstAddresses.push_back(normalizedURLFromInput(options_.homePage));
+    std::vector<std::unique_ptr<Tab>> firstTabs;
+    for (const std::optional<std::string>& url : firstAddresses) {
+        auto tab = std::make_unique<Tab>(webSession_.get());
+        setupTabCallbacks(*tab);
+        if (url)
+            tab->web().loadURL(*url);
+        firstTabs.push_back(std::move(tab));
+    }
 
     adw_init();
     theme_ = std::make_unique<ThemeController>();

@@ -170,14 +170,13 @@ void LoginForms::onLoadChanged(void* view, int event, void* self) {
     auto* web = static_cast<WebKitWebView*>(view);
     const char* uri = webkit_web_view_get_uri(web);
     forms->pageURL_ = uri ? std::optional<std::string>(uri) : std::nullopt;
-    // A certificate the user let through despite its errors does not make a page secure.
-    GTlsCertificate* certificate = nullptr;
-    GTlsCertificateFlags errors = G_TLS_CERTIFICATE_NO_FLAGS;
-    const bool https = uri && std::string_view(uri).starts_with("https:");
-    forms->pageSecurity_ =
-        https && webkit_web_view_get_tls_info(web, &certificate, &errors) && errors == 0
-            ? PageSecurity::Secure
-            : PageSecurity::Insecure;
+}
+
+PageSecurity LoginForms::pageSecurity() const {
+    // A certificate the user let through despite its errors, or parts of the page
+    // that came unencrypted, do not make a page secure.
+    return view_.security() == ConnectionSecurity::Secure ? PageSecurity::Secure
+                                                          : PageSecurity::Insecure;
 }
 
 void LoginForms::onMessage(WebKitUserContentManager*, JSCValue* value, void* self) {
@@ -199,7 +198,7 @@ void LoginForms::fill(const SavedPassword& saved) {
     // A pair typed over http never goes to an https page, even one whose certificate
     // the user let through, and one typed over https never leaves https.
     const char* scheme = saved.security == PageSecurity::Secure ? "https:" : "http:";
-    if (!pageURL_ || !pageURL_->starts_with(scheme) || saved.security != pageSecurity_)
+    if (!pageURL_ || !pageURL_->starts_with(scheme) || saved.security != pageSecurity())
         return;
     // A text GVariant cannot hold anything but UTF-8.
     for (const std::string* text : {&saved.user, &saved.password, &saved.host})

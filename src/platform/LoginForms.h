@@ -36,8 +36,8 @@ public:
     // The address of the document now shown (the last one committed), which the
     // page's messages belong to; nothing before the first commit.
     const std::optional<std::string>& pageURL() const { return pageURL_; }
-    // Secure when that document came over https with a certificate the engine trusts.
-    PageSecurity pageSecurity() const { return pageSecurity_; }
+    // Secure while that document came over https with a certificate the engine trusts.
+    PageSecurity pageSecurity() const;
 
     // Fills the login forms of the page now shown with `saved`, but only while that
     // page is of exactly the record's host and has the security the record was saved
@@ -59,7 +59,6 @@ private:
     GObjectPtr<WebKitUserContentManager> manager_;
     WebKitUserScript* script_ = nullptr;
     std::optional<std::string> pageURL_;
-    PageSecurity pageSecurity_ = PageSecurity::Insecure;
     sigc::signal<void(const std::string&, const std::string&)> submitted_;
     sigc::signal<void()> formShown_;
 };

@@ -6,6 +6,7 @@
 
 #include <webkit/webkit.h>
 
+#include "navigation/NavigationRules.h"
 #include "platform/WebView.h"
 
 namespace vesk {
@@ -41,14 +42,6 @@ void give(WebKitPermissionRequest* request, PermissionAnswer answer) {
         webkit_permission_request_allow(request);
     else
         webkit_permission_request_deny(request);
-}
-
-std::string hostOf(const std::string& url) {
-    GUri* uri = g_uri_parse(url.c_str(), G_URI_FLAGS_NONE, nullptr);
-    std::string host = uri && g_uri_get_host(uri) ? g_uri_get_host(uri) : "";
-    if (uri)
-        g_uri_unref(uri);
-    return host;
 }
 
 } // namespace
@@ -118,8 +111,8 @@ void PermissionRequests::request(WebKitPermissionRequest* request) {
         give(request, *known);
         return;
     }
-    queue_.push_back(
-        {*origin, hostOf(url), *kind, GObjectPtr<WebKitPermissionRequest>::retain(request)});
+    queue_.push_back({*origin, hostOf(url).value_or(""), *kind,
+                      GObjectPtr<WebKitPermissionRequest>::retain(request)});
     if (queue_.size() == 1)
         changed_.emit();
 }

@@ -194,27 +194,6 @@ PlistPtr historyPlist(const std::vector<HistoryEntry>& entries) {
     return list;
 }
 
-// The vault's records that pass their checks, made afresh: a storable host, once, with
-// a storable user name and password.
-PlistPtr checkedVault(plist_t vault) {
-    PlistPtr checked(plist_new_dict());
-    std::set<std::string, std::less<>> hosts;
-    for (const auto& [host, record] : dictionaryItems(vault)) {
-        bool isUsable = plist_get_node_type(record) == PLIST_DICT && isStorableText(host) &&
-                        hosts.insert(host).second;
-        const auto user = isUsable ? checkedText(record, "user", isUsable) : std::nullopt;
-        const auto pass = isUsable ? checkedText(record, "pass", isUsable) : std::nullopt;
-        if (!isUsable || !user || !pass) {
-            continue;
-        }
-        plist_t copy = plist_new_dict();
-        plist_dict_set_item(copy, "user", plist_new_string(user->c_str()));
-        plist_dict_set_item(copy, "pass", plist_new_string(pass->c_str()));
-        plist_dict_set_item(checked.get(), host.c_str(), copy);
-    }
-    return checked;
-}
-
 using VaultRecords = std::map<std::string, SavedPassword, std::less<>>;
 
 // How a file looked when it was read or written. Anyone's change since shows in it: a
@@ -283,18 +262,25 @@ std::set<std::string, std::less<>> secureHosts(plist_t security) {
     return hosts;
 }
 
-// The checked records of a vault with their security from the companion file, which may
-// be null: a record it does not mark is Insecure.
+// The vault's records that pass their checks, made afresh: a storable host, once, with a
+// storable user name and password. Their security comes from the companion file, which
+// may be null: a record it does not mark is Insecure.
 VaultRecords vaultRecords(plist_t vault, plist_t security) {
     const auto secure =
         security != nullptr ? secureHosts(security) : std::set<std::string, std::less<>>();
     VaultRecords records;
-    PlistPtr checked = checkedVault(vault);
-    for (const auto& [host, record] : dictionaryItems(checked.get())) {
-        SavedPassword saved{host, dictionaryString(record, "user").value_or(""),
-                            dictionaryString(record, "pass").value_or(""),
-                            secure.contains(host) ? PageSecurity::Secure : PageSecurity::Insecure};
-        records.emplace(host, std::move(saved));
+    std::set<std::string, std::less<>> hosts;
+    for (const auto& [host, record] : dictionaryItems(vault)) {
+        bool isUsable = plist_get_node_type(record) == PLIST_DICT && isStorableText(host) &&
+                        hosts.insert(host).second;
+        const auto user = isUsable ? checkedText(record, "user", isUsable) : std::nullopt;
+        const auto pass = isUsable ? checkedText(record, "pass", isUsable) : std::nullopt;
+        if (!isUsable || !user || !pass) {
+            continue;
+        }
+        records.emplace(host, SavedPassword{host, *user, *pass,
+                                            secure.contains(host) ? PageSecurity::Secure
+                                                                  : PageSecurity::Insecure});
     }
     return records;
 }

@@ -363,7 +363,12 @@ void MainWindow::showWebView(Gtk::Widget& page) {
     };
     activateConstraints(webContainer_->constraintLayout(), activeWebConstraints_);
 
-    // The change of content fades in.
+    // The change of content fades in; the first page, shown with the window, has
+    // nothing to fade from.
+    if (!window_->get_mapped()) {
+        page.set_opacity(1.0);
+        return;
+    }
     page.set_opacity(0.0);
     Animation::run(
         page, kWebFadeSeconds, TimingCurve::Linear, [&page](double v) { page.set_opacity(v); },

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include <adwaita.h>
 #include <benchmark/benchmark.h>
 #include <glib.h>
 #include <glibmm/main.h>
@@ -154,7 +153,6 @@ int main(int argc, char** argv) {
     auto app =
         Gtk::Application::create("org.vesk.FinishedBench", Gio::Application::Flags::NON_UNIQUE);
     app->signal_activate().connect([&] {
-        adw_init();
         app->hold();
         {
             vesk::test::TestServer server;

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include <adwaita.h>
 #include <benchmark/benchmark.h>
 #include <glib.h>
 #include <glibmm/main.h>
@@ -231,7 +230,6 @@ int main(int argc, char** argv) {
     auto app =
         Gtk::Application::create("org.vesk.PanelsBench", Gio::Application::Flags::NON_UNIQUE);
     app->signal_activate().connect([&] {
-        adw_init();
         app->hold();
         {
             vesk::AppDelegate delegate(vesk::AppOptions{"", {}});

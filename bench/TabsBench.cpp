@@ -14,7 +14,6 @@
 #include <memory>
 #include <string>
 
-#include <adwaita.h>
 #include <glibmm/main.h>
 #include <gtkmm/application.h>
 #include <unistd.h>
@@ -125,7 +124,6 @@ int main(int argc, char** argv) {
     auto application =
         Gtk::Application::create("org.vesk.TabsBench", Gio::Application::Flags::NON_UNIQUE);
     application->signal_activate().connect([&] {
-        adw_init();
         application->hold();
         {
             // An empty home page: start-up loads nothing.

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <memory>
 
-#include <adwaita.h>
 #include <benchmark/benchmark.h>
 #include <gdkmm/frameclock.h>
 #include <glibmm/main.h>
@@ -73,7 +72,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     auto app = Gtk::Application::create("org.vesk.ThemeBench", Gio::Application::Flags::NON_UNIQUE);
     app->signal_activate().connect([&] {
-        adw_init();
         app->hold();
         auto delegate = std::make_unique<vesk::AppDelegate>(vesk::AppOptions{"", {}});
         delegate->applicationDidFinishLaunching(app.get());

@@ -14,7 +14,6 @@
 #include <unistd.h>
 #include <vector>
 
-#include <adwaita.h>
 #include <glibmm/main.h>
 #include <gtk/gtk.h>
 
@@ -90,7 +89,6 @@ int main(int argc, char** argv) {
     int result = 1;
     auto app = Gtk::Application::create("org.vesk.Screenshot", Gio::Application::Flags::NON_UNIQUE);
     app->signal_activate().connect([&] {
-        adw_init();
         app->hold();
         vesk::AppDelegate delegate(vesk::AppOptions{"", {}});
         delegate.applicationDidFinishLaunching(app.get());

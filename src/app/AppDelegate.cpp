@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <malloc.h>
 
-#include <adwaita.h>
 #include <giomm/notification.h>
 #include <giomm/simpleaction.h>
 #include <glibmm/main.h>
@@ -90,7 +89,6 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
         firstTabs.push_back(std::move(tab));
     }
 
-    adw_init();
     theme_ = std::make_unique<ThemeController>();
     window_ = std::make_unique<MainWindow>(app);
     Gtk::Widget& anchor = window_->addressField().widget();

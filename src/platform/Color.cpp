@@ -62,18 +62,18 @@ std::string cssNumber(double v) {
 std::string cssNamed(NamedColor n) {
     switch (n) {
     case NamedColor::WindowBackground:
-        return "@window_bg_color";
+        return "@theme_bg_color";
     case NamedColor::ControlAccent:
-        return "@accent_bg_color";
+        return "@theme_selected_bg_color";
     case NamedColor::Label:
-        return "@window_fg_color";
+        return "@theme_fg_color";
     case NamedColor::SecondaryLabel:
         // A dimmed foreground, kept opaque so that a new alpha replaces it.
-        return "mix(@window_fg_color,@window_bg_color,0.45)";
+        return "mix(@theme_fg_color,@theme_bg_color,0.45)";
     case NamedColor::SystemBlue:
         return "#3584e4";
     }
-    return "@window_fg_color";
+    return "@theme_fg_color";
 }
 
 } // namespace

@@ -1,11 +1,14 @@
 #include "platform/ColorRgba.h"
 
-#include <adwaita.h>
+#include <gtkmm/settings.h>
 
 namespace vesk {
 
 Gdk::RGBA toRgba(const Color& color, const Gtk::Widget*) {
-    const bool dark = adw_style_manager_get_dark(adw_style_manager_get_default());
+    // The look in force, as the theme set it for the toolkit and the pages.
+    auto settings = Gtk::Settings::get_default();
+    const bool dark =
+        settings && settings->property_gtk_application_prefer_dark_theme().get_value();
     const Color c = color.resolved(dark ? ColorScheme::Dark : ColorScheme::Light);
     Gdk::RGBA rgba;
     rgba.set_rgba(c.r(), c.g(), c.b(), c.alpha);

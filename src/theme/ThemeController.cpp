@@ -1,7 +1,7 @@
 #include "theme/ThemeController.h"
 
-#include <adwaita.h>
 #include <glibmm/main.h>
+#include <gtkmm/settings.h>
 
 #include "platform/Css.h"
 #include "store/UserDefaults.h"
@@ -11,25 +11,15 @@ namespace vesk {
 
 namespace {
 
-AdwColorScheme colorSchemeFor(Appearance appearance) {
-    switch (appearance) {
-    case Appearance::Light:
-        return ADW_COLOR_SCHEME_FORCE_LIGHT;
-    case Appearance::Dark:
-        return ADW_COLOR_SCHEME_FORCE_DARK;
-    case Appearance::System:
-        break;
-    }
-    return ADW_COLOR_SCHEME_DEFAULT;
-}
-
 // How often, and how many times, a save the settings file's lock held up is tried again.
 constexpr unsigned kSaveRetryMs = 250;
 constexpr int kSaveRetries = 20;
 
 } // namespace
 
-ThemeController::ThemeController() : css_(std::make_unique<Css>()) {}
+ThemeController::ThemeController() : css_(std::make_unique<Css>()) {
+    desktop_.signalChanged().connect(sigc::mem_fun(*this, &ThemeController::applyLook));
+}
 
 ThemeController::~ThemeController() {
     saveRetry_.disconnect();
@@ -39,12 +29,22 @@ const ResolvedTheme& ThemeController::apply(std::optional<std::string> name,
                                             std::optional<Color> customBackground,
                                             std::optional<Color> customAccent) {
     theme_ = resolveTheme(name, customBackground, customAccent);
-    adw_style_manager_set_color_scheme(adw_style_manager_get_default(),
-                                       colorSchemeFor(theme_->appearance));
+    applyLook();
     // Window, glass, web area, address field, toolbar, every tab and folder
     // header and the panels take their colours from this one style sheet.
     css_->setThemeCss(themeStyleSheet(theme_->colors));
     return *theme_;
+}
+
+void ThemeController::applyLook() {
+    // Before any theme, and under "system", the desktop's choice holds.
+    const Appearance appearance = theme_ ? theme_->appearance : Appearance::System;
+    const bool dark = appearance == Appearance::Dark ||
+                      (appearance == Appearance::System && desktop_.prefersDark());
+    // Widgets and pages both follow this one setting.
+    auto settings = Gtk::Settings::get_default();
+    if (settings && settings->property_gtk_application_prefer_dark_theme().get_value() != dark)
+        settings->property_gtk_application_prefer_dark_theme() = dark;
 }
 
 std::string ThemeController::themeName() const {

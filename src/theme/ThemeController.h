@@ -7,6 +7,7 @@
 #include <sigc++/connection.h>
 
 #include "platform/Color.h"
+#include "platform/DesktopAppearance.h"
 #include "theme/Theme.h"
 #include "theme/ThemeSettings.h"
 
@@ -45,10 +46,13 @@ public:
     void save();
 
 private:
+    // Sets the light or dark look for the theme in force and the desktop's choice.
+    void applyLook();
     // Stores the theme in force; false when the file could not be written now.
     bool writeTheme() const;
 
     std::unique_ptr<Css> css_;
+    DesktopAppearance desktop_;
     std::optional<ResolvedTheme> theme_;
     sigc::connection saveRetry_;
     int saveRetriesLeft_ = 0;

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include <adwaita.h>
 #include <glibmm/main.h>
 
 namespace vesk::test {
@@ -111,7 +110,6 @@ int main(int argc, char** argv) {
     auto app =
         Gtk::Application::create("org.vesk.BrowserTests", Gio::Application::Flags::NON_UNIQUE);
     app->signal_activate().connect([&] {
-        adw_init();
         app->hold();
         vesk::test::gApplication = app.get();
         result = RUN_ALL_TESTS();

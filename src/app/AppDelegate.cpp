@@ -15,6 +15,7 @@
 #include "passwords/PasswordPrompt.h"
 #include "passwords/PasswordsList.h"
 #include "platform/LoginForms.h"
+#include "platform/Renderer.h"
 #include "store/VeskStore.h"
 #include "tabs/PermissionBar.h"
 #include "theme/ThemeController.h"
@@ -89,6 +90,8 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
         firstTabs.push_back(std::move(tab));
     }
 
+    if (auto display = Gdk::Display::get_default())
+        chooseRenderer(*display);
     theme_ = std::make_unique<ThemeController>();
     window_ = std::make_unique<MainWindow>(app);
     Gtk::Widget& anchor = window_->addressField().widget();

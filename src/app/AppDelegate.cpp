@@ -26,14 +26,18 @@ namespace vesk {
 namespace {
 
 // Start-up frees much of what it allocates on the way (style sheets read, the
-// engine set up); once the first page has loaded, the freed pages go back to
-// the system instead of staying with the process for good.
+// engine set up, the first frames drawn); a second after the first page has
+// loaded, when the page has been drawn, the freed pages go back to the system
+// instead of staying with the process for good.
+constexpr unsigned kTrimDelayMs = 1000;
+
 void releaseFreedMemoryOnceLoaded(WebKitWebView* view) {
     auto onLoad = +[](WebKitWebView* v, WebKitLoadEvent event, gulong* handler) {
         if (event != WEBKIT_LOAD_FINISHED)
             return;
         g_signal_handler_disconnect(v, *handler);
-        Glib::signal_idle().connect_once([] { malloc_trim(0); }, Glib::PRIORITY_LOW);
+        Glib::signal_timeout().connect_once([] { malloc_trim(0); }, kTrimDelayMs,
+                                            Glib::PRIORITY_LOW);
     };
     auto* handler = new gulong(0);
     *handler = g_signal_connect_data(

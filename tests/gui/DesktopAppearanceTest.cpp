@@ -42,8 +42,8 @@ public:
         bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
         GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
         static const GDBusInterfaceVTable vtable = {&FakePortal::onCall, nullptr, nullptr, {}};
-        object_ = g_dbus_connection_register_object(bus_, kPath, node->interfaces[0], &vtable,
-                                                    this, nullptr, nullptr);
+        object_ = g_dbus_connection_register_object(bus_, kPath, node->interfaces[0], &vtable, this,
+                                                    nullptr, nullptr);
         g_dbus_node_info_unref(node);
         GVariant* reply = g_dbus_connection_call_sync(
             bus_, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
@@ -58,8 +58,8 @@ public:
         g_dbus_connection_unregister_object(bus_, object_);
         GVariant* reply = g_dbus_connection_call_sync(
             bus_, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-            "ReleaseName", g_variant_new("(s)", name_.c_str()), nullptr, G_DBUS_CALL_FLAGS_NONE,
-            -1, nullptr, nullptr);
+            "ReleaseName", g_variant_new("(s)", name_.c_str()), nullptr, G_DBUS_CALL_FLAGS_NONE, -1,
+            nullptr, nullptr);
         if (reply)
             g_variant_unref(reply);
         g_object_unref(bus_);

@@ -27,7 +27,8 @@ protected:
     }
     void addDevice(const fs::path& name) { std::ofstream(devices_ / name) << ""; }
     const char* chosen() const {
-        return static_cast<const char*>(g_object_get_data(G_OBJECT(display_->gobj()), "gsk-renderer"));
+        return static_cast<const char*>(
+            g_object_get_data(G_OBJECT(display_->gobj()), "gsk-renderer"));
     }
 
     fs::path devices_;

@@ -46,21 +46,24 @@ DesktopAppearance::~DesktopAppearance() {
     }
 }
 
+// A cancelled call belongs to an object that is gone (its finish reports the
+// cancellation even when the answer had come); any other failure leaves GNOME's
+// own setting to follow.
+void DesktopAppearance::fallBack(GError* error, gpointer data) {
+    const bool cancelled = g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED);
+    g_error_free(error);
+    if (!cancelled)
+        static_cast<DesktopAppearance*>(data)->followGnomeSetting();
+}
+
 void DesktopAppearance::onBus(GObject*, GAsyncResult* result, gpointer data) {
     GError* error = nullptr;
     GDBusConnection* bus = g_bus_get_finish(result, &error);
     if (!bus) {
-        const bool cancelled = g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED);
-        g_error_free(error);
-        if (!cancelled)
-            static_cast<DesktopAppearance*>(data)->followGnomeSetting();
+        fallBack(error, data);
         return;
     }
     auto* self = static_cast<DesktopAppearance*>(data);
-    if (g_cancellable_is_cancelled(self->cancellable_)) {
-        g_object_unref(bus);
-        return;
-    }
     self->bus_ = bus;
     self->readPortal();
 }
@@ -81,11 +84,8 @@ void DesktopAppearance::onRead(GObject* source, GAsyncResult* result, gpointer d
     GError* error = nullptr;
     GVariant* reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &error);
     if (!reply) {
-        const bool cancelled = g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED);
-        g_error_free(error);
-        // No portal, or one that does not know the colour scheme: GNOME's own setting.
-        if (!cancelled)
-            static_cast<DesktopAppearance*>(data)->followGnomeSetting();
+        // No portal, or one that does not know the colour scheme.
+        fallBack(error, data);
         return;
     }
     auto* self = static_cast<DesktopAppearance*>(data);

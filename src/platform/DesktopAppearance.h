@@ -25,6 +25,7 @@ public:
     sigc::signal<void()>& signalChanged() { return changed_; }
 
 private:
+    static void fallBack(GError* error, gpointer self);
     static void onBus(GObject* source, GAsyncResult* result, gpointer self);
     static void onRead(GObject* source, GAsyncResult* result, gpointer self);
     static void onSettingChanged(GDBusConnection*, const char* sender, const char* path,

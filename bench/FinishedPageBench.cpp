@@ -17,6 +17,7 @@
 #include <gtkmm/application.h>
 #include <plist/plist.h>
 
+#include "BenchApp.h"
 #include "BenchHome.h"
 #include "TestServer.h"
 #include "app/AppDelegate.h"
@@ -57,20 +58,6 @@ void writeFullHistory(const fs::path& folder) {
     fs::create_directories(folder);
     g_file_set_contents((folder / VeskStore::historyFileName).c_str(), xml.c_str(),
                         static_cast<gssize>(xml.size()), nullptr);
-}
-
-// Runs the main loop until `isDone` or `limit` passes; false on the timeout.
-template <typename Done> bool pumpUntil(Done isDone, std::chrono::milliseconds limit) {
-    auto context = Glib::MainContext::get_default();
-    const auto end = Clock::now() + limit;
-    while (!isDone()) {
-        if (Clock::now() > end)
-            return false;
-        auto tick = Glib::signal_timeout().connect([] { return false; }, 5);
-        context->iteration(true);
-        tick.disconnect();
-    }
-    return true;
 }
 
 void reportPercentiles(benchmark::State& state, std::vector<double> millis) {
@@ -149,30 +136,22 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder = home.dataFolder();
     vesk::writeFullHistory(folder);
 
-    int result = 1;
-    auto app =
-        Gtk::Application::create("org.vesk.FinishedBench", Gio::Application::Flags::NON_UNIQUE);
-    app->signal_activate().connect([&] {
-        app->hold();
-        {
-            vesk::test::TestServer server;
-            for (int i = 0; i < vesk::kPages; ++i)
-                server.addPage(vesk::pagePath(i),
-                               vesk::test::htmlPage("Finished page " + std::to_string(i)));
-            vesk::AppDelegate delegate(vesk::AppOptions{"about:blank", {}});
-            delegate.applicationDidFinishLaunching(app.get());
-            vesk::gApp = &delegate;
-            vesk::gServer = &server;
-            vesk::pumpUntil([] { return false; }, std::chrono::milliseconds(300));
-            benchmark::RunSpecifiedBenchmarks();
-            result = vesk::historyHoldsLoadedPages(folder) ? 0 : 1;
-            vesk::gApp = nullptr;
-            vesk::gServer = nullptr;
-        }
-        app->release();
-        app->quit();
+    const int result = vesk::runInApplication("org.vesk.FinishedBench", [&](Gtk::Application& app) {
+        vesk::test::TestServer server;
+        for (int i = 0; i < vesk::kPages; ++i)
+            server.addPage(vesk::pagePath(i),
+                           vesk::test::htmlPage("Finished page " + std::to_string(i)));
+        vesk::AppDelegate delegate(vesk::AppOptions{"about:blank", {}});
+        delegate.applicationDidFinishLaunching(&app);
+        vesk::gApp = &delegate;
+        vesk::gServer = &server;
+        vesk::pump(std::chrono::milliseconds(300));
+        benchmark::RunSpecifiedBenchmarks();
+        const int status = vesk::historyHoldsLoadedPages(folder) ? 0 : 1;
+        vesk::gApp = nullptr;
+        vesk::gServer = nullptr;
+        return status;
     });
-    app->run(0, nullptr);
     benchmark::Shutdown();
     return result;
 }

@@ -16,6 +16,7 @@
 #include <gtkmm/application.h>
 #include <gtkmm/scrolledwindow.h>
 
+#include "BenchApp.h"
 #include "BenchHome.h"
 #include "app/AppDelegate.h"
 #include "history/HistoryPanel.h"
@@ -28,16 +29,6 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 AppDelegate* gApp = nullptr;
-
-void pump(std::chrono::milliseconds duration) {
-    auto context = Glib::MainContext::get_default();
-    const auto end = Clock::now() + duration;
-    while (Clock::now() < end) {
-        auto tick = Glib::signal_timeout().connect([] { return false; }, 5);
-        context->iteration(true);
-        tick.disconnect();
-    }
-}
 
 // A full history of ordinary pages; `hugeTitleBytes` gives one entry a title that long.
 void writeFullHistory(std::size_t hugeTitleBytes) {
@@ -226,24 +217,15 @@ int main(int argc, char** argv) {
     if (!home.isMade())
         return 1;
 
-    int result = 1;
-    auto app =
-        Gtk::Application::create("org.vesk.PanelsBench", Gio::Application::Flags::NON_UNIQUE);
-    app->signal_activate().connect([&] {
-        app->hold();
-        {
-            vesk::AppDelegate delegate(vesk::AppOptions{"", {}});
-            delegate.applicationDidFinishLaunching(app.get());
-            vesk::gApp = &delegate;
-            vesk::pump(std::chrono::milliseconds(300));
-            benchmark::RunSpecifiedBenchmarks();
-            vesk::gApp = nullptr;
-        }
-        result = 0;
-        app->release();
-        app->quit();
+    const int result = vesk::runInApplication("org.vesk.PanelsBench", [](Gtk::Application& app) {
+        vesk::AppDelegate delegate(vesk::AppOptions{"", {}});
+        delegate.applicationDidFinishLaunching(&app);
+        vesk::gApp = &delegate;
+        vesk::pump(std::chrono::milliseconds(300));
+        benchmark::RunSpecifiedBenchmarks();
+        vesk::gApp = nullptr;
+        return 0;
     });
-    app->run(0, nullptr);
     benchmark::Shutdown();
     return result;
 }

@@ -18,6 +18,7 @@
 #include <gtkmm/application.h>
 #include <unistd.h>
 
+#include "BenchApp.h"
 #include "BenchHome.h"
 #include "app/AppDelegate.h"
 #include "app/MainWindow.h"
@@ -41,16 +42,7 @@ double residentMiB() {
     return 0.0;
 }
 
-// Runs the main loop for a while so layout, drawing and fades catch up.
-void pump(std::chrono::milliseconds duration) {
-    auto context = Glib::MainContext::get_default();
-    const auto end = std::chrono::steady_clock::now() + duration;
-    while (std::chrono::steady_clock::now() < end) {
-        auto tick = Glib::signal_timeout().connect([] { return false; }, 2);
-        context->iteration(true);
-        tick.disconnect();
-    }
-}
+using vesk::pump;
 
 void click(Gtk::Button& button) {
     g_signal_emit_by_name(button.gobj(), "clicked");
@@ -120,34 +112,30 @@ int main(int argc, char** argv) {
     if (!home.isMade())
         return 1;
 
-    int result = 0;
-    auto application =
-        Gtk::Application::create("org.vesk.TabsBench", Gio::Application::Flags::NON_UNIQUE);
-    application->signal_activate().connect([&] {
-        application->hold();
-        {
-            // An empty home page: start-up loads nothing.
-            auto app = std::make_unique<vesk::AppDelegate>(vesk::AppOptions{"", {}});
-            app->applicationDidFinishLaunching(application.get());
-            pump(std::chrono::milliseconds(500));
-            gApp = app.get();
+    const int result =
+        vesk::runInApplication("org.vesk.TabsBench", [](Gtk::Application& application) {
+            int status = 0;
+            {
+                // An empty home page: start-up loads nothing.
+                auto app = std::make_unique<vesk::AppDelegate>(vesk::AppOptions{"", {}});
+                app->applicationDidFinishLaunching(&application);
+                pump(std::chrono::milliseconds(500));
+                gApp = app.get();
 
-            const double before = residentMiB();
-            benchmark::RunSpecifiedBenchmarks();
-            pump(std::chrono::seconds(1));
-            const double after = residentMiB();
-            std::printf("resident memory: %.1f MiB before opening, %.1f MiB after closing; "
-                        "%zu tab(s) left\n",
-                        before, after, app->tabs().size());
-            if (app->tabs().size() != 1)
-                result = 1;
-            gApp = nullptr;
-        }
-        pump(std::chrono::milliseconds(50));
-        application->release();
-        application->quit();
-    });
-    application->run(0, nullptr);
+                const double before = residentMiB();
+                benchmark::RunSpecifiedBenchmarks();
+                pump(std::chrono::seconds(1));
+                const double after = residentMiB();
+                std::printf("resident memory: %.1f MiB before opening, %.1f MiB after closing; "
+                            "%zu tab(s) left\n",
+                            before, after, app->tabs().size());
+                if (app->tabs().size() != 1)
+                    status = 1;
+                gApp = nullptr;
+            }
+            pump(std::chrono::milliseconds(50));
+            return status;
+        });
     benchmark::Shutdown();
     return result;
 }

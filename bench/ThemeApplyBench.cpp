@@ -10,6 +10,7 @@
 #include <gdkmm/frameclock.h>
 #include <glibmm/main.h>
 
+#include "BenchApp.h"
 #include "app/AppDelegate.h"
 #include "app/MainWindow.h"
 
@@ -17,20 +18,10 @@ namespace {
 
 vesk::AppDelegate* gApp = nullptr;
 
-void iterate(int ms) {
-    auto context = Glib::MainContext::get_default();
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-        auto tick = Glib::signal_timeout().connect([] { return false; }, 2);
-        context->iteration(true);
-        tick.disconnect();
-    }
-}
-
 void ensureTabs(std::size_t count) {
     while (gApp->tabs().size() < count)
         gApp->addNewTab();
-    iterate(200);
+    vesk::pump(std::chrono::milliseconds(200));
 }
 
 void waitForPaint() {
@@ -70,19 +61,14 @@ BENCHMARK(BM_ThemeApplyToNextFrame)->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::k
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    auto app = Gtk::Application::create("org.vesk.ThemeBench", Gio::Application::Flags::NON_UNIQUE);
-    app->signal_activate().connect([&] {
-        app->hold();
+    vesk::runInApplication("org.vesk.ThemeBench", [](Gtk::Application& app) {
         auto delegate = std::make_unique<vesk::AppDelegate>(vesk::AppOptions{"", {}});
-        delegate->applicationDidFinishLaunching(app.get());
+        delegate->applicationDidFinishLaunching(&app);
         gApp = delegate.get();
-        iterate(300);
+        vesk::pump(std::chrono::milliseconds(300));
         benchmark::RunSpecifiedBenchmarks();
-        delegate.reset();
-        app->release();
-        app->quit();
+        return 0;
     });
-    app->run(0, nullptr);
     benchmark::Shutdown();
     return 0;
 }

@@ -22,8 +22,8 @@
 #include "BenchHome.h"
 #include "app/AppDelegate.h"
 #include "app/MainWindow.h"
-#include "platform/ConstraintView.h"
-#include "platform/WebView.h"
+#include "engine/WebView.h"
+#include "widgets/ConstraintView.h"
 
 namespace {
 

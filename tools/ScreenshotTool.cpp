@@ -19,10 +19,10 @@
 
 #include "app/AppDelegate.h"
 #include "app/MainWindow.h"
+#include "engine/WebView.h"
 #include "history/HistoryPanel.h"
-#include "platform/ConstraintView.h"
-#include "platform/WebView.h"
 #include "store/VeskStore.h"
+#include "widgets/ConstraintView.h"
 
 namespace {
 

@@ -1,51 +1,26 @@
 #include "app/AppDelegate.h"
 
 #include <filesystem>
-#include <malloc.h>
 
 #include <giomm/notification.h>
 #include <giomm/simpleaction.h>
 #include <glibmm/main.h>
-#include <webkit/webkit.h>
 
 #include "app/ActionNames.h"
 #include "app/KeyBindings.h"
 #include "app/MainWindow.h"
+#include "desktop/Renderer.h"
+#include "engine/LoginForms.h"
+#include "engine/MemoryTrim.h"
 #include "history/HistoryPanel.h"
 #include "passwords/PasswordPrompt.h"
 #include "passwords/PasswordsList.h"
-#include "platform/LoginForms.h"
-#include "platform/Renderer.h"
 #include "store/VeskStore.h"
 #include "tabs/PermissionBar.h"
 #include "theme/ThemeController.h"
 #include "theme/ThemePanel.h"
 
 namespace vesk {
-
-namespace {
-
-// Start-up frees much of what it allocates on the way (style sheets read, the
-// engine set up, the first frames drawn); a second after the first page has
-// loaded, when the page has been drawn, the freed pages go back to the system
-// instead of staying with the process for good.
-constexpr unsigned kTrimDelayMs = 1000;
-
-void releaseFreedMemoryOnceLoaded(WebKitWebView* view) {
-    auto onLoad = +[](WebKitWebView* v, WebKitLoadEvent event, gulong* handler) {
-        if (event != WEBKIT_LOAD_FINISHED)
-            return;
-        g_signal_handler_disconnect(v, *handler);
-        Glib::signal_timeout().connect_once([] { malloc_trim(0); }, kTrimDelayMs,
-                                            Glib::PRIORITY_LOW);
-    };
-    auto* handler = new gulong(0);
-    *handler = g_signal_connect_data(
-        view, "load-changed", G_CALLBACK(onLoad), handler,
-        +[](gpointer data, GClosure*) { delete static_cast<gulong*>(data); }, GConnectFlags(0));
-}
-
-} // namespace
 
 AppDelegate::AppDelegate(AppOptions options) : options_(std::move(options)) {}
 
@@ -117,7 +92,7 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     }
     rebuildTabBarLayouts();
     selectTab(static_cast<std::int64_t>(tabs_.size()) - 1);
-    releaseFreedMemoryOnceLoaded(tabs_.back()->web().raw());
+    releaseFreedMemoryOnceLoaded(tabs_.back()->web());
     offerLastSession();
 
     window_->present();

@@ -13,18 +13,18 @@
 #include <gtkmm/application.h>
 #include <sigc++/trackable.h>
 
+#include "base/Color.h"
+#include "base/Lifetime.h"
+#include "engine/Download.h"
+#include "engine/WebSession.h"
+#include "engine/WebView.h"
 #include "navigation/UrlNormalization.h"
-#include "platform/Color.h"
-#include "platform/Download.h"
-#include "platform/FloatingPanel.h"
-#include "platform/Lifetime.h"
-#include "platform/WebSession.h"
-#include "platform/WebView.h"
+#include "permissions/PermissionDecisions.h"
 #include "store/SessionFile.h"
-#include "tabs/PermissionDecisions.h"
 #include "tabs/Tab.h"
 #include "tabs/TabFolder.h"
 #include "tabs/TabIndexRules.h"
+#include "widgets/FloatingPanel.h"
 
 namespace vesk {
 

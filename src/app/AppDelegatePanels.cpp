@@ -2,12 +2,12 @@
 #include "app/AppDelegate.h"
 
 #include "app/MainWindow.h"
+#include "engine/LoginForms.h"
 #include "history/HistoryFilter.h"
 #include "history/HistoryPanel.h"
 #include "navigation/NavigationRules.h"
 #include "passwords/PasswordPrompt.h"
 #include "passwords/PasswordsList.h"
-#include "platform/LoginForms.h"
 #include "store/VeskStore.h"
 #include "theme/ThemeController.h"
 #include "theme/ThemePanel.h"

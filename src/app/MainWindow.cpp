@@ -13,7 +13,7 @@
 
 #include "app/ActionNames.h"
 #include "app/LayoutMetrics.h"
-#include "platform/Animation.h"
+#include "widgets/Animation.h"
 
 namespace vesk {
 

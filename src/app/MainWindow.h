@@ -12,12 +12,12 @@
 #include "app/AddressField.h"
 #include "app/RestoreBar.h"
 #include "app/Toolbar.h"
+#include "base/Lifetime.h"
 #include "downloads/DownloadsButton.h"
-#include "platform/Alert.h"
-#include "platform/ConstraintView.h"
-#include "platform/Lifetime.h"
 #include "tabs/TabStrip.h"
 #include "tabs/TabStripArrangement.h"
+#include "widgets/Alert.h"
+#include "widgets/ConstraintView.h"
 
 namespace vesk {
 

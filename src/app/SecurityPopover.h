@@ -8,8 +8,8 @@
 #include <gtkmm/label.h>
 #include <gtkmm/popover.h>
 
+#include "engine/WebView.h"
 #include "navigation/ConnectionSecurity.h"
-#include "platform/WebView.h"
 
 namespace vesk {
 

@@ -1,7 +1,7 @@
 #include "app/Toolbar.h"
 
 #include "app/ActionNames.h"
-#include "platform/IconButton.h"
+#include "widgets/IconButton.h"
 
 namespace vesk {
 

@@ -7,7 +7,7 @@
 #include <gtkmm/popover.h>
 #include <gtkmm/progressbar.h>
 
-#include "platform/IconButton.h"
+#include "widgets/IconButton.h"
 
 namespace vesk {
 

@@ -3,7 +3,7 @@
 #include <gtkmm/box.h>
 #include <gtkmm/menubutton.h>
 
-#include "platform/Download.h"
+#include "engine/Download.h"
 
 namespace vesk {
 

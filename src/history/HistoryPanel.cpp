@@ -9,9 +9,9 @@
 #include <pangomm/attrlist.h>
 
 #include "history/HistoryFilter.h"
-#include "platform/ColorRgba.h"
-#include "platform/IconButton.h"
-#include "platform/Text.h"
+#include "widgets/ColorRgba.h"
+#include "widgets/IconButton.h"
+#include "widgets/Text.h"
 
 namespace vesk {
 

@@ -9,9 +9,9 @@
 #include <gtkmm/entry.h>
 #include <sigc++/signal.h>
 
-#include "platform/FloatingPanel.h"
 #include "store/VeskStore.h"
 #include "theme/Theme.h"
+#include "widgets/FloatingPanel.h"
 
 namespace vesk {
 

@@ -5,8 +5,8 @@
 #include <sigc++/signal.h>
 #include <sigc++/trackable.h>
 
-#include "platform/Alert.h"
 #include "store/VeskStore.h"
+#include "widgets/Alert.h"
 
 namespace vesk {
 

@@ -11,8 +11,8 @@
 #include <sigc++/signal.h>
 #include <sigc++/trackable.h>
 
-#include "platform/Alert.h"
 #include "store/VeskStore.h"
+#include "widgets/Alert.h"
 
 namespace vesk {
 

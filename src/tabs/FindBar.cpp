@@ -5,8 +5,8 @@
 #include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/overlay.h>
 
-#include "platform/IconButton.h"
-#include "platform/WebView.h"
+#include "engine/WebView.h"
+#include "widgets/IconButton.h"
 
 namespace vesk {
 

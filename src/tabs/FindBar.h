@@ -6,7 +6,7 @@
 #include <gtkmm/searchentry.h>
 #include <sigc++/trackable.h>
 
-#include "platform/PageFinder.h"
+#include "engine/PageFinder.h"
 
 namespace vesk {
 

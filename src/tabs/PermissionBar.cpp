@@ -2,7 +2,7 @@
 
 #include <gtkmm/overlay.h>
 
-#include "platform/WebView.h"
+#include "engine/WebView.h"
 
 namespace vesk {
 

@@ -5,7 +5,7 @@
 #include <gtkmm/label.h>
 #include <sigc++/trackable.h>
 
-#include "platform/PermissionRequests.h"
+#include "engine/PermissionRequests.h"
 
 namespace vesk {
 

@@ -3,11 +3,11 @@
 #include <gtkmm/box.h>
 #include <gtkmm/label.h>
 
-#include "platform/IconButton.h"
-#include "platform/LoginForms.h"
-#include "platform/Text.h"
+#include "engine/LoginForms.h"
 #include "tabs/FindBar.h"
 #include "tabs/PermissionBar.h"
+#include "widgets/IconButton.h"
+#include "widgets/Text.h"
 
 namespace vesk {
 

@@ -7,7 +7,7 @@
 #include <sigc++/signal.h>
 #include <sigc++/trackable.h>
 
-#include "platform/WebView.h"
+#include "engine/WebView.h"
 #include "tabs/VeskTabPill.h"
 
 namespace vesk {

@@ -2,7 +2,7 @@
 
 #include <glib.h>
 
-#include "platform/Text.h"
+#include "widgets/Text.h"
 
 namespace vesk {
 

@@ -7,7 +7,7 @@
 #include <gtkmm/scrolledwindow.h>
 #include <sigc++/trackable.h>
 
-#include "platform/Lifetime.h"
+#include "base/Lifetime.h"
 #include "tabs/Tab.h"
 #include "tabs/TabFolder.h"
 #include "tabs/TabStripArrangement.h"

@@ -2,7 +2,7 @@
 
 #include <gtkmm/eventcontrollermotion.h>
 
-#include "platform/ConstraintView.h"
+#include "widgets/ConstraintView.h"
 
 namespace vesk {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/Color.h"
+#include "base/Color.h"
 
 namespace vesk {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Color.h"
+#include "base/Color.h"
 
 namespace vesk {
 

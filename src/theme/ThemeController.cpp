@@ -3,9 +3,9 @@
 #include <glibmm/main.h>
 #include <gtkmm/settings.h>
 
-#include "platform/Css.h"
 #include "store/UserDefaults.h"
 #include "theme/ThemeStyleSheet.h"
+#include "widgets/Css.h"
 
 namespace vesk {
 

@@ -6,8 +6,8 @@
 
 #include <sigc++/connection.h>
 
-#include "platform/Color.h"
-#include "platform/DesktopAppearance.h"
+#include "base/Color.h"
+#include "desktop/DesktopAppearance.h"
 #include "theme/Theme.h"
 #include "theme/ThemeSettings.h"
 

@@ -5,9 +5,9 @@
 #include <gtkmm/box.h>
 #include <gtkmm/label.h>
 
-#include "platform/ColorRgba.h"
-#include "platform/IconButton.h"
-#include "platform/Text.h"
+#include "widgets/ColorRgba.h"
+#include "widgets/IconButton.h"
+#include "widgets/Text.h"
 
 namespace vesk {
 

@@ -5,8 +5,8 @@
 #include <gtkmm/colorbutton.h>
 #include <sigc++/signal.h>
 
-#include "platform/FloatingPanel.h"
 #include "theme/Theme.h"
+#include "widgets/FloatingPanel.h"
 
 namespace vesk {
 

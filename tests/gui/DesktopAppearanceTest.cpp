@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "GuiTest.h"
-#include "platform/DesktopAppearance.h"
+#include "desktop/DesktopAppearance.h"
 
 namespace vesk::test {
 namespace {

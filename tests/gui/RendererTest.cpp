@@ -6,7 +6,7 @@
 #include <gtk/gtk.h>
 
 #include "GuiTest.h"
-#include "platform/Renderer.h"
+#include "desktop/Renderer.h"
 
 namespace vesk::test {
 namespace {

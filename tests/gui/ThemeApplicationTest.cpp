@@ -3,11 +3,11 @@
 #include "GuiTest.h"
 #include "Snapshot.h"
 #include "history/HistoryPanel.h"
-#include "platform/ColorRgba.h"
 #include "store/UserDefaults.h"
 #include "theme/ThemeController.h"
 #include "theme/ThemePanel.h"
 #include "theme/ThemeSettings.h"
+#include "widgets/ColorRgba.h"
 
 namespace vesk::test {
 namespace {

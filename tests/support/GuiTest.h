@@ -16,7 +16,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/MainWindow.h"
-#include "platform/ConstraintView.h"
+#include "widgets/ConstraintView.h"
 
 namespace vesk::test {
 

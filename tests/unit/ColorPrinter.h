@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "platform/Color.h"
+#include "base/Color.h"
 
 namespace vesk {
 

@@ -1,4 +1,4 @@
-#include "platform/Color.h"
+#include "base/Color.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tabs/PermissionDecisions.h"
+#include "permissions/PermissionDecisions.h"
 
 namespace vesk {
 namespace {

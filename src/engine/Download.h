@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include <sigc++/signal.h>
+
+#include "base/GObjectPtr.h"
+#include "store/DownloadFile.h"
+
+typedef struct _WebKitDownload WebKitDownload;
+
+namespace vesk {
+
+enum class DownloadState { Running, Finished, Failed, Cancelled };
+
+// One download of the engine's, written under a partial name beside a target
+// reserved in `folder`, and moved into place only once it is complete. A
+// download that fails or is cancelled leaves nothing behind.
+class Download {
+public:
+    Download(WebKitDownload* download, std::filesystem::path folder);
+    // A download still running is cancelled and its files removed.
+    ~Download();
+    Download(const Download&) = delete;
+    Download& operator=(const Download&) = delete;
+
+    void cancel();
+
+    DownloadState state() const { return state_; }
+    // The file name it is saved under, or the one it asked for before that is decided.
+    std::string name() const;
+    // The complete file; empty before the name is decided.
+    std::filesystem::path file() const { return file_ ? file_->target() : std::filesystem::path(); }
+    double progress() const;
+    std::uint64_t receivedBytes() const;
+    // The length the server announced; 0 when it gave none.
+    std::uint64_t totalBytes() const;
+
+    // Bytes arrived.
+    sigc::signal<void()>& signalProgress() { return progress_; }
+    // It finished, failed or was cancelled.
+    sigc::signal<void(DownloadState)>& signalStateChanged() { return stateChanged_; }
+
+private:
+    static int onDecideDestination(WebKitDownload*, const char* suggested, Download* self);
+    void end(DownloadState state);
+
+    GObjectPtr<WebKitDownload> download_;
+    std::filesystem::path folder_;
+    std::optional<DownloadFile> file_;
+    std::string suggested_;
+    DownloadState state_ = DownloadState::Running;
+    bool cancelRequested_ = false;
+    sigc::signal<void()> progress_;
+    sigc::signal<void(DownloadState)> stateChanged_;
+};
+
+} // namespace vesk

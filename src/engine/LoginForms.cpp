@@ -1,0 +1,222 @@
+#include "engine/LoginForms.h"
+
+#include <string_view>
+
+#include <webkit/webkit.h>
+
+#include "engine/WebView.h"
+
+namespace vesk {
+
+namespace {
+
+// Finds the login in a form, or among the fields outside any form when given the
+// document: one password field (or a new password typed twice) and, as the user
+// name, the last text, e-mail or phone field before the first password.
+constexpr std::string_view kLoginOf = R"js(
+const veskLoginOf = (scope) => {
+    const fields = scope instanceof HTMLFormElement
+        ? Array.from(scope.elements).filter((e) => e instanceof HTMLInputElement)
+        : Array.from(document.querySelectorAll('input')).filter((e) => !e.form);
+    const passwords = fields.filter((f) => f.type === 'password');
+    if (passwords.length === 0 || passwords.length > 2)
+        return null;
+    const names = fields.slice(0, fields.indexOf(passwords[0]))
+        .filter((f) => ['text', 'email', 'tel'].includes(f.type));
+    return {user: names.length ? names[names.length - 1] : null, passwords};
+};
+)js";
+
+// Runs once per top-frame document, at its end. The page's scripts cannot reach
+// this world's globals nor its message channel, so they can neither read what it
+// sends nor post in its name.
+constexpr std::string_view kWatcher = R"js(
+(() => {
+    'use strict';
+    const channel = window.webkit.messageHandlers.veskLogin;
+    let last = null;
+    const report = (scope) => {
+        const login = veskLoginOf(scope);
+        if (!login)
+            return;
+        const values = login.passwords.map((p) => p.value);
+        // Two different passwords are a change of password, not a login.
+        if (!values[0] || (values.length === 2 && values[0] !== values[1]))
+            return;
+        const user = login.user ? login.user.value : '';
+        const password = values[0];
+        // A click on the submit button, the Enter before it and the submit event
+        // after it are one submission.
+        const now = Date.now();
+        if (last && last.user === user && last.password === password && now - last.at < 2000)
+            return;
+        last = {user, password, at: now};
+        channel.postMessage({kind: 'submitted', user, password});
+    };
+    const scopeOf = (element) => element.form || element.closest('form') || document;
+    // On the window, ahead of the document's own listeners, which may stop the event.
+    window.addEventListener('submit', (event) => {
+        if (event.target instanceof HTMLFormElement)
+            report(event.target);
+    }, true);
+    // Pages that sign in by script never submit their form.
+    window.addEventListener('click', (event) => {
+        if (!event.isTrusted || !(event.target instanceof Element))
+            return;
+        const button = event.target.closest('button, input[type=submit], input[type=image]');
+        if (button && (button.type === 'submit' || button.type === 'image'))
+            report(scopeOf(button));
+    }, true);
+    window.addEventListener('keydown', (event) => {
+        const field = event.target;
+        if (event.isTrusted && event.key === 'Enter' && field instanceof HTMLInputElement)
+            report(scopeOf(field));
+    }, true);
+
+    const seen = new WeakSet();
+    const lookForForms = () => {
+        let fresh = false;
+        for (const field of document.querySelectorAll('input[type=password]')) {
+            if (!seen.has(field)) {
+                seen.add(field);
+                fresh = true;
+            }
+        }
+        if (fresh)
+            channel.postMessage({kind: 'form'});
+    };
+    let timer = 0;
+    new MutationObserver(() => {
+        if (!timer)
+            timer = setTimeout(() => { timer = 0; lookForForms(); }, 100);
+    }).observe(document.documentElement, {childList: true, subtree: true});
+    lookForForms();
+})();
+)js";
+
+// The body of the fill, called with the arguments user, password, host and scheme.
+// The page may have moved on since the fill was asked for, so it checks again that
+// it is on the record's host and scheme. Only a form shown on screen with a single
+// password field is filled, only its empty fields, and not when another user name
+// is already typed in.
+constexpr std::string_view kFill = R"js(
+const shownHost = location.hostname.replace(/^\[(.*)\]$/, '$1');
+if (shownHost !== host || location.protocol !== scheme)
+    return 0;
+const fill = (field, value) => {
+    if (!field || field.value || !value)
+        return;
+    field.value = value;
+    field.dispatchEvent(new Event('input', {bubbles: true}));
+    field.dispatchEvent(new Event('change', {bubbles: true}));
+};
+let filled = 0;
+for (const scope of [...document.forms, document]) {
+    const login = veskLoginOf(scope);
+    if (!login || login.passwords.length !== 1 || !login.passwords[0].getClientRects().length)
+        continue;
+    // Another user's name typed in: the saved password is not theirs.
+    if (login.user && login.user.value && login.user.value !== user)
+        continue;
+    fill(login.user, user);
+    fill(login.passwords[0], password);
+    filled++;
+}
+return filled;
+)js";
+
+// A string property of a message, or nothing when it is missing or of another type.
+std::optional<std::string> stringProperty(JSCValue* object, const char* name) {
+    GObjectPtr<JSCValue> value =
+        GObjectPtr<JSCValue>::adopt(jsc_value_object_get_property(object, name));
+    if (!value || !jsc_value_is_string(value.get()))
+        return std::nullopt;
+    char* text = jsc_value_to_string(value.get());
+    std::string result = text ? text : "";
+    g_free(text);
+    return result;
+}
+
+} // namespace
+
+LoginForms::LoginForms(WebView& view) : view_(view) {
+    manager_ = GObjectPtr<WebKitUserContentManager>::retain(
+        webkit_web_view_get_user_content_manager(view.raw()));
+    const std::string source = std::string(kLoginOf) + std::string(kWatcher);
+    script_ = webkit_user_script_new_for_world(source.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                                               WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END,
+                                               kWorldName, nullptr, nullptr);
+    webkit_user_content_manager_add_script(manager_.get(), script_);
+    webkit_user_content_manager_register_script_message_handler(manager_.get(), kChannel,
+                                                                kWorldName);
+    const std::string signal = std::string("script-message-received::") + kChannel;
+    g_signal_connect(manager_.get(), signal.c_str(), G_CALLBACK(onMessage), this);
+    g_signal_connect(view.raw(), "load-changed", G_CALLBACK(onLoadChanged), this);
+}
+
+LoginForms::~LoginForms() {
+    g_signal_handlers_disconnect_by_data(view_.raw(), this);
+    g_signal_handlers_disconnect_by_data(manager_.get(), this);
+    webkit_user_content_manager_unregister_script_message_handler(manager_.get(), kChannel,
+                                                                  kWorldName);
+    webkit_user_content_manager_remove_script(manager_.get(), script_);
+    webkit_user_script_unref(script_);
+}
+
+void LoginForms::onLoadChanged(void* view, int event, void* self) {
+    if (event != WEBKIT_LOAD_COMMITTED)
+        return;
+    auto* forms = static_cast<LoginForms*>(self);
+    auto* web = static_cast<WebKitWebView*>(view);
+    const char* uri = webkit_web_view_get_uri(web);
+    forms->pageURL_ = uri ? std::optional<std::string>(uri) : std::nullopt;
+}
+
+PageSecurity LoginForms::pageSecurity() const {
+    // A certificate the user let through despite its errors, or parts of the page
+    // that came unencrypted, do not make a page secure.
+    return view_.security() == ConnectionSecurity::Secure ? PageSecurity::Secure
+                                                          : PageSecurity::Insecure;
+}
+
+void LoginForms::onMessage(WebKitUserContentManager*, JSCValue* value, void* self) {
+    auto* forms = static_cast<LoginForms*>(self);
+    if (!jsc_value_is_object(value))
+        return;
+    const std::optional<std::string> kind = stringProperty(value, "kind");
+    if (kind == "form") {
+        forms->formShown_.emit();
+    } else if (kind == "submitted") {
+        const std::optional<std::string> user = stringProperty(value, "user");
+        const std::optional<std::string> password = stringProperty(value, "password");
+        if (user && password && !password->empty())
+            forms->submitted_.emit(*user, *password);
+    }
+}
+
+void LoginForms::fill(const SavedPassword& saved) {
+    // A pair typed over http never goes to an https page, even one whose certificate
+    // the user let through, and one typed over https never leaves https.
+    const char* scheme = saved.security == PageSecurity::Secure ? "https:" : "http:";
+    if (!pageURL_ || !pageURL_->starts_with(scheme) || saved.security != pageSecurity())
+        return;
+    // A text GVariant cannot hold anything but UTF-8.
+    for (const std::string* text : {&saved.user, &saved.password, &saved.host})
+        if (!g_utf8_validate(text->data(), static_cast<gssize>(text->size()), nullptr))
+            return;
+    GVariantDict args;
+    g_variant_dict_init(&args, nullptr);
+    // The values travel as typed data, never spliced into the script's text.
+    g_variant_dict_insert(&args, "user", "s", saved.user.c_str());
+    g_variant_dict_insert(&args, "password", "s", saved.password.c_str());
+    g_variant_dict_insert(&args, "host", "s", saved.host.c_str());
+    g_variant_dict_insert(&args, "scheme", "s", scheme);
+    GVariant* arguments = g_variant_ref_sink(g_variant_dict_end(&args));
+    const std::string body = std::string(kLoginOf) + std::string(kFill);
+    // Nobody waits for the answer, so the call cannot outlive anything it needs.
+    webkit_web_view_call_async_javascript_function(view_.raw(), body.c_str(), -1, arguments,
+                                                   kWorldName, nullptr, nullptr, nullptr, nullptr);
+    g_variant_unref(arguments);
+}
+
+} // namespace vesk

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <sigc++/signal.h>
+
+#include "base/GObjectPtr.h"
+#include "store/VeskStore.h"
+
+typedef struct _WebKitUserContentManager WebKitUserContentManager;
+typedef struct _WebKitUserScript WebKitUserScript;
+typedef struct _JSCValue JSCValue;
+
+namespace vesk {
+
+class WebView;
+
+// The login forms of one view's top frame. A script in a world of its own, which
+// the page's scripts cannot see, reports a login being submitted and login forms
+// appearing; saved values are filled in through that world too. Nothing here
+// decides whether to save or fill: that is the coordinator's, with the vault.
+class LoginForms {
+public:
+    // The name of the script world, which the engine makes on first use of the name;
+    // the page's own scripts never run in it.
+    static constexpr const char* kWorldName = "vesk-logins";
+    // The channel the script posts on, inside that world only.
+    static constexpr const char* kChannel = "veskLogin";
+
+    explicit LoginForms(WebView& view);
+    ~LoginForms();
+    LoginForms(const LoginForms&) = delete;
+    LoginForms& operator=(const LoginForms&) = delete;
+
+    // The address of the document now shown (the last one committed), which the
+    // page's messages belong to; nothing before the first commit.
+    const std::optional<std::string>& pageURL() const { return pageURL_; }
+    // Secure while that document came over https with a certificate the engine trusts.
+    PageSecurity pageSecurity() const;
+
+    // Fills the login forms of the page now shown with `saved`, but only while that
+    // page is of exactly the record's host and has the security the record was saved
+    // with; fields the user has typed into keep their text.
+    void fill(const SavedPassword& saved);
+
+    // A login form was submitted with a password: user name and password as typed.
+    sigc::signal<void(const std::string&, const std::string&)>& signalSubmitted() {
+        return submitted_;
+    }
+    // A login form appeared in the page (when it loaded, or added later).
+    sigc::signal<void()>& signalFormShown() { return formShown_; }
+
+private:
+    static void onMessage(WebKitUserContentManager*, JSCValue* value, void* self);
+    static void onLoadChanged(void* view, int event, void* self);
+
+    WebView& view_;
+    GObjectPtr<WebKitUserContentManager> manager_;
+    WebKitUserScript* script_ = nullptr;
+    std::optional<std::string> pageURL_;
+    sigc::signal<void(const std::string&, const std::string&)> submitted_;
+    sigc::signal<void()> formShown_;
+};
+
+} // namespace vesk

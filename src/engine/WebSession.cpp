@@ -1,0 +1,51 @@
+#include "engine/WebSession.h"
+
+#include <cstdlib>
+
+#include <glib/gstdio.h>
+#include <webkit/webkit.h>
+
+namespace vesk {
+
+namespace {
+
+constexpr int kOwnerOnly = 0700;
+
+void makeOwnerOnlyFolder(const std::filesystem::path& folder) {
+    g_mkdir_with_parents(folder.c_str(), kOwnerOnly);
+    g_chmod(folder.c_str(), kOwnerOnly);
+}
+
+} // namespace
+
+WebSession::WebSession(const std::filesystem::path& dataFolder,
+                       const std::filesystem::path& cacheFolder) {
+    makeOwnerOnlyFolder(dataFolder);
+    makeOwnerOnlyFolder(cacheFolder);
+    session_ = GObjectPtr<WebKitNetworkSession>::adopt(
+        webkit_network_session_new(dataFolder.c_str(), cacheFolder.c_str()));
+    // Without a file of their own, cookies live only as long as the process.
+    const std::filesystem::path cookies = dataFolder / "cookies.sqlite";
+    webkit_cookie_manager_set_persistent_storage(
+        webkit_network_session_get_cookie_manager(session_.get()), cookies.c_str(),
+        WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
+    g_signal_connect(session_.get(), "download-started",
+                     G_CALLBACK(+[](WebKitNetworkSession*, WebKitDownload* download,
+                                    WebSession* self) { self->downloadStarted_.emit(download); }),
+                     this);
+}
+
+WebSession::~WebSession() {
+    g_signal_handlers_disconnect_by_data(session_.get(), this);
+}
+
+std::filesystem::path WebSession::defaultCacheFolder() {
+    const char* cacheHome = std::getenv("XDG_CACHE_HOME");
+    if (cacheHome && cacheHome[0] == '/')
+        return std::filesystem::path(cacheHome) / "Vesk";
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home && home[0] == '/' ? home : g_get_home_dir()) / ".cache" /
+           "Vesk";
+}
+
+} // namespace vesk

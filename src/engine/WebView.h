@@ -1,0 +1,266 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <gtkmm/label.h>
+#include <gtkmm/overlay.h>
+#include <gtkmm/window.h>
+
+#include "base/GObjectPtr.h"
+#include "navigation/ConnectionSecurity.h"
+
+typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitUserContentManager WebKitUserContentManager;
+typedef struct _JSCValue JSCValue;
+typedef struct _GTlsCertificate GTlsCertificate;
+typedef struct _WebKitHitTestResult WebKitHitTestResult;
+typedef struct _WebKitContextMenu WebKitContextMenu;
+
+namespace vesk {
+
+class WebSession;
+
+// Why a load failed: the user or the program cancelled it (a new load, a
+// stop), or anything else.
+enum class LoadError { Cancelled, Failed };
+
+// The certificate a page came with, in the words a person can check.
+struct CertificateSummary {
+    std::string subject;
+    std::string issuer;
+    // Dates in UTC, "YYYY-MM-DD HH:MM UTC".
+    std::string notBefore;
+    std::string notAfter;
+    // The SHA-256 of the certificate's DER bytes, as colon-separated hex pairs.
+    std::string sha256;
+};
+
+// One WebKit web view with RAII ownership and typed page events. Every
+// handler is disconnected when the object goes, so no event reaches a closed tab.
+//
+// The engine's own events are turned into the four page events the browser
+// knows. A load that fails is never also a finished one: the FINISHED the
+// engine sends after every failure, cancelled ones included, does not count,
+// and neither does the error page shown after a failure before commit. A
+// finished navigation is delivered once the page's title is known: at once
+// when the engine has it, else when it arrives or has been read back from the
+// page, because the engine's title can trail its FINISHED event.
+class WebView {
+public:
+    struct Callbacks {
+        // A navigation finished and its title is known.
+        std::function<void(WebView&)> didFinishNavigation;
+        // A navigation failed after the page began to arrive.
+        std::function<void(WebView&, LoadError)> didFailNavigation;
+        // A navigation failed before any of the page arrived.
+        std::function<void(WebView&, LoadError)> didFailProvisionalNavigation;
+        // The web process behind the view ended (crash or the system ending it).
+        std::function<void(WebView&)> webProcessTerminated;
+
+        // The page asks for a view of its own (a link with a target, window.open()):
+        // a new view made with `WebView(related)`, or null to refuse.
+        std::function<WebView*(WebView&)> createRelatedView;
+        // The page closed its view (window.close()).
+        std::function<void(WebView&)> closeRequested;
+        // A link is to open in a tab of its own, behind this one (a middle or
+        // Ctrl+click, the page menu's "Open Link in New Tab").
+        std::function<void(WebView&, const std::string& url)> openInNewTab;
+        // The load progress or the loading state changed.
+        std::function<void(WebView&)> progressChanged;
+        // An element of the page asks to fill the screen (true) or leaves it (false).
+        std::function<void(WebView&, bool fullscreen)> fullscreenRequested;
+        // How safely the page on show arrived changed (a commit, insecure content).
+        std::function<void(WebView&)> securityChanged;
+    };
+
+    // A view keeping its website data in `session` (the engine's default, held
+    // in memory, for none); with `related`, one sharing that view's web process
+    // and session, so that a page opened from the other can talk to its opener.
+    explicit WebView(WebSession* session = nullptr, WebView* related = nullptr);
+    ~WebView();
+    WebView(const WebView&) = delete;
+    WebView& operator=(const WebView&) = delete;
+
+    void setCallbacks(Callbacks callbacks) { callbacks_ = std::move(callbacks); }
+    // Drops every handler; later engine events reach nobody.
+    void clearCallbacks() { callbacks_ = {}; }
+
+    // The widget to place in the web area: the page, or the notice that
+    // replaces it when its web process has ended.
+    Gtk::Widget& widget() { return *frame_; }
+    // Lays `child` over the page (a find bar, a status label); it goes with the view.
+    void addOverlay(Gtk::Widget& child) { frame_->add_overlay(child); }
+    WebKitWebView* raw() const { return view_; }
+
+    void loadURL(const std::string& url);
+    void loadHTML(const std::string& html, const std::string& baseURL);
+    void stopLoading();
+    // Covers a page whose web process ended with a short notice. The view
+    // keeps the page's address, so a reload loads the page again; the notice
+    // goes as soon as a page commits.
+    void showProcessEndedPage();
+    bool isShowingProcessEndedPage() const;
+    // The current address, or nothing when the view has none. While a
+    // finished navigation is being delivered, the address of the page that
+    // finished; after the web process ended, the address the page had.
+    std::optional<std::string> url() const;
+    // The page title as the engine reports it: nothing when absent. While a
+    // finished navigation is being delivered, the document's title as read
+    // when it finished.
+    std::optional<std::string> title() const;
+    // The address of the page on show when the user reached it: nothing while
+    // an error page stands in for a page that never loaded, or when there is none.
+    std::optional<std::string> reachedURL() const;
+    // Back and forward move between pages the user reached, passing over the
+    // error pages of loads that failed before any of their page arrived.
+    bool canGoBack() const;
+    bool canGoForward() const;
+    void goBack();
+    void goForward();
+    // Reloads the page; after the web process ended, loads the address the
+    // page had again.
+    void reload();
+    // The engine keeps the factor exactly as set, without clamping.
+    double magnification() const;
+    void setMagnification(double factor);
+    // Ends the web process on request (tests and memory pressure use it).
+    void terminateWebProcess();
+    bool isLoading() const;
+    // How far the current load has come, 0 to 1.
+    double loadProgress() const;
+    // Reloads without the cache.
+    void reloadBypassingCache();
+    // Shows the print dialog for the page over `parent`.
+    void print(Gtk::Window& parent);
+    // Leaves an element's full screen, if one is shown.
+    void leaveFullscreen();
+    // Asks the page whether it may close (its beforeunload handler may ask the
+    // user); `closeRequested` follows once it agrees. A page with nothing
+    // loaded, or whose web process ended, agrees at once; so does one that has
+    // given no answer and shown no question after a while.
+    void tryClose();
+    // An error page stands in for a page that failed before any of it arrived.
+    bool isShowingErrorPage() const;
+    // How safely the page on show arrived, for the address field's sign.
+    ConnectionSecurity security() const { return security_; }
+    // The certificate of the page on show when it came over TLS; nothing otherwise.
+    std::optional<CertificateSummary> certificate() const;
+
+private:
+    struct PendingFinish;
+    struct FinishedPage {
+        std::optional<std::string> url;
+        std::optional<std::string> title;
+    };
+
+    static void onLoadChanged(WebKitWebView*, int event, gpointer self);
+    static gboolean onLoadFailed(WebKitWebView*, int event, char* uri, GError* error,
+                                 gpointer self);
+    static void onProcessTerminated(WebKitWebView*, int reason, gpointer self);
+    // The chrome-facing events: new views, the page menu, progress, the link
+    // under the pointer and full screen.
+    void connectChromeEvents();
+    static void onMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, unsigned,
+                                     gpointer self);
+    struct MenuLink;
+    static gboolean onContextMenu(WebKitWebView*, WebKitContextMenu* menu, WebKitHitTestResult* hit,
+                                  gpointer self);
+    static void onOpenMenuLink(GSimpleAction*, GVariant*, gpointer link);
+    static void forgetMenuLink(gpointer link, GClosure*);
+    static gboolean onEnterFullscreen(WebKitWebView*, gpointer self);
+    static gboolean onLeaveFullscreen(WebKitWebView*, gpointer self);
+    void deliverClose();
+    void showLinkTarget(const char* uri);
+    static void onTitleRead(GObject* source, GAsyncResult* result, gpointer pending);
+    static gboolean onTitleTimeout(gpointer self);
+    static void onTitleChanged(WebKitWebView*, GParamSpec*, gpointer self);
+
+    void loadStarted();
+    void loadCommitted();
+    void loadFinished();
+    void loadErrorPage(const std::string& failingURI, const std::string& message);
+    void showErrorPage(const std::string& failingURI, const std::string& html);
+
+    // Certificate errors: their own error page, whose buttons reach the view
+    // through a message handler only our isolated script world can post to.
+    struct TlsFailure {
+        std::string uri;
+        std::string host;
+        // Unique to one error page: the page hands it back with each button press.
+        std::string nonce;
+        GObjectPtr<GTlsCertificate> certificate;
+    };
+    static gboolean onLoadFailedWithTlsErrors(WebKitWebView*, char* uri, GTlsCertificate* cert,
+                                              unsigned errors, gpointer self);
+    static void onTlsPageAction(WebKitUserContentManager*, JSCValue* message, gpointer self);
+    static void onInsecureContent(WebKitWebView*, int event, gpointer self);
+    void connectSecurityEvents();
+    void disconnectSecurityEvents();
+    void ensureTlsPageBridge();
+    void acceptTlsFailure();
+    // Works out the sign for the page that has just committed.
+    void pageCommitted();
+    void setSecurity(ConnectionSecurity security);
+    void markErrorPageItem();
+
+    // Delivers a finished navigation still waiting for its title, with the
+    // title known now.
+    void flushPendingFinish();
+    void deliverFinished(FinishedPage page);
+    void forgetPendingFinish();
+    // A load of our own replaces whatever error page was still to come.
+    void beginOwnLoad();
+    std::optional<std::string> engineURL() const;
+    std::optional<std::string> engineTitle() const;
+
+    GObjectPtr<WebKitWebView> viewRef_;
+    WebKitWebView* view_ = nullptr;
+    // The page with the notice over it. Reference-counted like any widget:
+    // an animation may hold it a little longer than the view lives.
+    GObjectPtr<GtkOverlay> frameRef_;
+    Gtk::Overlay* frame_ = nullptr;
+    Gtk::Widget* page_ = nullptr;
+    Gtk::Widget* notice_ = nullptr;
+    // The address of the link under the pointer, at the bottom-left of the page.
+    Gtk::Label* linkTarget_ = nullptr;
+    Callbacks callbacks_;
+
+    // The current load failed; the FINISHED that follows it does not count.
+    bool loadFailed_ = false;
+    // An error page was asked for this failing address and has not started yet.
+    std::optional<std::string> errorPageURI_;
+    // The current load is that error page.
+    bool isErrorPageLoad_ = false;
+    // The current load has started in the engine; a stop asked for before that
+    // waits for it.
+    bool loadBegun_ = false;
+    bool stopPending_ = false;
+    // A close was asked for; the page has shown its "leave this page?" question.
+    unsigned closeGuard_ = 0;
+    bool closeQuestionShown_ = false;
+
+    // A finished navigation waiting for its title; owned by the title request.
+    PendingFinish* pending_ = nullptr;
+    unsigned titleTimeout_ = 0;
+    // Set only while a finished navigation is being delivered.
+    std::optional<FinishedPage> delivering_;
+
+    // The web process ended and no page has committed since.
+    bool processEnded_ = false;
+    // The address the page had when its web process ended.
+    std::string endedURL_;
+
+    ConnectionSecurity security_ = ConnectionSecurity::None;
+    // The certificate failure the error page on show (or about to show) is about.
+    std::optional<TlsFailure> tlsFailure_;
+    // This view listens to its content manager's error page messages.
+    bool tlsBridge_ = false;
+
+    // Expires with the view, so a handler that outlives a callback knows.
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
+};
+
+} // namespace vesk

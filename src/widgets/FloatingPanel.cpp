@@ -1,0 +1,70 @@
+#include "widgets/FloatingPanel.h"
+
+#include "widgets/Animation.h"
+
+namespace vesk {
+
+namespace {
+
+// Panels hang this far below their anchor and this far from the glass's right edge.
+constexpr double kPanelTopGap = 10;
+constexpr double kPanelTrailingInset = 20;
+
+} // namespace
+
+FloatingPanel::FloatingPanel(ConstraintView& glass, Gtk::Widget& anchor, FloatingPanelGroup& group,
+                             const char* cssClass)
+    : glass_(glass), anchor_(anchor), group_(group), cssClass_(cssClass) {}
+
+FloatingPanel::~FloatingPanel() {
+    if (group_.open_ == this)
+        group_.open_ = nullptr;
+}
+
+void FloatingPanel::open(double panelWidth, const std::function<double(ConstraintView&)>& fill) {
+    if (FloatingPanel* other = group_.open_; other && other != this)
+        other->close();
+    if (view_)
+        close();
+
+    auto* panel = Gtk::make_managed<ConstraintView>("vesk-panel");
+    panel->add_css_class(cssClass_);
+    panel->set_overflow(Gtk::Overflow::HIDDEN);
+    view_ = panel;
+    group_.open_ = this;
+    // In the window before it is filled, so that its content measures with the
+    // window's style.
+    glass_.addSubview(*panel);
+    const double panelHeight = fill(*panel);
+
+    placement_ = {
+        constrain(top(panel), bottom(&anchor_), kPanelTopGap),
+        constrain(trailing(panel), trailing(nullptr), -kPanelTrailingInset),
+        constrain(width(panel), panelWidth),
+        constrain(height(panel), panelHeight),
+    };
+    activateConstraints(glass_.constraintLayout(), placement_);
+    animateFadeInView(*panel, lifetime_.watch());
+}
+
+void FloatingPanel::close() {
+    if (!view_)
+        return;
+    // Closed from here on: the content is forgotten first, then the view fades.
+    ConstraintView* panel = view_;
+    view_ = nullptr;
+    if (group_.open_ == this)
+        group_.open_ = nullptr;
+    forgetContent();
+    // A closed panel takes no more clicks while it fades.
+    panel->set_can_target(false);
+    animateFadeOutAndRemoveView(
+        *panel,
+        [layout = glass_.constraintLayout(), placement = std::move(placement_)] {
+            deactivateConstraints(layout, placement);
+        },
+        lifetime_.watch());
+    placement_.clear();
+}
+
+} // namespace vesk

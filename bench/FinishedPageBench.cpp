@@ -21,6 +21,7 @@
 #include "BenchHome.h"
 #include "TestServer.h"
 #include "app/AppDelegate.h"
+#include "app/TabsController.h"
 #include "store/PlistData.h"
 #include "store/VeskStore.h"
 
@@ -73,7 +74,7 @@ void reportPercentiles(benchmark::State& state, std::vector<double> millis) {
 }
 
 void BM_FinishedPage(benchmark::State& state) {
-    Tab& tab = *gApp->currentTab();
+    Tab& tab = *gApp->tabs().current();
     std::vector<double> millis;
     bool isFinished = false;
     // The delegate's own handler, timed. Only the page events the delegate offers are

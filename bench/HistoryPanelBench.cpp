@@ -33,7 +33,7 @@ AppDelegate* gApp = nullptr;
 // A full history of ordinary pages; `hugeTitleBytes` gives one entry a title that long.
 void writeFullHistory(std::size_t hugeTitleBytes) {
     VeskStore& store = VeskStore::shared();
-    store.clearHistory();
+    store.history().clearHistory();
     for (int i = static_cast<int>(VeskStore::historyLimit) - 1; i >= 0; --i) {
         const std::string url = "https://www.example" + std::to_string(i % 37) +
                                 ".com/articles/2024/some-longer-path-" + std::to_string(i) +
@@ -88,7 +88,7 @@ enum class Layout { Skip, Measure };
 // Opens the panel, if it is not open, with an empty search field.
 Gtk::Entry& openPanelField() {
     if (!gApp->historyPanel().isOpen())
-        gApp->toggleHistory();
+        gApp->history().toggleHistory();
     gApp->historyPanel().searchField()->set_text("");
     return *gApp->historyPanel().searchField();
 }
@@ -184,7 +184,7 @@ void BM_HistoryOpen(benchmark::State& state) {
     std::vector<double> millis;
     for (auto _ : state) {
         const auto start = Clock::now();
-        gApp->toggleHistory();
+        gApp->history().toggleHistory();
         millis.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         state.PauseTiming();
         gApp->historyPanel().close();

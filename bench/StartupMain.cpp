@@ -51,7 +51,7 @@ int main(int argc, char* argv[]) {
                 vesk::AppDelegate* delegate = app->delegate();
                 if (!delegate || delegate->tabs().empty())
                     return;
-                WebKitWebView* view = delegate->tabs().front()->web().raw();
+                WebKitWebView* view = delegate->tabs().at(0).web().raw();
                 g_signal_connect(view, "load-changed", G_CALLBACK(onLoadChanged), nullptr);
                 g_signal_connect(view, "notify::title", G_CALLBACK(onTitle), nullptr);
             },

@@ -22,6 +22,7 @@
 #include "BenchHome.h"
 #include "app/AppDelegate.h"
 #include "app/MainWindow.h"
+#include "app/TabsController.h"
 #include "engine/WebView.h"
 #include "widgets/ConstraintView.h"
 
@@ -57,7 +58,7 @@ void openTab(benchmark::State& state) {
         click(gApp->window().toolbar().newTab());
         state.PauseTiming();
         const auto start = std::chrono::steady_clock::now();
-        gApp->tabs().back()->web().loadURL("about:blank");
+        gApp->tabs().at(gApp->tabs().size() - 1).web().loadURL("about:blank");
         loadMs +=
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
@@ -73,7 +74,7 @@ void openTab(benchmark::State& state) {
 void switchTab(benchmark::State& state) {
     std::size_t next = 0;
     for (auto _ : state) {
-        click(gApp->tabs()[next % gApp->tabs().size()]->titleButton());
+        click(gApp->tabs().at(next % gApp->tabs().size()).titleButton());
         next += 7;
         state.PauseTiming();
         pump(std::chrono::milliseconds(20));
@@ -87,10 +88,10 @@ void switchTab(benchmark::State& state) {
 void closeTab(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        click(gApp->tabs().back()->titleButton());
+        click(gApp->tabs().at(gApp->tabs().size() - 1).titleButton());
         pump(std::chrono::milliseconds(20));
         state.ResumeTiming();
-        click(gApp->tabs().back()->closeButton());
+        click(gApp->tabs().at(gApp->tabs().size() - 1).closeButton());
         state.PauseTiming();
         pump(std::chrono::milliseconds(20));
         state.ResumeTiming();

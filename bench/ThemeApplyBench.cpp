@@ -13,6 +13,8 @@
 #include "BenchApp.h"
 #include "app/AppDelegate.h"
 #include "app/MainWindow.h"
+#include "app/TabsController.h"
+#include "theme/ThemeController.h"
 
 namespace {
 
@@ -20,7 +22,7 @@ vesk::AppDelegate* gApp = nullptr;
 
 void ensureTabs(std::size_t count) {
     while (gApp->tabs().size() < count)
-        gApp->addNewTab();
+        gApp->tabs().addNewTab();
     vesk::pump(std::chrono::milliseconds(200));
 }
 
@@ -41,7 +43,8 @@ void BM_ThemeApply(benchmark::State& state) {
     ensureTabs(static_cast<std::size_t>(state.range(0)));
     std::size_t i = 0;
     for (auto _ : state)
-        gApp->applyThemeNamed(kThemes[i++ % 4], std::nullopt, std::nullopt, vesk::SaveTheme::No);
+        gApp->theme().applyThemeNamed(kThemes[i++ % 4], std::nullopt, std::nullopt,
+                                      vesk::SaveTheme::No);
     waitForPaint();
 }
 
@@ -49,7 +52,8 @@ void BM_ThemeApplyToNextFrame(benchmark::State& state) {
     ensureTabs(static_cast<std::size_t>(state.range(0)));
     std::size_t i = 0;
     for (auto _ : state) {
-        gApp->applyThemeNamed(kThemes[i++ % 4], std::nullopt, std::nullopt, vesk::SaveTheme::No);
+        gApp->theme().applyThemeNamed(kThemes[i++ % 4], std::nullopt, std::nullopt,
+                                      vesk::SaveTheme::No);
         waitForPaint();
     }
 }

@@ -19,9 +19,13 @@
 
 #include "app/AppDelegate.h"
 #include "app/MainWindow.h"
+#include "app/TabsController.h"
 #include "engine/WebView.h"
+#include "history/HistoryController.h"
 #include "history/HistoryPanel.h"
+#include "passwords/PasswordsController.h"
 #include "store/VeskStore.h"
+#include "theme/ThemeController.h"
 #include "widgets/ConstraintView.h"
 
 namespace {
@@ -96,38 +100,40 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < args.size(); ++i) {
             const std::string& a = args[i];
             if (a == "theme" && i + 1 < args.size())
-                delegate.applyThemeNamed(args[++i], std::nullopt, std::nullopt,
-                                         vesk::SaveTheme::No);
+                delegate.theme().applyThemeNamed(args[++i], std::nullopt, std::nullopt,
+                                                 vesk::SaveTheme::No);
             else if (a == "custom")
-                delegate.applyThemeNamed("custom", vesk::Color::rgb(0.2, 0.4, 0.6),
-                                         vesk::Color::rgb(1.0, 0.45, 0.0), vesk::SaveTheme::No);
+                delegate.theme().applyThemeNamed("custom", vesk::Color::rgb(0.2, 0.4, 0.6),
+                                                 vesk::Color::rgb(1.0, 0.45, 0.0),
+                                                 vesk::SaveTheme::No);
             else if (a == "tabs" && i + 1 < args.size())
                 for (int n = std::atoi(args[++i].c_str()); n > 0; --n)
-                    delegate.addNewTab();
+                    delegate.tabs().addNewTab();
             else if (a == "folder")
-                delegate.createNewFolder();
-            else if (a == "collapse" && !delegate.folders().empty())
-                delegate.toggleFolderExpansion(*delegate.folders().front());
+                delegate.tabs().model().createFolder();
+            else if (a == "collapse" && !delegate.tabs().model().folders().empty())
+                delegate.tabs().model().toggleFolder(
+                    delegate.tabs().model().folders().front().folderId);
             else if (a == "sidebar")
-                delegate.toggleLayoutMode();
+                delegate.tabs().toggleLayoutMode();
             else if (a == "history")
-                delegate.toggleHistory();
+                delegate.history().toggleHistory();
             else if (a == "themes")
-                delegate.toggleThemePanel();
+                delegate.theme().toggleThemePanel();
             else if (a == "select" && i + 1 < args.size())
-                delegate.selectTab(std::atoi(args[++i].c_str()));
+                delegate.tabs().select(std::atoi(args[++i].c_str()));
             else if (a == "entries")
                 addSampleHistory();
             else if (a == "filter" && i + 1 < args.size() && delegate.historyPanel().searchField())
                 delegate.historyPanel().searchField()->set_text(args[++i]);
-            else if (a == "page" && i + 1 < args.size() && delegate.currentTab())
+            else if (a == "page" && i + 1 < args.size() && delegate.tabs().current())
                 // A page of its own under that address; nothing goes over the network.
-                delegate.currentTab()->web().loadHTML("<h1>Sign in</h1>",
-                                                      "https://" + args[++i] + "/login");
+                delegate.tabs().current()->web().loadHTML("<h1>Sign in</h1>",
+                                                          "https://" + args[++i] + "/login");
             else if (a == "password")
-                delegate.promptSavePassword();
+                delegate.passwords().promptSavePassword();
             else if (a == "clear")
-                delegate.clearHistory();
+                delegate.history().clearHistory();
             pump(150);
         }
         pump(600);

@@ -9,12 +9,17 @@
 #include "app/ActionNames.h"
 #include "app/KeyBindings.h"
 #include "app/MainWindow.h"
+#include "app/PageController.h"
+#include "app/SessionController.h"
+#include "app/TabsController.h"
 #include "desktop/Renderer.h"
-#include "engine/LoginForms.h"
+#include "downloads/DownloadsController.h"
 #include "engine/MemoryTrim.h"
+#include "engine/PermissionRequests.h"
+#include "engine/WebSession.h"
+#include "history/HistoryController.h"
 #include "history/HistoryPanel.h"
-#include "passwords/PasswordPrompt.h"
-#include "passwords/PasswordsList.h"
+#include "passwords/PasswordsController.h"
 #include "store/VeskStore.h"
 #include "tabs/PermissionBar.h"
 #include "theme/ThemeController.h"
@@ -25,49 +30,36 @@ namespace vesk {
 AppDelegate::AppDelegate(AppOptions options) : options_(std::move(options)) {}
 
 AppDelegate::~AppDelegate() {
-    // The session file stays: only the window's own close path ends a session.
-    sessionWrite_.disconnect();
     // Tabs go first: their web views must leave the window before it is destroyed.
-    tabs_.clear();
-    folders_.clear();
+    session_.reset();
+    tabs_.reset();
     // Their rows in the window's list go with the window.
-    downloads_.clear();
-    passwordPrompt_.reset();
-    passwordsList_.reset();
+    downloads_.reset();
+    passwords_.reset();
+    history_.reset();
+    pages_.reset();
     themePanel_.reset();
     historyPanel_.reset();
     window_.reset();
 }
 
 void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
-    tabs_.clear();
-    folders_.clear();
-    activeIdx_ = NSNotFound;
-    isSidebarMode_ = false;
-    readLastSession();
-
     // The first pages start loading before anything else is built: the engine
     // starts its processes and sends the requests while the style sheets are
     // read and the window is put together.
     webSession_ =
         std::make_unique<WebSession>(std::filesystem::path(VeskStore::shared().basePath()) / "web",
                                      WebSession::defaultCacheFolder());
+    tabs_ = std::make_unique<TabsController>(webSession_.get(), options_.homePage);
+    // The last session is read before anything writes it.
+    session_ = std::make_unique<SessionController>(
+        *tabs_, VeskStore::shared().path(sessionFileName),
+        options_.addresses.empty() ? StartedOnAddresses::No : StartedOnAddresses::Yes);
     // Text that gives no address opens nothing; with nothing opened, the home page does
     // (an empty one loads nothing).
-    std::vector<std::optional<std::string>> firstAddresses;
-    for (const std::string& input : options_.addresses)
-        if (auto url = normalizedURLFromInput(input))
-            firstAddresses.push_back(std::move(url));
-    if (firstAddresses.empty())
-        firstAddresses.push_back(normalizedURLFromInput(options_.homePage));
-    std::vector<std::unique_ptr<Tab>> firstTabs;
-    for (const std::optional<std::string>& url : firstAddresses) {
-        auto tab = std::make_unique<Tab>(webSession_.get());
-        setupTabCallbacks(*tab);
-        if (url)
-            tab->web().loadURL(*url);
-        firstTabs.push_back(std::move(tab));
-    }
+    tabs_->openAddresses(options_.addresses);
+    if (tabs_->empty())
+        tabs_->addNewTab();
 
     if (auto display = Gdk::Display::get_default())
         chooseRenderer(*display);
@@ -76,64 +68,72 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     Gtk::Widget& anchor = window_->addressField().widget();
     historyPanel_ = std::make_unique<HistoryPanel>(window_->glass(), anchor, panels_);
     themePanel_ = std::make_unique<ThemePanel>(window_->glass(), anchor, panels_);
-    passwordPrompt_ = std::make_unique<PasswordPrompt>(window_->alerts());
-    passwordsList_ = std::make_unique<PasswordsList>(window_->window());
+    pages_ = std::make_unique<PageController>(*window_);
+    history_ = std::make_unique<HistoryController>(*historyPanel_, *theme_, window_->alerts());
+    passwords_ = std::make_unique<PasswordsController>(window_->alerts(), window_->window());
+    downloads_ = std::make_unique<DownloadsController>(*webSession_, window_->downloads());
     setupActions();
     setupCallbacks();
     if (app)
         installKeyBindings(*app);
 
-    loadThemeSettings();
-    // The tabs join the strip together, the last one selected, as opening them
-    // one after another would have left them.
-    for (auto& tab : firstTabs) {
-        tab->setActive(false);
-        tabs_.push_back(std::move(tab));
-    }
-    rebuildTabBarLayouts();
-    selectTab(static_cast<std::int64_t>(tabs_.size()) - 1);
-    releaseFreedMemoryOnceLoaded(tabs_.back()->web());
-    offerLastSession();
-
+    theme_->applyStoredTheme();
+    tabs_->attach(*window_);
+    releaseFreedMemoryOnceLoaded(tabs_->current()->web());
+    session_->offer(window_->restoreBar());
     window_->present();
+}
+
+void AppDelegate::openAddresses(const std::vector<std::string>& inputs) {
+    tabs_->openAddresses(inputs);
 }
 
 void AppDelegate::setupActions() {
     Gtk::ApplicationWindow& w = window_->window();
-    auto add = [&w](const char* name, void (AppDelegate::*command)(), AppDelegate* self) {
-        w.add_action(name, sigc::mem_fun(*self, command));
+    auto add = [&w](const char* name, auto& target, auto command) {
+        return w.add_action(name, sigc::mem_fun(target, command));
     };
-    add(action::kGoBack, &AppDelegate::goBack, this);
-    add(action::kGoForward, &AppDelegate::goForward, this);
-    add(action::kReload, &AppDelegate::refreshPage, this);
-    add(action::kZoomIn, &AppDelegate::zoomIn, this);
-    add(action::kZoomOut, &AppDelegate::zoomOut, this);
-    add(action::kNewTab, &AppDelegate::addNewTab, this);
-    add(action::kNewFolder, &AppDelegate::createNewFolder, this);
-    add(action::kToggleHistory, &AppDelegate::toggleHistory, this);
-    add(action::kToggleThemePanel, &AppDelegate::toggleThemePanel, this);
-    add(action::kSavePassword, &AppDelegate::promptSavePassword, this);
-    add(action::kToggleLayout, &AppDelegate::toggleLayoutMode, this);
-    add(action::kClearHistory, &AppDelegate::clearHistory, this);
-    add(action::kFocusAddress, &AppDelegate::focusAddressField, this);
-    add(action::kNewTabForAddress, &AppDelegate::newTabForAddress, this);
-    add(action::kCloseTab, &AppDelegate::closeCurrentTab, this);
-    add(action::kReopenClosedTab, &AppDelegate::reopenClosedTab, this);
-    w.add_action(action::kNextTab, [this] { selectNeighbourTab(+1); });
-    w.add_action(action::kPreviousTab, [this] { selectNeighbourTab(-1); });
+    add(action::kGoBack, *pages_, &PageController::goBack);
+    add(action::kGoForward, *pages_, &PageController::goForward);
+    add(action::kReload, *pages_, &PageController::reload);
+    add(action::kReloadBypassingCache, *pages_, &PageController::reloadBypassingCache);
+    add(action::kZoomIn, *pages_, &PageController::zoomIn);
+    add(action::kZoomOut, *pages_, &PageController::zoomOut);
+    add(action::kZoomReset, *pages_, &PageController::zoomReset);
+    add(action::kFocusAddress, *pages_, &PageController::focusAddressField);
+    add(action::kFind, *pages_, &PageController::findInPage);
+    add(action::kFindNext, *pages_, &PageController::findNext);
+    add(action::kFindPrevious, *pages_, &PageController::findPrevious);
+    add(action::kPrint, *pages_, &PageController::print);
+    add(action::kToggleFullscreen, *pages_, &PageController::toggleFullscreen);
+    auto stop = add(action::kStop, *pages_, &PageController::stopLoading);
+    pages_->setStopAction(stop);
+    add(action::kNewTab, *tabs_, &TabsController::addNewTab);
+    add(action::kCloseTab, *tabs_, &TabsController::closeCurrent);
+    add(action::kReopenClosedTab, *tabs_, &TabsController::reopenClosed);
+    add(action::kToggleLayout, *tabs_, &TabsController::toggleLayoutMode);
+    w.add_action(action::kNewFolder, [this] { tabs_->model().createFolder(); });
+    w.add_action(action::kNewTabForAddress, [this] {
+        tabs_->addNewTab();
+        pages_->focusAddressField();
+    });
+    auto selectAt = [this](std::optional<std::size_t> index) {
+        if (index)
+            tabs_->select(*index);
+    };
+    w.add_action(action::kNextTab, [this, selectAt] { selectAt(tabs_->model().neighbour(+1)); });
+    w.add_action(action::kPreviousTab,
+                 [this, selectAt] { selectAt(tabs_->model().neighbour(-1)); });
     w.add_action_with_parameter(
-        action::kSelectTabAt, Glib::VARIANT_TYPE_INT32, [this](const Glib::VariantBase& place) {
-            selectTabAtPlace(Glib::VariantBase::cast_dynamic<Glib::Variant<int>>(place).get());
+        action::kSelectTabAt, Glib::VARIANT_TYPE_INT32,
+        [this, selectAt](const Glib::VariantBase& place) {
+            selectAt(tabs_->model().tabAtPlace(
+                Glib::VariantBase::cast_dynamic<Glib::Variant<int>>(place).get()));
         });
-    add(action::kReloadBypassingCache, &AppDelegate::reloadBypassingCache, this);
-    stopAction_ = w.add_action(action::kStop, sigc::mem_fun(*this, &AppDelegate::stopLoading));
-    stopAction_->set_enabled(false);
-    add(action::kZoomReset, &AppDelegate::zoomReset, this);
-    add(action::kFind, &AppDelegate::findInPage, this);
-    add(action::kFindNext, &AppDelegate::findNext, this);
-    add(action::kFindPrevious, &AppDelegate::findPrevious, this);
-    add(action::kPrint, &AppDelegate::printPage, this);
-    add(action::kToggleFullscreen, &AppDelegate::toggleFullscreen, this);
+    add(action::kToggleHistory, *history_, &HistoryController::toggleHistory);
+    add(action::kClearHistory, *history_, &HistoryController::clearHistory);
+    add(action::kToggleThemePanel, *theme_, &ThemeController::toggleThemePanel);
+    add(action::kSavePassword, *passwords_, &PasswordsController::promptSavePassword);
     w.add_action(action::kQuit, [&w] { w.close(); });
 }
 
@@ -141,81 +141,48 @@ void AppDelegate::setupCallbacks() {
     window_->window().signal_close_request().connect(
         sigc::mem_fun(*this, &AppDelegate::onWindowCloseRequest), false);
     window_->addressField().signalEditingEnded().connect(
-        sigc::mem_fun(*this, &AppDelegate::onAddressEditingEnded));
-    webSession_->signalDownloadStarted().connect(
-        sigc::mem_fun(*this, &AppDelegate::onDownloadStarted));
+        sigc::mem_fun(*pages_, &PageController::loadTyped));
 
-    historyPanel_->signalSearchChanged().connect(
-        sigc::mem_fun(*this, &AppDelegate::rebuildHistoryPanel));
-    historyPanel_->signalOpenEntry().connect(sigc::mem_fun(*this, &AppDelegate::openHistoryEntry));
-
-    themePanel_->signalPresetChosen().connect(sigc::mem_fun(*this, &AppDelegate::applyThemePreset));
-    themePanel_->signalCustomChosen().connect(sigc::mem_fun(*this, &AppDelegate::applyCustomTheme));
-
-    window_->restoreBar().signalRestore().connect(
-        sigc::mem_fun(*this, &AppDelegate::restoreLastSession));
-    window_->restoreBar().signalDismiss().connect([this] { lastSession_.reset(); });
-
-    passwordPrompt_->signalSave().connect([](const std::string& user, const std::string& pass,
-                                             const std::string& host, PageSecurity security) {
-        VeskStore::shared().savePassword(user, pass, host, security);
+    tabs_->signalTabCreated().connect(sigc::mem_fun(*this, &AppDelegate::onTabCreated));
+    for (std::size_t i = 0; i < tabs_->size(); ++i)
+        onTabCreated(tabs_->at(i));
+    tabs_->signalSelected().connect([this](Tab* tab) {
+        pages_->bind(tab);
+        passwords_->setCurrent(tab);
     });
-    passwordPrompt_->signalManage().connect(sigc::mem_fun(*this, &AppDelegate::openPasswordsList));
-    passwordsList_->signalRemove().connect([this](const std::string& host) {
-        VeskStore::shared().removePassword(host);
-        rebuildPasswordsList();
-    });
-    passwordsList_->signalRemoveAll().connect([this] {
-        VeskStore::shared().removeAllPasswords();
-        rebuildPasswordsList();
+    tabs_->signalPageFinished().connect(
+        [this](Tab&, const FinishedPage& page) { history_->pageFinished(page.url, page.title); });
+    tabs_->signalAllClosed().connect(sigc::mem_fun(*this, &AppDelegate::onAllTabsClosed));
+
+    history_->signalOpen().connect(sigc::mem_fun(*pages_, &PageController::load));
+    theme_->attachPanel(*themePanel_);
+    theme_->signalApplied().connect([this](const Color&, const Color&) {
+        tabs_->restyle();
+        history_->rebuildHistoryPanel();
     });
 }
 
-void AppDelegate::setupTabCallbacks(Tab& tab) {
-    // Every handler names its tab: the record is bound here, never looked up
-    // from the widget or the web view that reported.
-    Tab* t = &tab;
-    tab.signalSelect().connect([this, t] { selectTab(indexOfTab(*t)); });
-    tab.signalClose().connect([this, t] { requestCloseTab(*t); });
-    if (LoginForms* logins = tab.loginForms()) {
-        logins->signalSubmitted().connect(
-            [this, t](const std::string& user, const std::string& password) {
-                loginSubmitted(*t, user, password);
-            });
-        logins->signalFormShown().connect([this, t] { fillSavedPassword(*t); });
-    }
+void AppDelegate::onTabCreated(Tab& tab) {
     tab.askPermissions(permissionDecisions_);
     tab.permissionBar()->requests().signalNotification().connect(
         sigc::mem_fun(*this, &AppDelegate::showPageNotification));
-    tab.web().setCallbacks({
-        .didFinishNavigation = [this, t](WebView&) { didFinishNavigation(*t); },
-        .didFailNavigation = [this, t](WebView&, LoadError e) { didFailNavigation(*t, e); },
-        .didFailProvisionalNavigation =
-            [this, t](WebView&, LoadError e) { didFailProvisionalNavigation(*t, e); },
-        .webProcessTerminated = [this, t](WebView&) { webProcessTerminated(*t); },
-        .createRelatedView = [this, t](WebView& opener) -> WebView* {
-            return &insertTabAfter(*t, SelectNewTab::Yes, &opener).web();
-        },
-        .closeRequested = [this, t](WebView&) { closeTab(*t); },
-        .openInNewTab =
-            [this, t](WebView&, const std::string& url) {
-                insertTabAfter(*t, SelectNewTab::No).web().loadURL(url);
-            },
-        .progressChanged =
-            [this, t](WebView&) {
-                if (currentTab() == t)
-                    showLoadingState();
-            },
-        .fullscreenRequested =
-            [this, t](WebView&, bool fullscreen) {
-                if (currentTab() == t)
-                    window_->setFullscreen(fullscreen);
-            },
-        .securityChanged =
-            [this, t](WebView&) {
-                if (currentTab() == t)
-                    showSecurity();
-            },
+    if (passwords_)
+        passwords_->watch(tab);
+}
+
+bool AppDelegate::onWindowCloseRequest() {
+    if (tabs_->empty())
+        return false;
+    if (downloads_->mayQuit(window_->alerts(), [this] { window_->window().close(); }))
+        tabs_->closeAll();
+    return true;
+}
+
+void AppDelegate::onAllTabsClosed() {
+    session_->end();
+    Glib::signal_idle().connect_once([this, alive = lifetime_.watch()] {
+        if (!alive.expired())
+            window_->window().close();
     });
 }
 
@@ -227,17 +194,6 @@ void AppDelegate::showPageNotification(const std::string& title, const std::stri
     auto notification = Gio::Notification::create(title);
     notification->set_body(body);
     application->send_notification(notification);
-}
-
-void AppDelegate::setupFolderCallbacks(TabFolder& folder) {
-    TabFolder* f = &folder;
-    folder.signalToggle().connect([this, f] { toggleFolderExpansion(*f); });
-}
-
-Tab* AppDelegate::currentTab() const {
-    if (!isValidTabIndex(activeIdx_, static_cast<std::int64_t>(tabs_.size())))
-        return nullptr;
-    return tabs_[static_cast<std::size_t>(activeIdx_)].get();
 }
 
 } // namespace vesk

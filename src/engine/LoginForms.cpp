@@ -151,25 +151,18 @@ LoginForms::LoginForms(WebView& view) : view_(view) {
                                                                 kWorldName);
     const std::string signal = std::string("script-message-received::") + kChannel;
     g_signal_connect(manager_.get(), signal.c_str(), G_CALLBACK(onMessage), this);
-    g_signal_connect(view.raw(), "load-changed", G_CALLBACK(onLoadChanged), this);
+    committed_ = view.signalCommitted().connect([this](const std::string& url) {
+        pageURL_ = url.empty() ? std::nullopt : std::optional<std::string>(url);
+    });
 }
 
 LoginForms::~LoginForms() {
-    g_signal_handlers_disconnect_by_data(view_.raw(), this);
+    committed_.disconnect();
     g_signal_handlers_disconnect_by_data(manager_.get(), this);
     webkit_user_content_manager_unregister_script_message_handler(manager_.get(), kChannel,
                                                                   kWorldName);
     webkit_user_content_manager_remove_script(manager_.get(), script_);
     webkit_user_script_unref(script_);
-}
-
-void LoginForms::onLoadChanged(void* view, int event, void* self) {
-    if (event != WEBKIT_LOAD_COMMITTED)
-        return;
-    auto* forms = static_cast<LoginForms*>(self);
-    auto* web = static_cast<WebKitWebView*>(view);
-    const char* uri = webkit_web_view_get_uri(web);
-    forms->pageURL_ = uri ? std::optional<std::string>(uri) : std::nullopt;
 }
 
 PageSecurity LoginForms::pageSecurity() const {

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include <sigc++/connection.h>
 #include <sigc++/signal.h>
 
 #include "base/GObjectPtr.h"
@@ -18,8 +19,10 @@ class WebView;
 
 // The login forms of one view's top frame. A script in a world of its own, which
 // the page's scripts cannot see, reports a login being submitted and login forms
-// appearing; saved values are filled in through that world too. Nothing here
-// decides whether to save or fill: that is the coordinator's, with the vault.
+// appearing; saved values are filled in through that world too. It decides only
+// whether a record may go into the page now shown (its scheme and security must
+// be the record's); whether to offer a save or a fill is the passwords
+// controller's, with the vault.
 class LoginForms {
 public:
     // The name of the script world, which the engine makes on first use of the name;
@@ -53,12 +56,12 @@ public:
 
 private:
     static void onMessage(WebKitUserContentManager*, JSCValue* value, void* self);
-    static void onLoadChanged(void* view, int event, void* self);
 
     WebView& view_;
     GObjectPtr<WebKitUserContentManager> manager_;
     WebKitUserScript* script_ = nullptr;
     std::optional<std::string> pageURL_;
+    sigc::connection committed_;
     sigc::signal<void(const std::string&, const std::string&)> submitted_;
     sigc::signal<void()> formShown_;
 };

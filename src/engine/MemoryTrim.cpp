@@ -1,9 +1,10 @@
 #include "engine/MemoryTrim.h"
 
 #include <malloc.h>
+#include <memory>
+#include <utility>
 
 #include <glibmm/main.h>
-#include <webkit/webkit.h>
 
 #include "engine/WebView.h"
 
@@ -14,17 +15,17 @@ constexpr unsigned kTrimDelayMs = 1000;
 } // namespace
 
 void releaseFreedMemoryOnceLoaded(WebView& view) {
-    auto onLoad = +[](WebKitWebView* v, WebKitLoadEvent event, gulong* handler) {
-        if (event != WEBKIT_LOAD_FINISHED)
+    // Whichever ends the first load, a finished page or a failure, trims; later loads do not.
+    auto done = std::make_shared<bool>(false);
+    auto trim = [done] {
+        if (std::exchange(*done, true))
             return;
-        g_signal_handler_disconnect(v, *handler);
         Glib::signal_timeout().connect_once([] { malloc_trim(0); }, kTrimDelayMs,
                                             Glib::PRIORITY_LOW);
     };
-    auto* handler = new gulong(0);
-    *handler = g_signal_connect_data(
-        view.raw(), "load-changed", G_CALLBACK(onLoad), handler,
-        +[](gpointer data, GClosure*) { delete static_cast<gulong*>(data); }, GConnectFlags(0));
+    view.signalFinished().connect([trim](const FinishedPage&) { trim(); });
+    view.signalFailed().connect([trim](LoadError) { trim(); });
+    view.signalFailedBeforeCommit().connect([trim](LoadError) { trim(); });
 }
 
 } // namespace vesk

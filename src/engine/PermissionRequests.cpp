@@ -51,10 +51,12 @@ PermissionRequests::PermissionRequests(WebView& web, PermissionDecisions& decisi
     g_signal_connect(view_, "permission-request", G_CALLBACK(onPermissionRequest), this);
     g_signal_connect(view_, "query-permission-state", G_CALLBACK(onQueryPermissionState), this);
     g_signal_connect(view_, "show-notification", G_CALLBACK(onShowNotification), this);
-    g_signal_connect(view_, "load-changed", G_CALLBACK(onLoadChanged), this);
+    // Requests belong to the page that made them; a new page takes them away.
+    committed_ = web.signalCommitted().connect([this](const std::string&) { withdrawAll(); });
 }
 
 PermissionRequests::~PermissionRequests() {
+    committed_.disconnect();
     g_signal_handlers_disconnect_by_data(view_, this);
     for (Pending& pending : queue_)
         webkit_permission_request_deny(pending.request.get());
@@ -156,12 +158,6 @@ gboolean PermissionRequests::onShowNotification(WebKitWebView*, WebKitNotificati
         requests->notification_.emit(title ? title : "", body ? body : "");
     }
     return TRUE;
-}
-
-void PermissionRequests::onLoadChanged(WebKitWebView*, int event, gpointer self) {
-    // Requests belong to the page that made them; a new page takes them away.
-    if (event == WEBKIT_LOAD_COMMITTED)
-        static_cast<PermissionRequests*>(self)->withdrawAll();
 }
 
 } // namespace vesk

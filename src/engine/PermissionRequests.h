@@ -4,6 +4,7 @@
 #include <string>
 
 #include <glib.h>
+#include <sigc++/connection.h>
 #include <sigc++/signal.h>
 
 #include "base/GObjectPtr.h"
@@ -64,7 +65,6 @@ private:
                                            gpointer self);
     static gboolean onShowNotification(WebKitWebView*, WebKitNotification* notification,
                                        gpointer self);
-    static void onLoadChanged(WebKitWebView*, int event, gpointer self);
 
     void request(WebKitPermissionRequest* request);
     // Answers and drops every waiting request from `origin` that the decisions now answer.
@@ -72,6 +72,7 @@ private:
     std::string pageURL() const;
 
     WebKitWebView* view_ = nullptr;
+    sigc::connection committed_;
     PermissionDecisions& decisions_;
     std::deque<Pending> queue_;
     sigc::signal<void()> changed_;

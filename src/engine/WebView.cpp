@@ -101,7 +101,7 @@ WebView::WebView(WebSession* session, WebView* related) {
 }
 
 WebView::~WebView() {
-    callbacks_ = {};
+    disconnectAll();
     if (closeGuard_)
         g_source_remove(closeGuard_);
     forgetPendingFinish();
@@ -157,20 +157,28 @@ std::optional<std::string> WebView::engineTitle() const {
     return std::string(t);
 }
 
+void WebView::disconnectAll() {
+    for (auto* signal : {&progressChanged_, &processEnded_, &closeRequested_, &securityChanged_})
+        signal->clear();
+    finished_.clear();
+    failed_.clear();
+    failedBeforeCommit_.clear();
+    committed_.clear();
+    openInNewTab_.clear();
+    fullscreenRequested_.clear();
+    makeRelatedView_ = nullptr;
+}
+
 std::optional<std::string> WebView::url() const {
-    if (delivering_)
-        return delivering_->url;
     if (auto uri = engineURL())
         return uri;
     // The engine forgets the address when the web process ends.
-    if (processEnded_ && !endedURL_.empty())
+    if (processGone_ && !endedURL_.empty())
         return endedURL_;
     return std::nullopt;
 }
 
 std::optional<std::string> WebView::title() const {
-    if (delivering_)
-        return delivering_->title;
     return engineTitle();
 }
 
@@ -211,7 +219,7 @@ void WebView::goForward() {
 
 void WebView::reload() {
     beginOwnLoad();
-    if (processEnded_ && !endedURL_.empty()) {
+    if (processGone_ && !endedURL_.empty()) {
         // The engine's reload brings back its current history item, which is
         // not the page's address when the process ended during a load.
         WebKitBackForwardListItem* item =
@@ -284,8 +292,9 @@ void WebView::loadCommitted() {
     if (isErrorPageLoad_)
         markErrorPageItem();
     pageCommitted();
-    if (processEnded_) {
-        processEnded_ = false;
+    committed_.emit(engineURL().value_or(""));
+    if (processGone_) {
+        processGone_ = false;
         endedURL_.clear();
         notice_->set_visible(false);
         page_->set_visible(true);
@@ -303,7 +312,7 @@ void WebView::loadFinished() {
     // now is this page's. Delivering with it spares the UI process a script
     // engine of its own, which reading the title back would bring up.
     if (std::optional<std::string> known = nonEmpty(webkit_web_view_get_title(view_))) {
-        deliverFinished({engineURL(), std::move(known)});
+        deliverFinished(engineURL(), std::move(known));
         return;
     }
     // Otherwise the title may still be on its way: it can arrive after the
@@ -338,8 +347,7 @@ void WebView::onTitleRead(GObject* source, GAsyncResult* result, gpointer data) 
         g_source_remove(self->titleTimeout_);
         self->titleTimeout_ = 0;
     }
-    self->deliverFinished(
-        {std::move(pending->url), documentTitle ? documentTitle : self->engineTitle()});
+    self->deliverFinished(pending->url, documentTitle ? documentTitle : self->engineTitle());
 }
 
 void WebView::onTitleChanged(WebKitWebView* view, GParamSpec*, gpointer data) {
@@ -373,17 +381,12 @@ void WebView::flushPendingFinish() {
         return;
     std::optional<std::string> finishedURL = pending_->url;
     forgetPendingFinish();
-    deliverFinished({std::move(finishedURL), engineTitle()});
+    deliverFinished(finishedURL, engineTitle());
 }
 
-void WebView::deliverFinished(FinishedPage page) {
-    if (!callbacks_.didFinishNavigation)
-        return;
-    std::weak_ptr<int> alive = lifetime_;
-    delivering_ = std::move(page);
-    callbacks_.didFinishNavigation(*this);
-    if (!alive.expired())
-        delivering_.reset();
+void WebView::deliverFinished(const std::optional<std::string>& url,
+                              std::optional<std::string> title) {
+    finished_.emit(FinishedPage{url.value_or(""), std::move(title)});
 }
 
 gboolean WebView::onLoadFailed(WebKitWebView*, int event, char* uri, GError* error, gpointer data) {
@@ -398,16 +401,14 @@ gboolean WebView::onLoadFailed(WebKitWebView*, int event, char* uri, GError* err
 
     if (event == WEBKIT_LOAD_COMMITTED) {
         // What arrived of the page stays; no error page replaces it.
-        if (self->callbacks_.didFailNavigation)
-            self->callbacks_.didFailNavigation(*self, kind);
+        self->failed_.emit(kind);
         return TRUE;
     }
     // Nothing of the page arrived: the engine's plain error page shows in its
     // place, loaded here so that its load can be told apart from a page's.
     if (uri && error && failureShowsErrorPage(error))
         self->loadErrorPage(uri, error->message ? error->message : "");
-    if (self->callbacks_.didFailProvisionalNavigation)
-        self->callbacks_.didFailProvisionalNavigation(*self, kind);
+    self->failedBeforeCommit_.emit(kind);
     return TRUE;
 }
 
@@ -435,7 +436,7 @@ void WebView::onProcessTerminated(WebKitWebView*, int, gpointer data) {
     // The engine clears its address just after this signal; keep it.
     if (auto uri = self->engineURL())
         self->endedURL_ = *uri;
-    self->processEnded_ = true;
+    self->processGone_ = true;
     self->loadFailed_ = false;
     self->isErrorPageLoad_ = false;
     self->errorPageURI_.reset();
@@ -443,8 +444,7 @@ void WebView::onProcessTerminated(WebKitWebView*, int, gpointer data) {
     self->setSecurity(ConnectionSecurity::None);
     if (alive.expired())
         return;
-    if (self->callbacks_.webProcessTerminated)
-        self->callbacks_.webProcessTerminated(*self);
+    self->processEnded_.emit();
 }
 
 } // namespace vesk

@@ -8,6 +8,7 @@
 #include <gtkmm/label.h>
 #include <gtkmm/overlay.h>
 #include <gtkmm/window.h>
+#include <sigc++/signal.h>
 
 #include "base/GObjectPtr.h"
 #include "navigation/ConnectionSecurity.h"
@@ -48,34 +49,16 @@ struct CertificateSummary {
 // finished navigation is delivered once the page's title is known: at once
 // when the engine has it, else when it arrives or has been read back from the
 // page, because the engine's title can trail its FINISHED event.
+// A page that finished loading, as it was when it finished.
+struct FinishedPage {
+    // Its address; empty when the engine gave none.
+    std::string url;
+    // Its title; nothing when the page has none.
+    std::optional<std::string> title;
+};
+
 class WebView {
 public:
-    struct Callbacks {
-        // A navigation finished and its title is known.
-        std::function<void(WebView&)> didFinishNavigation;
-        // A navigation failed after the page began to arrive.
-        std::function<void(WebView&, LoadError)> didFailNavigation;
-        // A navigation failed before any of the page arrived.
-        std::function<void(WebView&, LoadError)> didFailProvisionalNavigation;
-        // The web process behind the view ended (crash or the system ending it).
-        std::function<void(WebView&)> webProcessTerminated;
-
-        // The page asks for a view of its own (a link with a target, window.open()):
-        // a new view made with `WebView(related)`, or null to refuse.
-        std::function<WebView*(WebView&)> createRelatedView;
-        // The page closed its view (window.close()).
-        std::function<void(WebView&)> closeRequested;
-        // A link is to open in a tab of its own, behind this one (a middle or
-        // Ctrl+click, the page menu's "Open Link in New Tab").
-        std::function<void(WebView&, const std::string& url)> openInNewTab;
-        // The load progress or the loading state changed.
-        std::function<void(WebView&)> progressChanged;
-        // An element of the page asks to fill the screen (true) or leaves it (false).
-        std::function<void(WebView&, bool fullscreen)> fullscreenRequested;
-        // How safely the page on show arrived changed (a commit, insecure content).
-        std::function<void(WebView&)> securityChanged;
-    };
-
     // A view keeping its website data in `session` (the engine's default, held
     // in memory, for none); with `related`, one sharing that view's web process
     // and session, so that a page opened from the other can talk to its opener.
@@ -84,9 +67,34 @@ public:
     WebView(const WebView&) = delete;
     WebView& operator=(const WebView&) = delete;
 
-    void setCallbacks(Callbacks callbacks) { callbacks_ = std::move(callbacks); }
-    // Drops every handler; later engine events reach nobody.
-    void clearCallbacks() { callbacks_ = {}; }
+    // --- Page events; any number of listeners may connect ---
+    // A navigation finished and its title is known.
+    sigc::signal<void(const FinishedPage&)>& signalFinished() { return finished_; }
+    // A navigation failed after the page began to arrive.
+    sigc::signal<void(LoadError)>& signalFailed() { return failed_; }
+    // A navigation failed before any of the page arrived.
+    sigc::signal<void(LoadError)>& signalFailedBeforeCommit() { return failedBeforeCommit_; }
+    // A new document is shown: its address (empty when the engine has none).
+    sigc::signal<void(const std::string&)>& signalCommitted() { return committed_; }
+    // The web process behind the view ended (crash or the system ending it).
+    sigc::signal<void()>& signalProcessEnded() { return processEnded_; }
+    // The page closed its view (window.close()), or agreed to close when asked.
+    sigc::signal<void()>& signalCloseRequested() { return closeRequested_; }
+    // A link is to open in a tab of its own, behind this one (a middle or
+    // Ctrl+click, the page menu's "Open Link in New Tab").
+    sigc::signal<void(const std::string&)>& signalOpenInNewTab() { return openInNewTab_; }
+    // The load progress or the loading state changed.
+    sigc::signal<void()>& signalProgressChanged() { return progressChanged_; }
+    // An element of the page asks to fill the screen (true) or leaves it (false).
+    sigc::signal<void(bool)>& signalFullscreenRequested() { return fullscreenRequested_; }
+    // How safely the page on show arrived changed (a commit, insecure content).
+    sigc::signal<void()>& signalSecurityChanged() { return securityChanged_; }
+    // The page asks for a view of its own (a link with a target, window.open()):
+    // `make` returns a new view made with `WebView(session, this)`, or null to
+    // refuse. One maker at a time, since its answer is the engine's.
+    void setRelatedViewMaker(std::function<WebView*()> make) { makeRelatedView_ = std::move(make); }
+    // Drops every listener; later engine events reach nobody.
+    void disconnectAll();
 
     // The widget to place in the web area: the page, or the notice that
     // replaces it when its web process has ended.
@@ -103,13 +111,10 @@ public:
     // goes as soon as a page commits.
     void showProcessEndedPage();
     bool isShowingProcessEndedPage() const;
-    // The current address, or nothing when the view has none. While a
-    // finished navigation is being delivered, the address of the page that
-    // finished; after the web process ended, the address the page had.
+    // The current address, or nothing when the view has none; after the web
+    // process ended, the address the page had.
     std::optional<std::string> url() const;
-    // The page title as the engine reports it: nothing when absent. While a
-    // finished navigation is being delivered, the document's title as read
-    // when it finished.
+    // The page title as the engine reports it: nothing when absent.
     std::optional<std::string> title() const;
     // The address of the page on show when the user reached it: nothing while
     // an error page stands in for a page that never loaded, or when there is none.
@@ -151,10 +156,6 @@ public:
 
 private:
     struct PendingFinish;
-    struct FinishedPage {
-        std::optional<std::string> url;
-        std::optional<std::string> title;
-    };
 
     static void onLoadChanged(WebKitWebView*, int event, gpointer self);
     static gboolean onLoadFailed(WebKitWebView*, int event, char* uri, GError* error,
@@ -209,7 +210,7 @@ private:
     // Delivers a finished navigation still waiting for its title, with the
     // title known now.
     void flushPendingFinish();
-    void deliverFinished(FinishedPage page);
+    void deliverFinished(const std::optional<std::string>& url, std::optional<std::string> title);
     void forgetPendingFinish();
     // A load of our own replaces whatever error page was still to come.
     void beginOwnLoad();
@@ -226,7 +227,17 @@ private:
     Gtk::Widget* notice_ = nullptr;
     // The address of the link under the pointer, at the bottom-left of the page.
     Gtk::Label* linkTarget_ = nullptr;
-    Callbacks callbacks_;
+    sigc::signal<void(const FinishedPage&)> finished_;
+    sigc::signal<void(LoadError)> failed_;
+    sigc::signal<void(LoadError)> failedBeforeCommit_;
+    sigc::signal<void(const std::string&)> committed_;
+    sigc::signal<void()> processEnded_;
+    sigc::signal<void()> closeRequested_;
+    sigc::signal<void(const std::string&)> openInNewTab_;
+    sigc::signal<void()> progressChanged_;
+    sigc::signal<void(bool)> fullscreenRequested_;
+    sigc::signal<void()> securityChanged_;
+    std::function<WebView*()> makeRelatedView_;
 
     // The current load failed; the FINISHED that follows it does not count.
     bool loadFailed_ = false;
@@ -245,11 +256,9 @@ private:
     // A finished navigation waiting for its title; owned by the title request.
     PendingFinish* pending_ = nullptr;
     unsigned titleTimeout_ = 0;
-    // Set only while a finished navigation is being delivered.
-    std::optional<FinishedPage> delivering_;
 
     // The web process ended and no page has committed since.
-    bool processEnded_ = false;
+    bool processGone_ = false;
     // The address the page had when its web process ended.
     std::string endedURL_;
 

@@ -93,16 +93,14 @@ void WebView::connectChromeEvents() {
     frame_->add_overlay(*target);
     linkTarget_ = target;
 
-    g_signal_connect(view_, "create",
-                     G_CALLBACK(+[](WebKitWebView*, WebKitNavigationAction*, gpointer data) {
-                         auto* self = static_cast<WebView*>(data);
-                         WebView* created = self->callbacks_.createRelatedView
-                                                ? self->callbacks_.createRelatedView(*self)
-                                                : nullptr;
-                         // The new view stays the browser's: the engine takes no reference.
-                         return created ? GTK_WIDGET(created->view_) : nullptr;
-                     }),
-                     this);
+    g_signal_connect(
+        view_, "create", G_CALLBACK(+[](WebKitWebView*, WebKitNavigationAction*, gpointer data) {
+            auto* self = static_cast<WebView*>(data);
+            WebView* created = self->makeRelatedView_ ? self->makeRelatedView_() : nullptr;
+            // The new view stays the browser's: the engine takes no reference.
+            return created ? GTK_WIDGET(created->view_) : nullptr;
+        }),
+        this);
     g_signal_connect(view_, "close", G_CALLBACK(+[](WebKitWebView*, gpointer data) {
                          static_cast<WebView*>(data)->deliverClose();
                      }),
@@ -126,21 +124,20 @@ void WebView::connectChromeEvents() {
                          WebKitNavigationAction* action =
                              webkit_navigation_policy_decision_get_navigation_action(
                                  WEBKIT_NAVIGATION_POLICY_DECISION(decision));
-                         if (!wantsNewTab(action) || !self->callbacks_.openInNewTab)
+                         if (!wantsNewTab(action) || self->openInNewTab_.empty())
                              return FALSE;
                          const char* uri = webkit_uri_request_get_uri(
                              webkit_navigation_action_get_request(action));
                          webkit_policy_decision_ignore(decision);
                          if (uri && *uri)
-                             self->callbacks_.openInNewTab(*self, uri);
+                             self->openInNewTab_.emit(uri);
                          return TRUE;
                      }),
                      this);
     g_signal_connect(view_, "context-menu", G_CALLBACK(onContextMenu), this);
     auto progress = +[](WebKitWebView*, GParamSpec*, gpointer data) {
         auto* self = static_cast<WebView*>(data);
-        if (self->callbacks_.progressChanged)
-            self->callbacks_.progressChanged(*self);
+        self->progressChanged_.emit();
     };
     g_signal_connect(view_, "notify::estimated-load-progress", G_CALLBACK(progress), this);
     g_signal_connect(view_, "notify::is-loading", G_CALLBACK(progress), this);
@@ -167,7 +164,7 @@ gboolean WebView::onContextMenu(WebKitWebView*, WebKitContextMenu* menu, WebKitH
         if (!leadsNowhere(action))
             continue;
         if (action == WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK_IN_NEW_WINDOW && link &&
-            self->callbacks_.openInNewTab) {
+            !self->openInNewTab_.empty()) {
             // The link opens behind the page, as a middle-click would.
             auto newTab = GObjectPtr<GSimpleAction>::adopt(
                 g_simple_action_new("open-link-in-new-tab", nullptr));
@@ -187,8 +184,7 @@ gboolean WebView::onContextMenu(WebKitWebView*, WebKitContextMenu* menu, WebKitH
 
 void WebView::onOpenMenuLink(GSimpleAction*, GVariant*, gpointer data) {
     auto* link = static_cast<MenuLink*>(data);
-    if (link->view->callbacks_.openInNewTab)
-        link->view->callbacks_.openInNewTab(*link->view, link->uri);
+    link->view->openInNewTab_.emit(link->uri);
 }
 
 void WebView::forgetMenuLink(gpointer data, GClosure*) {
@@ -205,15 +201,13 @@ void WebView::onMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, uns
 // The engine makes the window fill the screen itself; the chrome steps aside.
 gboolean WebView::onEnterFullscreen(WebKitWebView*, gpointer data) {
     auto* self = static_cast<WebView*>(data);
-    if (self->callbacks_.fullscreenRequested)
-        self->callbacks_.fullscreenRequested(*self, true);
+    self->fullscreenRequested_.emit(true);
     return FALSE;
 }
 
 gboolean WebView::onLeaveFullscreen(WebKitWebView*, gpointer data) {
     auto* self = static_cast<WebView*>(data);
-    if (self->callbacks_.fullscreenRequested)
-        self->callbacks_.fullscreenRequested(*self, false);
+    self->fullscreenRequested_.emit(false);
     return FALSE;
 }
 
@@ -248,7 +242,7 @@ void WebView::leaveFullscreen() {
 }
 
 void WebView::tryClose() {
-    if (processEnded_ || !webkit_web_view_get_uri(view_)) {
+    if (processGone_ || !webkit_web_view_get_uri(view_)) {
         deliverClose();
         return;
     }
@@ -272,8 +266,7 @@ void WebView::tryClose() {
 void WebView::deliverClose() {
     if (closeGuard_)
         g_source_remove(std::exchange(closeGuard_, 0));
-    if (callbacks_.closeRequested)
-        callbacks_.closeRequested(*this);
+    closeRequested_.emit();
 }
 
 } // namespace vesk

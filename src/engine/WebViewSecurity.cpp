@@ -164,8 +164,7 @@ gboolean WebView::onLoadFailedWithTlsErrors(WebKitWebView*, char* uri, GTlsCerti
         },
         new Deferred{self->lifetime_, self, self->tlsFailure_->nonce, uri, std::move(html)},
         +[](gpointer deferred) { delete static_cast<Deferred*>(deferred); });
-    if (self->callbacks_.didFailProvisionalNavigation)
-        self->callbacks_.didFailProvisionalNavigation(*self, LoadError::Failed);
+    self->failedBeforeCommit_.emit(LoadError::Failed);
     return TRUE;
 }
 
@@ -220,8 +219,7 @@ void WebView::pageCommitted() {
 
 void WebView::setSecurity(ConnectionSecurity security) {
     security_ = security;
-    if (callbacks_.securityChanged)
-        callbacks_.securityChanged(*this);
+    securityChanged_.emit();
 }
 
 std::optional<CertificateSummary> WebView::certificate() const {

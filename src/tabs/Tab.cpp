@@ -89,10 +89,6 @@ void Tab::askPermissions(PermissionDecisions& decisions) {
     permissionBar_ = std::make_unique<PermissionBar>(*web_, decisions);
 }
 
-std::string Tab::title() const {
-    return btn_->get_label();
-}
-
 void Tab::setTitle(const std::string& title) {
     btn_->set_label(title);
 }
@@ -109,7 +105,7 @@ void Tab::setActive(bool active) {
 
 void Tab::detach() {
     web_->stopLoading();
-    web_->clearCallbacks();
+    web_->disconnectAll();
     // A closed tab's page neither offers nor receives a password.
     loginForms_.reset();
     // A closed tab's page gets none of what it asked for.

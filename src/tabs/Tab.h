@@ -44,16 +44,12 @@ public:
     // That bar; null until permissions are asked.
     PermissionBar* permissionBar() { return permissionBar_.get(); }
 
-    // The text on the title button.
-    std::string title() const;
+    // Shows the model's title on the title button.
     void setTitle(const std::string& title);
 
     // Marks the tab selected or not and drops any hover wash, as a restyle does.
     void setActive(bool active);
     bool isActive() const { return pill_->isActive; }
-
-    // The folderId of the tab's folder; empty for none.
-    std::string parentFolderId;
 
     // The title button was clicked.
     sigc::signal<void()>& signalSelect() { return select_; }

@@ -1,7 +1,5 @@
 #include "tabs/TabFolder.h"
 
-#include <glib.h>
-
 #include "widgets/Text.h"
 
 namespace vesk {
@@ -10,20 +8,10 @@ namespace {
 
 constexpr double kHeaderPointSize = 12.0;
 
-std::string newFolderId() {
-    gchar* raw = g_uuid_string_random();
-    std::string id(raw);
-    g_free(raw);
-    for (char& c : id)
-        c = static_cast<char>(g_ascii_toupper(c));
-    return id;
-}
-
 } // namespace
 
-TabFolder::TabFolder(std::string folderName)
-    : folderId(newFolderId()), name(std::move(folderName)),
-      folderHeaderBtn_(std::make_unique<Gtk::Button>("\U0001F4C1 " + name)) {
+TabFolder::TabFolder(const std::string& name)
+    : folderHeaderBtn_(std::make_unique<Gtk::Button>("\U0001F4C1 " + name)) {
     Gtk::Button& header = *folderHeaderBtn_;
     header.set_has_frame(false);
     header.add_css_class("flat");

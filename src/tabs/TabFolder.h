@@ -9,18 +9,14 @@
 
 namespace vesk {
 
-// One folder (workspace) of tabs. It owns its header button, which stands in
-// the sidebar strip only while the sidebar is in use.
+// The header button of one folder (workspace) of tabs, which stands in the
+// sidebar strip only while the sidebar is in use. The folder itself is the tab
+// model's.
 class TabFolder : public sigc::trackable {
 public:
-    // A new, expanded folder with a fresh upper-case UUID and `name`.
-    explicit TabFolder(std::string name);
+    explicit TabFolder(const std::string& name);
     TabFolder(const TabFolder&) = delete;
     TabFolder& operator=(const TabFolder&) = delete;
-
-    const std::string folderId;
-    const std::string name;
-    bool isExpanded = true;
 
     Gtk::Button& header() { return *folderHeaderBtn_; }
 

@@ -61,29 +61,15 @@ TabStrip::TabStrip(int sidebarWidth) {
     topTabBarScroller_->signal_destroy().connect([this] { stripsGone_ = true; });
 }
 
-void TabStrip::rebuild(StripMode mode, const std::vector<std::unique_ptr<Tab>>& tabs,
-                       const std::vector<std::unique_ptr<TabFolder>>& folders) {
+void TabStrip::rebuild(StripMode mode, const std::vector<Entry>& entries) {
     emptyStrip(*topTabBarStack_);
     emptyStrip(*sidebarTabBarStack_);
-
-    std::vector<std::string> parents;
-    parents.reserve(tabs.size());
-    for (const auto& t : tabs)
-        parents.push_back(t->parentFolderId);
-    std::vector<FolderSummary> summaries;
-    summaries.reserve(folders.size());
-    for (const auto& f : folders)
-        summaries.push_back({f->folderId, f->isExpanded});
-
     Gtk::Box& strip = mode == StripMode::Sidebar ? *sidebarTabBarStack_ : *topTabBarStack_;
-    for (const StripItem& item : arrangeTabStrip(mode, parents, summaries)) {
-        Gtk::Widget& view = item.kind == StripItem::Kind::FolderHeader
-                                ? static_cast<Gtk::Widget&>(folders[item.index]->header())
-                                : tabs[item.index]->pill();
-        if (view.get_parent())
-            view.unparent();
-        strip.append(view);
-        view.set_visible(!item.hidden);
+    for (const Entry& entry : entries) {
+        if (entry.view->get_parent())
+            entry.view->unparent();
+        strip.append(*entry.view);
+        entry.view->set_visible(!entry.hidden);
     }
 }
 

@@ -32,9 +32,13 @@ public:
     Gtk::Box& topStrip() { return *topTabBarStack_; }
     Gtk::Box& sidebarStrip() { return *sidebarTabBarStack_; }
 
-    // Refills the strip of `mode` from the tabs and folders; the other stays empty.
-    void rebuild(StripMode mode, const std::vector<std::unique_ptr<Tab>>& tabs,
-                 const std::vector<std::unique_ptr<TabFolder>>& folders);
+    // One view to place: a folder's header or a tab's pill, and whether it is hidden.
+    struct Entry {
+        Gtk::Widget* view;
+        bool hidden;
+    };
+    // Refills the strip of `mode` with `entries`, in order; the other stays empty.
+    void rebuild(StripMode mode, const std::vector<Entry>& entries);
 
     // The top strip's width with every pill shown.
     int naturalTopWidth();

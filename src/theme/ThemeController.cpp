@@ -4,6 +4,7 @@
 #include <gtkmm/settings.h>
 
 #include "store/UserDefaults.h"
+#include "theme/ThemePanel.h"
 #include "theme/ThemeStyleSheet.h"
 #include "widgets/Css.h"
 
@@ -45,6 +46,53 @@ void ThemeController::applyLook() {
     auto settings = Gtk::Settings::get_default();
     if (settings && settings->property_gtk_application_prefer_dark_theme().get_value() != dark)
         settings->property_gtk_application_prefer_dark_theme() = dark;
+}
+
+void ThemeController::applyThemeNamed(std::optional<std::string> name,
+                                      std::optional<Color> customBackground,
+                                      std::optional<Color> customAccent, SaveTheme save) {
+    const ResolvedTheme& theme = apply(std::move(name), customBackground, customAccent);
+    const Color wellBackground = customBackground.value_or(theme.colors.background);
+    const Color wellAccent = customAccent.value_or(theme.colors.accent);
+    if (panel_)
+        panel_->setWellColors(wellBackground, wellAccent);
+    applied_.emit(wellBackground, wellAccent);
+    if (save == SaveTheme::Yes)
+        this->save();
+}
+
+void ThemeController::applyThemePreset(const std::string& name) {
+    // The colours in force before the press go along as the custom colours.
+    const ThemeColors before = colors();
+    applyThemeNamed(name, before.background, before.accent, SaveTheme::Yes);
+}
+
+void ThemeController::applyCustomTheme(const Color& background, const Color& accent) {
+    applyThemeNamed(std::string(kCustomThemeName), background, accent, SaveTheme::Yes);
+}
+
+void ThemeController::applyStoredTheme() {
+    const StoredTheme stored = load();
+    applyThemeNamed(stored.name, stored.customBackground, stored.customAccent, SaveTheme::No);
+}
+
+void ThemeController::attachPanel(ThemePanel& panel) {
+    panel_ = &panel;
+    panel.signalPresetChosen().connect(sigc::mem_fun(*this, &ThemeController::applyThemePreset));
+    panel.signalCustomChosen().connect(sigc::mem_fun(*this, &ThemeController::applyCustomTheme));
+}
+
+void ThemeController::toggleThemePanel() {
+    if (!panel_)
+        return;
+    if (panel_->isOpen()) {
+        panel_->close();
+        return;
+    }
+    // The wells start with the colours in force, not with the stored custom ones.
+    const ThemeColors now = colors();
+    panel_->open(now, theme_ ? now.background : defaultCustomBackground(),
+                 theme_ ? now.accent : defaultCustomAccent());
 }
 
 std::string ThemeController::themeName() const {

@@ -5,6 +5,8 @@
 #include <string>
 
 #include <sigc++/connection.h>
+#include <sigc++/signal.h>
+#include <sigc++/trackable.h>
 
 #include "base/Color.h"
 #include "desktop/DesktopAppearance.h"
@@ -14,12 +16,16 @@
 namespace vesk {
 
 class Css;
+class ThemePanel;
+
+// Whether an apply writes the chosen theme to the user defaults.
+enum class SaveTheme { No, Yes };
 
 // The theme in force and the style sheets that paint it. An apply sets the
 // light or dark look, replaces the theme's style sheet whole and keeps the
 // resolved theme; until the first apply the chrome shows the fixed style
 // sheet's colours.
-class ThemeController {
+class ThemeController : public sigc::trackable {
 public:
     ThemeController();
     ~ThemeController();
@@ -31,6 +37,20 @@ public:
     const ResolvedTheme& apply(std::optional<std::string> name,
                                std::optional<Color> customBackground,
                                std::optional<Color> customAccent);
+
+    // Applies a theme and tells every listener; with SaveTheme::Yes it is stored too.
+    void applyThemeNamed(std::optional<std::string> name, std::optional<Color> customBackground,
+                         std::optional<Color> customAccent, SaveTheme save);
+    // Applies a preset, the colours in force before it going along as the custom colours.
+    void applyThemePreset(const std::string& name);
+    void applyCustomTheme(const Color& background, const Color& accent);
+    // Applies the stored theme, writing nothing back.
+    void applyStoredTheme();
+    // The themes panel this controller answers and keeps in step.
+    void attachPanel(ThemePanel& panel);
+    void toggleThemePanel();
+    // A theme was applied, with the colours the custom wells now show.
+    sigc::signal<void(const Color&, const Color&)>& signalApplied() { return applied_; }
 
     // The theme in force; nothing before the first apply.
     const std::optional<ResolvedTheme>& current() const { return theme_; }
@@ -52,6 +72,8 @@ private:
     bool writeTheme() const;
 
     std::unique_ptr<Css> css_;
+    ThemePanel* panel_ = nullptr;
+    sigc::signal<void(const Color&, const Color&)> applied_;
     DesktopAppearance desktop_;
     std::optional<ResolvedTheme> theme_;
     sigc::connection saveRetry_;

@@ -42,12 +42,12 @@ protected:
     }
     void pressReturn() { g_signal_emit_by_name(addressEntry().gobj(), "activate"); }
     bool waitForTitle(Tab& tab, const std::string& title) {
-        return waitUntil([&] { return tab.title() == title; });
+        return waitUntil([&] { return tab.titleButton().get_label() == title; });
     }
     // Loads the server's page `name` through the address field and waits for the
     // current tab to show `title`, the name itself unless told.
     void openPage(const std::string& name, std::string title = "") {
-        Tab& current = *app->currentTab();
+        Tab& current = *app->tabs().current();
         typeAndReturn(server->url("/" + name));
         ASSERT_TRUE(waitForTitle(current, title.empty() ? name : title)) << name << " never came";
     }
@@ -73,7 +73,7 @@ protected:
         ADD_FAILURE() << "no alert button " << label;
     }
 
-    WebView& web() { return app->currentTab()->web(); }
+    WebView& web() { return app->tabs().current()->web(); }
     // Runs `script` in the current page's own world, as if the user had done it.
     void runScript(const std::string& script) {
         webkit_web_view_evaluate_javascript(web().raw(), script.c_str(), -1, nullptr, nullptr,

@@ -25,9 +25,9 @@ void runUntil(VeskApplication& vesk, std::vector<std::string> args,
             AppDelegate* app = vesk.delegate();
             if (app && app->window().window().get_mapped() && ready()) {
                 seen.clear();
-                for (const auto& tab : app->tabs())
-                    seen.push_back(tab->web().url().value_or(""));
-                if (seen == expected && app->activeIdx() + 1 == std::ssize(expected))
+                for (std::size_t i = 0; i < app->tabs().size(); ++i)
+                    seen.push_back(app->tabs().at(i).web().url().value_or(""));
+                if (seen == expected && activeIndexOf(app->tabs()) + 1 == std::ssize(expected))
                     vesk.quit();
             }
             if (++ticks < 200)

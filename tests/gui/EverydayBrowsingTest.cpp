@@ -31,9 +31,9 @@ TEST_F(EverydayBrowsingTest, KeysReachTheirActions) {
         << "a new tab waits for an address";
     openPage("Bravo");
     press("<Control>Tab");
-    EXPECT_EQ(app->activeIdx(), 0);
+    EXPECT_EQ(activeIndexOf(app->tabs()), 0);
     press("<Control>9");
-    EXPECT_EQ(app->activeIdx(), 1);
+    EXPECT_EQ(activeIndexOf(app->tabs()), 1);
     press("<Control>w");
     ASSERT_EQ(app->tabs().size(), 1u);
     press("<Control><Shift>t");
@@ -48,7 +48,7 @@ TEST_F(EverydayBrowsingTest, KeysReachTheirActions) {
     press("<Control>0");
     EXPECT_EQ(web().magnification(), 1.0);
     press("<Control>f");
-    EXPECT_TRUE(app->currentTab()->findBar().isOpen());
+    EXPECT_TRUE(app->tabs().current()->findBar().isOpen());
     press("<Control>l");
     int start = 0, end = 0;
     EXPECT_TRUE(addressEntry().get_selection_bounds(start, end) && start == 0 &&
@@ -83,11 +83,11 @@ TEST_F(EverydayBrowsingTest, PagesOpenRelatedTabsThatTalkToTheirOpener) {
         SCOPED_TRACE(opening);
         runScript(opening);
         ASSERT_TRUE(waitUntil([&] { return app->tabs().size() == 2; }));
-        EXPECT_EQ(app->activeIdx(), 1) << "the new tab stands after its opener, selected";
+        EXPECT_EQ(activeIndexOf(app->tabs()), 1) << "the new tab stands after its opener, selected";
         EXPECT_TRUE(waitUntil([&] { return tab(0).web().title() == "heard from child"; }));
         // window.close() from the child closes its tab.
         EXPECT_TRUE(waitUntil([&] { return app->tabs().size() == 1; }));
-        app->selectTab(0);
+        app->tabs().select(0);
     }
 }
 
@@ -104,9 +104,9 @@ TEST_F(EverydayBrowsingTest, MiddleClickOpensAnUnselectedTab) {
         "xdotool mousemove " + std::to_string(int(x)) + " " + std::to_string(int(y)) + " click 2";
     ASSERT_EQ(std::system(click.c_str()), 0) << "needs xdotool";
     ASSERT_TRUE(waitUntil([&] { return app->tabs().size() == 2; }));
-    EXPECT_EQ(app->activeIdx(), 0);
+    EXPECT_EQ(activeIndexOf(app->tabs()), 0);
     EXPECT_TRUE(waitForTitle(tab(1), "Bravo"));
-    EXPECT_EQ(tab(0).title(), "Links");
+    EXPECT_EQ(tab(0).titleButton().get_label(), "Links");
 }
 
 } // namespace

@@ -40,7 +40,7 @@ TEST_F(NavigationControlsTest, ZoomStopsAtAFloorAndBelongsToEachTab) {
     openPage("Alpha");
     click(toolbar().zoomIn());
     click(toolbar().zoomIn());
-    app->addNewTab();
+    app->tabs().addNewTab();
     WebView& second = tab(1).web();
     EXPECT_EQ(second.magnification(), 1.0) << "a new tab starts at the default";
     for (int i = 0; i < 12; ++i)

@@ -112,9 +112,10 @@ TEST_F(PasswordAutofillTest, ManageListShowsRecordsAndRemoveAllAsksFirst) {
     click(toolbar().password());
     ASSERT_NE(alert(), nullptr);
     answerAlert("Manage Saved Passwords…");
-    ASSERT_TRUE(waitUntil([&] { return alert() == nullptr && app->passwordsList().isOpen(); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return alert() == nullptr && app->passwords().passwordsList().isOpen(); }));
 
-    PasswordsList& list = app->passwordsList();
+    PasswordsList& list = app->passwords().passwordsList();
     ASSERT_EQ(list.rows().size(), 2u);
     auto labels = [](Gtk::Widget& row) {
         std::string text;

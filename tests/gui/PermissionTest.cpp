@@ -37,7 +37,7 @@ protected:
         server->addPage("/both", kAskTwice);
         launch();
     }
-    PermissionBar& bar() { return *app->currentTab()->permissionBar(); }
+    PermissionBar& bar() { return *app->tabs().current()->permissionBar(); }
     bool waitForBar() {
         return waitUntil([&] { return bar().isShown(); });
     }
@@ -66,7 +66,7 @@ TEST_F(PermissionTest, AnAnswerReachesThePageAndHoldsForItsOriginInEveryTab) {
     EXPECT_TRUE(waitUntil([&] { return shown == "Tea: is ready"; })) << shown;
 
     // Another tab on the same origin is answered from what the user said.
-    app->addNewTab();
+    app->tabs().addNewTab();
     openPage("notify", "Asking");
     userAsks();
     EXPECT_TRUE(pageTitleIs("granted granted")) << web().title().value_or("");

@@ -28,7 +28,7 @@ struct SessionRestoreTest : GuiTest {
     std::vector<std::string> addressesOnSelecting() {
         std::vector<std::string> loaded;
         for (std::size_t i = 0; i < app->tabs().size(); ++i) {
-            app->selectTab(static_cast<std::int64_t>(i));
+            app->tabs().select(static_cast<std::int64_t>(i));
             waitUntil([&] { return tab(i).web().url().has_value(); });
             loaded.push_back(tab(i).web().url().value_or(""));
         }
@@ -61,16 +61,16 @@ TEST_F(SessionRestoreTest, AKilledRunIsOfferedAndItsTabsComeBackInOrderLoadingWh
     launch();
     pressRestore("Restore 3 tabs from the last session?");
     ASSERT_EQ(app->tabs().size(), 3u) << "the untouched start-up tab gives way";
-    EXPECT_EQ(app->activeIdx(), 2);
+    EXPECT_EQ(activeIndexOf(app->tabs()), 2);
     EXPECT_FALSE(tab(0).web().url()) << "a tab not selected waits";
     EXPECT_EQ(addressesOnSelecting(), pages);
 }
 
 TEST_F(SessionRestoreTest, FoldersModeAndSelectionComeBackAndANormalQuitLeavesNoFile) {
     launch(AppOptions{"", {pages[0], pages[1]}});
-    app->createNewFolder();
-    app->toggleLayoutMode();
-    app->selectTab(0);
+    app->tabs().model().createFolder();
+    app->tabs().toggleLayoutMode();
+    app->tabs().select(0);
     const std::vector<std::string> opened(pages.begin(), pages.begin() + 2);
     ASSERT_TRUE(waitUntil([&] {
         const auto session = readSession(file());
@@ -81,12 +81,12 @@ TEST_F(SessionRestoreTest, FoldersModeAndSelectionComeBackAndANormalQuitLeavesNo
 
     launch();
     pressRestore("Restore 2 tabs from the last session?");
-    ASSERT_EQ(app->folders().size(), 1u);
-    EXPECT_EQ(app->folders()[0]->name, "Workspace 1");
-    EXPECT_EQ(tab(0).parentFolderId, "");
-    EXPECT_EQ(tab(1).parentFolderId, app->folders()[0]->folderId);
-    EXPECT_TRUE(app->isSidebarMode());
-    EXPECT_EQ(app->activeIdx(), 0);
+    ASSERT_EQ(app->tabs().model().folders().size(), 1u);
+    EXPECT_EQ(app->tabs().model().folders()[0].name, "Workspace 1");
+    EXPECT_EQ(app->tabs().model().tabs()[0].folderId, "");
+    EXPECT_EQ(app->tabs().model().tabs()[1].folderId, app->tabs().model().folders()[0].folderId);
+    EXPECT_TRUE(app->tabs().model().mode() == StripMode::Sidebar);
+    EXPECT_EQ(activeIndexOf(app->tabs()), 0);
     EXPECT_EQ(addressesOnSelecting(), opened);
 
     // The window's close path: every page agrees, the last tab goes, the file with it.

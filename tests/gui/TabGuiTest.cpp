@@ -16,7 +16,7 @@ protected:
     void clickTab(std::size_t i) { click(tab(i).titleButton()); }
     void clickClose(std::size_t i) { click(tab(i).closeButton()); }
     Gtk::Widget* pill(std::size_t i) { return &tab(i).pill(); }
-    Gtk::Button& header(std::size_t i) { return app->folders().at(i)->header(); }
+    Gtk::Button& header(std::size_t i) { return app->tabs().folderAt(i).header(); }
     // Lets every running fade and layout animation end (the longest is 0.3 s).
     static void settle() { pump(std::chrono::milliseconds(600)); }
     // What a user sees of a strip view: shown and drawn.
@@ -32,7 +32,7 @@ protected:
     // area; its address in the field; only the strip in use filled, the top one in tab order.
     void expectSelected(std::size_t index) {
         SCOPED_TRACE("selected tab " + std::to_string(index));
-        EXPECT_EQ(app->activeIdx(), static_cast<std::int64_t>(index));
+        EXPECT_EQ(activeIndexOf(app->tabs()), static_cast<std::int64_t>(index));
         Views pills;
         for (std::size_t i = 0; i < app->tabs().size(); ++i) {
             EXPECT_EQ(tab(i).pill().has_css_class("active"), i == index) << "pill " << i;
@@ -41,7 +41,9 @@ protected:
         EXPECT_EQ(childrenOf(app->window().webContainer()), Views{&tab(index).web().widget()});
         EXPECT_EQ(std::string(addressEntry().get_text()), tab(index).web().url().value_or(""));
         const Views top = childrenOf(app->window().tabStrip().topStrip());
-        EXPECT_TRUE(app->isSidebarMode() ? top.empty() : sidebar().empty() && top == pills);
+        EXPECT_TRUE(app->tabs().model().mode() == StripMode::Sidebar
+                        ? top.empty()
+                        : sidebar().empty() && top == pills);
     }
 };
 
@@ -53,11 +55,11 @@ TEST_F(TabFoldersTest, NewFoldersAreNumberedAdoptTheSelectedLooseTabAndCollapseI
     click(toolbar().newFolder()); // tab 0 already has a folder: this one starts empty
     pressNewTab();
     click(toolbar().newFolder()); // adopts the new tab 1, in no folder yet
-    ASSERT_EQ(app->folders().size(), 3u);
+    ASSERT_EQ(app->tabs().model().folders().size(), 3u);
     for (std::size_t i = 0; i < 3; ++i)
         EXPECT_EQ(header(i).get_label().raw(), "\U0001F4C1 Workspace " + std::to_string(i + 1));
-    EXPECT_EQ(tab(0).parentFolderId, app->folders()[0]->folderId);
-    EXPECT_EQ(tab(1).parentFolderId, app->folders()[2]->folderId);
+    EXPECT_EQ(app->tabs().model().tabs()[0].folderId, app->tabs().model().folders()[0].folderId);
+    EXPECT_EQ(app->tabs().model().tabs()[1].folderId, app->tabs().model().folders()[2].folderId);
     // Collapsing the selected tab's folder hides its pill, still arranged, but not its page.
     click(toolbar().layout());
     settle();
@@ -96,7 +98,7 @@ TEST_P(TabLayoutQuickPresses, EndInTheLastPressedModeWithItsGeometry) {
     }
     settle();
     const bool sidebarMode = GetParam() % 2 == 1;
-    ASSERT_EQ(app->isSidebarMode(), sidebarMode);
+    ASSERT_EQ(app->tabs().model().mode() == StripMode::Sidebar, sidebarMode);
     EXPECT_EQ(frameOf(app->window().sidebarContainer()).get_width(), sidebarMode ? 200 : 0);
     const auto web = frameOf(app->window().webContainer());
     EXPECT_EQ(web.get_x(), sidebarMode ? 215 : 15);

@@ -26,7 +26,7 @@ protected:
     // Applies the theme, checking that the toolbar's symbols did take its colours.
     void apply(const std::string& theme) {
         const Gdk::RGBA before = styleColor(*toolbar().reload().get_child());
-        app->applyThemeNamed(theme, std::nullopt, std::nullopt, SaveTheme::No);
+        app->theme().applyThemeNamed(theme, std::nullopt, std::nullopt, SaveTheme::No);
         pump(std::chrono::milliseconds(100));
         EXPECT_NE(styleColor(*toolbar().reload().get_child()), before) << theme;
     }
@@ -36,16 +36,16 @@ TEST_F(ThemeApplicationTest, SavedThemePaintsTheNextStartAndThePanelSavesPresets
     launch();
     EXPECT_EQ(app->theme().themeName(), "system");
     EXPECT_FALSE(std::filesystem::exists(home->configDir() / "Vesk")) << "the first start wrote";
-    app->applyThemeNamed("ocean", std::nullopt, std::nullopt, SaveTheme::Yes);
+    app->theme().applyThemeNamed("ocean", std::nullopt, std::nullopt, SaveTheme::Yes);
     app.reset();
     pump(std::chrono::milliseconds(20));
     launch();
     EXPECT_EQ(app->theme().themeName(), "ocean");
-    app->addNewTab();
-    app->addNewTab();
-    app->selectTab(1);
+    app->tabs().addNewTab();
+    app->tabs().addNewTab();
+    app->tabs().select(1);
     // The web area's own colour shows where no page covers it.
-    app->currentTab()->web().widget().set_visible(false);
+    app->tabs().current()->web().widget().set_visible(false);
     pump(std::chrono::milliseconds(120));
     const Pixel base = composite(0.05, 0.11, 0.16, 1.0, Pixel{0, 0, 0, 255});
     const auto painted = [&](Gtk::Widget& widget, int dx, int dy) {
@@ -63,7 +63,7 @@ TEST_F(ThemeApplicationTest, SavedThemePaintsTheNextStartAndThePanelSavesPresets
         EXPECT_PRED2(near, painted(tab(i).pill(), 3, 14), i == 1 ? accentPill : base) << i;
 
     // The panel's wells open with the colours in force, and a preset leaves them.
-    app->toggleThemePanel();
+    app->theme().toggleThemePanel();
     pump(std::chrono::milliseconds(400));
     ThemePanel& themes = app->themePanel();
     const auto wells = [&] {
@@ -95,8 +95,8 @@ TEST_F(ThemeApplicationTest, SavedThemePaintsTheNextStartAndThePanelSavesPresets
 // applied under them; a named colour still follows light and dark.
 TEST_F(ThemeApplicationTest, OpenPanelsKeepTheirColoursAcrossApplies) {
     launch();
-    app->applyThemeNamed("light", std::nullopt, std::nullopt, SaveTheme::No);
-    app->toggleThemePanel();
+    app->theme().applyThemeNamed("light", std::nullopt, std::nullopt, SaveTheme::No);
+    app->theme().toggleThemePanel();
     pump(std::chrono::milliseconds(400));
     std::vector<Gtk::Label*> headings;
     for (Gtk::Label* label : descendants<Gtk::Label>(*app->themePanel().view()))
@@ -106,7 +106,7 @@ TEST_F(ThemeApplicationTest, OpenPanelsKeepTheirColoursAcrossApplies) {
     for (Gtk::Label* label : headings)
         EXPECT_LT(styleColor(*label).get_red(), 0.3) << label->get_text() << " under light";
     // Under dark the open panel turns dark, and its headings light.
-    app->applyThemeNamed("dark", std::nullopt, std::nullopt, SaveTheme::No);
+    app->theme().applyThemeNamed("dark", std::nullopt, std::nullopt, SaveTheme::No);
     pump(std::chrono::milliseconds(100));
     ConstraintView& panel = *app->themePanel().view();
     EXPECT_LT(paintedAt(panel, 6, panel.get_height() / 2).r, 80);
@@ -118,7 +118,7 @@ TEST_F(ThemeApplicationTest, OpenPanelsKeepTheirColoursAcrossApplies) {
         apply(theme);
         EXPECT_EQ(iconColours(app->themePanel()), icons) << theme;
     }
-    app->toggleHistory();
+    app->history().toggleHistory();
     pump(std::chrono::milliseconds(400));
     const auto historyIcons = iconColours(app->historyPanel()); // trash and close
     ASSERT_EQ(historyIcons.size(), 2u);

@@ -66,7 +66,7 @@ TEST_F(TlsTest, ErrorPageNamesTheProblemAndOnlyTheUserCanAcceptIt) {
         << text;
     EXPECT_EQ(text.find("expired"), std::string::npos) << "only the flags that apply";
     EXPECT_EQ(sign(), "") << "an error page is no page";
-    EXPECT_EQ(tab(0).title(), "Alpha");
+    EXPECT_EQ(tab(0).titleButton().get_label(), "Alpha");
 
     // The page's own scripts cannot press the button for the user.
     evaluate("document.querySelector('details').open = true;"
@@ -113,9 +113,9 @@ TEST_F(TlsTest, GoBackLeavesTheErrorPageAndTheSignFollowsTheTab) {
     EXPECT_EQ(https->hits("/Guarded"), 0);
     EXPECT_EQ(sign(), "dialog-warning-symbolic");
 
-    app->addNewTab();
+    app->tabs().addNewTab();
     EXPECT_EQ(sign(), "") << "a new tab shows no page";
-    app->selectTab(0);
+    app->tabs().select(0);
     EXPECT_EQ(sign(), "dialog-warning-symbolic");
 }
 

@@ -16,9 +16,19 @@
 
 #include "app/AppDelegate.h"
 #include "app/MainWindow.h"
+#include "app/TabsController.h"
+#include "history/HistoryController.h"
+#include "passwords/PasswordsController.h"
+#include "theme/ThemeController.h"
 #include "widgets/ConstraintView.h"
 
 namespace vesk::test {
+
+// The selected tab's index, -1 for none.
+inline std::int64_t activeIndexOf(const TabsController& tabs) {
+    const std::optional<std::size_t> index = tabs.model().selectedIndex();
+    return index ? static_cast<std::int64_t>(*index) : -1;
+}
 
 // The running test application; GUI tests run inside its activation.
 Gtk::Application& testApplication();
@@ -88,7 +98,7 @@ protected:
     ConstraintView& glass() { return app->window().glass(); }
     Toolbar& toolbar() { return app->window().toolbar(); }
     Gtk::Entry& addressEntry() { return app->window().addressField().widget(); }
-    Tab& tab(std::size_t index) { return *app->tabs().at(index); }
+    Tab& tab(std::size_t index) { return app->tabs().at(index); }
 
     std::unique_ptr<TempHome> home;
     std::unique_ptr<AppDelegate> app;

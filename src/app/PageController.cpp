@@ -1,0 +1,148 @@
+#include "app/PageController.h"
+
+#include "app/MainWindow.h"
+#include "navigation/NavigationRules.h"
+#include "navigation/UrlNormalization.h"
+#include "tabs/FindBar.h"
+#include "tabs/Tab.h"
+
+namespace vesk {
+
+PageController::PageController(MainWindow& window) : window_(window) {}
+
+PageController::~PageController() {
+    bind(nullptr);
+}
+
+void PageController::bind(Tab* tab) {
+    for (sigc::connection& c : bound_)
+        c.disconnect();
+    bound_.clear();
+    tab_ = tab;
+    if (tab) {
+        WebView& web = tab->web();
+        bound_.push_back(web.signalProgressChanged().connect(
+            sigc::mem_fun(*this, &PageController::showLoadingState)));
+        bound_.push_back(web.signalSecurityChanged().connect(
+            sigc::mem_fun(*this, &PageController::showSecurity)));
+        bound_.push_back(web.signalFullscreenRequested().connect(
+            [this](bool fullscreen) { window_.setFullscreen(fullscreen); }));
+        bound_.push_back(web.signalFinished().connect(
+            [this](const FinishedPage& page) { window_.addressField().setAddressText(page.url); }));
+    }
+    showAddress();
+    showSecurity();
+    showLoadingState();
+}
+
+void PageController::setStopAction(Glib::RefPtr<Gio::SimpleAction> stop) {
+    stop_ = std::move(stop);
+    showLoadingState();
+}
+
+void PageController::showAddress() {
+    window_.addressField().setAddressText(tab_ ? tab_->web().url().value_or("") : "");
+}
+
+void PageController::showLoadingState() {
+    const bool loading = tab_ && tab_->web().isLoading();
+    window_.addressField().setProgress(loading ? tab_->web().loadProgress() : 0.0);
+    if (stop_)
+        stop_->set_enabled(loading);
+}
+
+void PageController::showSecurity() {
+    if (!tab_) {
+        window_.addressField().setSecurity({});
+        return;
+    }
+    const WebView& web = tab_->web();
+    window_.addressField().setSecurity(
+        {web.security(), hostOf(web.url()).value_or(""), web.certificate()});
+}
+
+void PageController::loadTyped(const std::string& text) {
+    if (auto url = normalizedURLFromInput(text))
+        load(*url);
+}
+
+void PageController::load(const std::string& url) {
+    if (tab_)
+        tab_->web().loadURL(url);
+}
+
+void PageController::goBack() {
+    if (tab_ && tab_->web().canGoBack())
+        tab_->web().goBack();
+}
+
+void PageController::goForward() {
+    if (tab_ && tab_->web().canGoForward())
+        tab_->web().goForward();
+}
+
+void PageController::reload() {
+    if (tab_ && tab_->web().url())
+        tab_->web().reload();
+}
+
+void PageController::reloadBypassingCache() {
+    if (tab_ && tab_->web().url())
+        tab_->web().reloadBypassingCache();
+}
+
+void PageController::stopLoading() {
+    if (tab_) {
+        tab_->web().stopLoading();
+        showAddress();
+    }
+    showLoadingState();
+}
+
+void PageController::zoomIn() {
+    if (tab_)
+        tab_->web().setMagnification(zoomedIn(tab_->web().magnification()));
+}
+
+void PageController::zoomOut() {
+    if (tab_)
+        tab_->web().setMagnification(zoomedOut(tab_->web().magnification()));
+}
+
+void PageController::zoomReset() {
+    if (tab_)
+        tab_->web().setMagnification(1.0);
+}
+
+void PageController::focusAddressField() {
+    window_.addressField().focusAndSelect();
+}
+
+void PageController::findInPage() {
+    if (tab_)
+        tab_->findBar().open();
+}
+
+void PageController::findNext() {
+    if (tab_)
+        tab_->findBar().findNext();
+}
+
+void PageController::findPrevious() {
+    if (tab_)
+        tab_->findBar().findPrevious();
+}
+
+void PageController::print() {
+    if (tab_)
+        tab_->web().print(window_.window());
+}
+
+void PageController::toggleFullscreen() {
+    const bool leaving = window_.isFullscreen();
+    if (tab_ && leaving)
+        tab_->web().leaveFullscreen();
+    window_.setFullscreen(!leaving);
+}
+
+} // namespace vesk

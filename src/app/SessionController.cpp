@@ -1,0 +1,81 @@
+#include "app/SessionController.h"
+
+#include <glibmm/main.h>
+
+#include "app/RestoreBar.h"
+#include "app/TabsController.h"
+
+namespace vesk {
+
+namespace {
+// Changes are gathered for this long and written together, so the file is written at
+// most once a second however fast the tabs change.
+constexpr unsigned kSessionWriteDelayMs = 1000;
+} // namespace
+
+SessionController::SessionController(TabsController& tabs, std::filesystem::path file,
+                                     StartedOnAddresses started)
+    : tabs_(tabs), file_(std::move(file)), started_(started) {
+    last_ = readSession(file_);
+    if (last_ && last_->tabs.empty())
+        last_.reset();
+    TabModel& model = tabs_.model();
+    model.signalInserted().connect([this](TabId, std::size_t) { changed(); });
+    model.signalRemoved().connect([this](TabId, std::size_t) { changed(); });
+    model.signalMoved().connect([this](TabId, std::size_t, std::size_t) { changed(); });
+    model.signalSelected().connect([this](std::optional<TabId>) { changed(); });
+    model.signalChanged().connect([this](TabId, TabField field) {
+        if (field == TabField::Address || field == TabField::Folder)
+            changed();
+    });
+    model.signalFoldersChanged().connect(sigc::mem_fun(*this, &SessionController::changed));
+    model.signalModeChanged().connect([this](StripMode) { changed(); });
+}
+
+SessionController::~SessionController() {
+    // The file stays: only the window's own close path ends a session.
+    write_.disconnect();
+}
+
+void SessionController::offer(RestoreBar& bar) {
+    bar.signalRestore().connect(sigc::mem_fun(*this, &SessionController::restore));
+    bar.signalDismiss().connect([this] { last_.reset(); });
+    if (last_)
+        bar.offer(last_->tabs.size());
+}
+
+void SessionController::changed() {
+    if (ended_ || file_.empty() || write_.connected())
+        return;
+    write_ = Glib::signal_timeout().connect(
+        [this] {
+            writeSession(file_, tabs_.model().snapshot());
+            return false;
+        },
+        kSessionWriteDelayMs);
+}
+
+void SessionController::end() {
+    write_.disconnect();
+    ended_ = true;
+    if (!file_.empty())
+        removeSession(file_);
+}
+
+void SessionController::restore() {
+    if (!last_)
+        return;
+    const SessionState session = std::move(*last_);
+    last_.reset();
+    // The start-up tab gives way to the restored ones while it is still the untouched
+    // home page of an ordinary start; tabs the user has opened since stay, first.
+    Tab* startTab =
+        started_ == StartedOnAddresses::No && tabs_.size() == 1 && !tabs_.at(0).web().canGoBack()
+            ? &tabs_.at(0)
+            : nullptr;
+    tabs_.model().restore(session);
+    if (startTab)
+        tabs_.close(*startTab);
+}
+
+} // namespace vesk

@@ -1,0 +1,276 @@
+#include "app/TabsController.h"
+
+#include <utility>
+
+#include <glibmm/main.h>
+
+#include "app/MainWindow.h"
+#include "history/HistoryFilter.h"
+#include "navigation/UrlNormalization.h"
+#include "tabs/TabStrip.h"
+
+namespace vesk {
+
+namespace {
+// However long a page's title, the pill shows a bounded part of it.
+constexpr std::size_t kShownTitleChars = 1024;
+} // namespace
+
+TabsController::TabsController(WebSession* session, std::string homePage)
+    : session_(session), homePage_(std::move(homePage)) {
+    model_.signalInserted().connect(sigc::mem_fun(*this, &TabsController::onInserted));
+    model_.signalRemoved().connect(sigc::mem_fun(*this, &TabsController::onRemoved));
+    model_.signalMoved().connect(
+        [this](TabId, std::size_t, std::size_t) { rebuildTabBarLayouts(); });
+    model_.signalSelected().connect(sigc::mem_fun(*this, &TabsController::onSelected));
+    model_.signalChanged().connect(sigc::mem_fun(*this, &TabsController::onChanged));
+    model_.signalFoldersChanged().connect(sigc::mem_fun(*this, &TabsController::onFoldersChanged));
+    model_.signalModeChanged().connect([this](StripMode mode) {
+        if (!window_)
+            return;
+        // Every animation's end rebuilds the strips for the mode then in force.
+        window_->animateLayoutMode(mode, [this] { rebuildTabBarLayouts(); });
+    });
+}
+
+TabsController::~TabsController() {
+    // The web views must leave the window before it is destroyed.
+    views_.clear();
+    folderViews_.clear();
+}
+
+void TabsController::attach(MainWindow& window) {
+    window_ = &window;
+    rebuildTabBarLayouts();
+    shown_ = nullptr;
+    onSelected(model_.selected() ? std::optional<TabId>(model_.selected()->id) : std::nullopt);
+}
+
+Tab& TabsController::at(std::size_t index) {
+    return *views_.at(model_.tabs().at(index).id);
+}
+
+Tab* TabsController::current() {
+    const TabRecord* record = model_.selected();
+    return record ? find(record->id) : nullptr;
+}
+
+Tab* TabsController::find(TabId id) {
+    auto it = views_.find(id);
+    return it == views_.end() ? nullptr : it->second.get();
+}
+
+TabFolder& TabsController::folderAt(std::size_t index) {
+    return *folderViews_.at(model_.folders().at(index).folderId);
+}
+
+TabId TabsController::idOf(const Tab& tab) const {
+    for (const auto& [id, view] : views_)
+        if (view.get() == &tab)
+            return id;
+    return 0;
+}
+
+Tab& TabsController::open(std::optional<std::string_view> address) {
+    const std::optional<std::string> url = normalizedURLFromInput(address);
+    return *find(model_.append({.address = url.value_or("")}, Select::Yes));
+}
+
+void TabsController::openAddresses(const std::vector<std::string>& inputs) {
+    for (const std::string& input : inputs)
+        if (auto url = normalizedURLFromInput(input))
+            open(*url);
+}
+
+Tab& TabsController::openAfter(Tab& opener, Select select, WebView* related) {
+    pendingRelated_ = related;
+    const TabId id = model_.insertAfter(idOf(opener), {}, select);
+    pendingRelated_ = nullptr;
+    return *find(id);
+}
+
+Tab& TabsController::makeTab(TabId id, WebView* related) {
+    auto& slot = views_[id];
+    slot = std::make_unique<Tab>(session_, related);
+    Tab& tab = *slot;
+    connectPage(tab, id);
+    tabCreated_.emit(tab);
+    return tab;
+}
+
+void TabsController::connectPage(Tab& tab, TabId id) {
+    // Every handler names its tab: the record is bound here, never looked up
+    // from the widget or the web view that reported.
+    Tab* t = &tab;
+    tab.signalSelect().connect([this, id] { model_.selectTab(id); });
+    tab.signalClose().connect([this, t] { requestClose(*t); });
+    WebView& web = tab.web();
+    web.signalFinished().connect([this, t, id](const FinishedPage& page) {
+        model_.setAddress(id, page.url);
+        model_.setTitle(id, page.title && !page.title->empty()
+                                ? shownText(*page.title, kShownTitleChars, Ellipsis::End)
+                                : "Untitled");
+        pageFinished_.emit(*t, page);
+    });
+    web.signalCommitted().connect([this, id](const std::string& url) {
+        if (!url.empty())
+            model_.setAddress(id, url);
+    });
+    web.signalFailed().connect([this, id](LoadError error) {
+        if (error != LoadError::Cancelled)
+            model_.setTitle(id, "Error");
+    });
+    // A failure before any of the page arrived changes nothing: the error page
+    // shows in the web area, and the title, the address field and the history stay.
+    web.signalProcessEnded().connect([this, t, id] {
+        model_.setTitle(id, "Error");
+        // A short notice instead of a frozen or blank page; reload loads the address again.
+        t->web().showProcessEndedPage();
+    });
+    web.setRelatedViewMaker([this, t] { return &openAfter(*t, Select::Yes, &t->web()).web(); });
+    web.signalCloseRequested().connect([this, t] { close(*t); });
+    web.signalOpenInNewTab().connect(
+        [this, t](const std::string& url) { openAfter(*t, Select::No).web().loadURL(url); });
+}
+
+void TabsController::onInserted(TabId id, std::size_t) {
+    const TabRecord& record = *model_.find(id);
+    Tab& tab = makeTab(id, std::exchange(pendingRelated_, nullptr));
+    tab.setTitle(record.title);
+    tab.setActive(false);
+    if (record.state == TabState::Live && !record.address.empty())
+        tab.web().loadURL(record.address);
+    rebuildTabBarLayouts();
+}
+
+void TabsController::onRemoved(TabId id, std::size_t) {
+    auto it = views_.find(id);
+    if (it == views_.end())
+        return;
+    std::shared_ptr<Tab> closed(std::move(it->second));
+    views_.erase(it);
+    if (shown_ == closed.get())
+        shown_ = nullptr;
+    closed->detach();
+    if (window_)
+        window_->removeWebView(closed->web().widget());
+    rebuildTabBarLayouts();
+    // The record goes after its views have left the window, which releases the
+    // web view. The close button that was clicked belongs to it and is still
+    // inside its own click handler, so the release waits until that returns.
+    Glib::signal_idle().connect_once([closed = std::move(closed)]() mutable { closed.reset(); });
+    if (model_.tabs().empty())
+        allClosed_.emit();
+}
+
+void TabsController::onSelected(std::optional<TabId> id) {
+    Tab* tab = id ? find(*id) : nullptr;
+    if (tab) {
+        const TabRecord& record = *model_.find(*id);
+        // A restored or sleeping tab loads its page the first time it is selected.
+        if (record.state != TabState::Live) {
+            const std::string address = record.address;
+            model_.setState(*id, TabState::Live);
+            if (auto url = normalizedURLFromInput(address))
+                tab->web().loadURL(*url);
+        }
+    }
+    for (auto& [viewId, view] : views_)
+        view->setActive(view.get() == tab);
+    if (!window_)
+        return;
+    if (tab)
+        window_->showWebView(tab->web().widget());
+    window_->tabStrip().revealSelected(tab);
+    shown_ = tab;
+    selected_.emit(tab);
+}
+
+void TabsController::onChanged(TabId id, TabField field) {
+    if (field == TabField::Title) {
+        if (Tab* tab = find(id))
+            tab->setTitle(model_.find(id)->title);
+    } else if (field == TabField::Folder) {
+        rebuildTabBarLayouts();
+    }
+}
+
+void TabsController::onFoldersChanged() {
+    for (const FolderRecord& folder : model_.folders()) {
+        if (folderViews_.contains(folder.folderId))
+            continue;
+        auto header = std::make_unique<TabFolder>(folder.name);
+        const std::string folderId = folder.folderId;
+        header->signalToggle().connect([this, folderId] { model_.toggleFolder(folderId); });
+        folderViews_[folderId] = std::move(header);
+    }
+    rebuildTabBarLayouts();
+}
+
+void TabsController::rebuildTabBarLayouts() {
+    if (!window_)
+        return;
+    std::vector<std::string> parents;
+    for (const TabRecord& record : model_.tabs())
+        parents.push_back(record.folderId);
+    std::vector<FolderSummary> summaries;
+    for (const FolderRecord& folder : model_.folders())
+        summaries.push_back({folder.folderId, folder.isExpanded});
+    std::vector<TabStrip::Entry> entries;
+    for (const StripItem& item : arrangeTabStrip(model_.mode(), parents, summaries)) {
+        Gtk::Widget* view = item.kind == StripItem::Kind::FolderHeader
+                                ? static_cast<Gtk::Widget*>(&folderAt(item.index).header())
+                                : static_cast<Gtk::Widget*>(&at(item.index).pill());
+        entries.push_back({view, item.hidden});
+    }
+    TabStrip& strip = window_->tabStrip();
+    strip.rebuild(model_.mode(), entries);
+    window_->fitTopStripToContent();
+    strip.revealSelected(current());
+}
+
+void TabsController::requestClose(Tab& tab) {
+    quitting_ = false;
+    if (size() < 2)
+        return;
+    tab.web().tryClose();
+}
+
+void TabsController::closeCurrent() {
+    if (Tab* tab = current())
+        requestClose(*tab);
+}
+
+void TabsController::close(Tab& tab) {
+    if (size() < 2 && !quitting_)
+        return;
+    if (const TabId id = idOf(tab))
+        model_.remove(id);
+}
+
+void TabsController::reopenClosed() {
+    if (std::optional<std::string> address = model_.takeClosedAddress())
+        open(*address);
+}
+
+void TabsController::closeAll() {
+    quitting_ = true;
+    std::vector<Tab*> open;
+    for (auto& [id, view] : views_)
+        open.push_back(view.get());
+    // A tab that agrees goes at once or a little later; its record is released
+    // only after this loop, on the next idle.
+    for (Tab* t : open)
+        t->web().tryClose();
+}
+
+void TabsController::toggleLayoutMode() {
+    model_.setMode(model_.mode() == StripMode::Sidebar ? StripMode::TopBar : StripMode::Sidebar);
+}
+
+void TabsController::restyle() {
+    for (auto& [id, view] : views_)
+        view->setActive(view->isActive());
+}
+
+} // namespace vesk

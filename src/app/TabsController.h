@@ -1,0 +1,110 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <sigc++/signal.h>
+#include <sigc++/trackable.h>
+
+#include "base/Lifetime.h"
+#include "tabs/Tab.h"
+#include "tabs/TabFolder.h"
+#include "tabs/TabModel.h"
+
+namespace vesk {
+
+class MainWindow;
+class WebSession;
+
+// The tabs' views beside the tab model: a `Tab` (web view and pill) for every
+// live record and a header for every folder. The model decides; this
+// controller carries out its changes in the window, turns each page's events
+// into model changes, and refills the strip whole after every change.
+class TabsController : public sigc::trackable {
+public:
+    TabsController(WebSession* session, std::string homePage);
+    ~TabsController();
+    TabsController(const TabsController&) = delete;
+    TabsController& operator=(const TabsController&) = delete;
+
+    // Shows the tabs in `window` from now on (the first tabs load before it exists).
+    void attach(MainWindow& window);
+
+    TabModel& model() { return model_; }
+    const TabModel& model() const { return model_; }
+    std::size_t size() const { return model_.tabs().size(); }
+    bool empty() const { return model_.tabs().empty(); }
+    // The tab at `index` in model order.
+    Tab& at(std::size_t index);
+    // The selected tab, or null.
+    Tab* current();
+    Tab* find(TabId id);
+    // The folder at `index` in model order.
+    TabFolder& folderAt(std::size_t index);
+
+    // Opens `address` through the address rules in a new, selected tab at the end;
+    // no address opens an empty tab.
+    Tab& open(std::optional<std::string_view> address);
+    // Opens each typed address that gives one in a tab of its own, selecting the last.
+    void openAddresses(const std::vector<std::string>& inputs);
+    void addNewTab() { open(homePage_); }
+    // A tab placed right after `opener`, in its folder; its view shares the
+    // opener's web process when `related`.
+    Tab& openAfter(Tab& opener, Select select, WebView* related = nullptr);
+    void select(std::size_t index) { model_.select(index); }
+    // Asks the tab's page whether it may close; it closes once the page agrees.
+    // The only tab stays open.
+    void requestClose(Tab& tab);
+    void closeCurrent();
+    // Takes the tab away at once (its page has agreed, or ended).
+    void close(Tab& tab);
+    void reopenClosed();
+    // Asks every page to close, the last tab too: the window is closing.
+    void closeAll();
+    void toggleLayoutMode();
+    // Drops any hover wash from the pills, as a new theme does.
+    void restyle();
+
+    // A tab was made: other controllers hook into its page here.
+    sigc::signal<void(Tab&)>& signalTabCreated() { return tabCreated_; }
+    // A different tab is selected, or none (null).
+    sigc::signal<void(Tab*)>& signalSelected() { return selected_; }
+    // A page finished loading in a tab.
+    sigc::signal<void(Tab&, const FinishedPage&)>& signalPageFinished() { return pageFinished_; }
+    // The last tab has closed.
+    sigc::signal<void()>& signalAllClosed() { return allClosed_; }
+
+private:
+    Tab& makeTab(TabId id, WebView* related);
+    void connectPage(Tab& tab, TabId id);
+    void onInserted(TabId id, std::size_t index);
+    void onRemoved(TabId id, std::size_t index);
+    void onSelected(std::optional<TabId> id);
+    void onChanged(TabId id, TabField field);
+    void onFoldersChanged();
+    void rebuildTabBarLayouts();
+    TabId idOf(const Tab& tab) const;
+
+    WebSession* session_;
+    std::string homePage_;
+    MainWindow* window_ = nullptr;
+    TabModel model_;
+    std::map<TabId, std::unique_ptr<Tab>> views_;
+    std::map<std::string, std::unique_ptr<TabFolder>> folderViews_;
+    // The page whose process the next inserted tab's view shares, if any.
+    WebView* pendingRelated_ = nullptr;
+    Tab* shown_ = nullptr;
+    // The window is closing: its last tab may go too.
+    bool quitting_ = false;
+    sigc::signal<void(Tab&)> tabCreated_;
+    sigc::signal<void(Tab*)> selected_;
+    sigc::signal<void(Tab&, const FinishedPage&)> pageFinished_;
+    sigc::signal<void()> allClosed_;
+    Lifetime lifetime_;
+};
+
+} // namespace vesk

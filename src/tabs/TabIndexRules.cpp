@@ -2,22 +2,27 @@
 
 namespace vesk {
 
-bool isValidTabIndex(std::int64_t index, std::int64_t count) {
-    return index != NSNotFound && index >= 0 && index < count;
+bool isValidTabIndex(std::optional<std::size_t> index, std::size_t count) {
+    return index && *index < count;
 }
 
-std::int64_t indexAfterAppend(std::int64_t countBefore) {
+std::size_t indexAfterAppend(std::size_t countBefore) {
     return countBefore;
 }
 
-std::int64_t indexAfterRemove(std::int64_t activeIdx, std::int64_t removed,
-                              std::int64_t countBefore) {
-    const std::int64_t countAfter = countBefore - 1;
-    if (removed == activeIdx)
+std::optional<std::size_t> indexAfterRemove(std::optional<std::size_t> selected,
+                                            std::size_t removed, std::size_t countBefore) {
+    if (!selected)
+        return std::nullopt;
+    const std::size_t countAfter = countBefore - 1;
+    if (removed == *selected) {
+        if (countAfter == 0)
+            return std::nullopt;
         return removed >= countAfter ? countAfter - 1 : removed;
-    if (activeIdx != NSNotFound && activeIdx > removed)
-        return activeIdx - 1;
-    return activeIdx;
+    }
+    if (*selected > removed)
+        return *selected - 1;
+    return selected;
 }
 
 } // namespace vesk

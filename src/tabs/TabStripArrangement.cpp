@@ -1,8 +1,7 @@
 #include "tabs/TabStripArrangement.h"
 
 #include <algorithm>
-
-#include "tabs/TabIndexRules.h"
+#include <cstdint>
 
 namespace vesk {
 
@@ -39,15 +38,16 @@ std::vector<std::size_t> shownTabOrder(const std::vector<StripItem>& items) {
     return order;
 }
 
-std::int64_t tabAfterStep(const std::vector<std::size_t>& order, std::int64_t activeIdx, int step) {
+std::optional<std::size_t> tabAfterStep(const std::vector<std::size_t>& order,
+                                        std::optional<std::size_t> selected, int step) {
     if (order.empty())
-        return NSNotFound;
+        return std::nullopt;
+    auto it = selected ? std::find(order.begin(), order.end(), *selected) : order.end();
+    if (it == order.end())
+        return order.front();
     const auto n = static_cast<std::int64_t>(order.size());
-    auto it = std::find(order.begin(), order.end(), static_cast<std::size_t>(activeIdx));
-    if (activeIdx < 0 || it == order.end())
-        return static_cast<std::int64_t>(order.front());
     const std::int64_t at = it - order.begin();
-    return static_cast<std::int64_t>(order[static_cast<std::size_t>(((at + step) % n + n) % n)]);
+    return order[static_cast<std::size_t>(((at + step) % n + n) % n)];
 }
 
 } // namespace vesk

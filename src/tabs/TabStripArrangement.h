@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,9 +36,10 @@ std::vector<StripItem> arrangeTabStrip(StripMode mode,
 // The tabs whose pills the strip shows, in the strip's order, as indices into the tab list.
 std::vector<std::size_t> shownTabOrder(const std::vector<StripItem>& items);
 
-// The tab a step through `order` reaches from `activeIdx`: +1 the next, -1 the
-// previous, wrapping round; from a tab not in `order`, the first. NSNotFound
-// for an empty order.
-std::int64_t tabAfterStep(const std::vector<std::size_t>& order, std::int64_t activeIdx, int step);
+// The tab a step through `order` reaches from `selected`: +1 the next, -1 the
+// previous, wrapping round; from no tab or a tab not in `order`, the first.
+// Nothing for an empty order.
+std::optional<std::size_t> tabAfterStep(const std::vector<std::size_t>& order,
+                                        std::optional<std::size_t> selected, int step);
 
 } // namespace vesk

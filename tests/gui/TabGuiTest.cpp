@@ -3,7 +3,6 @@
 
 #include "GuiTest.h"
 #include "Snapshot.h"
-#include "TestServer.h"
 
 namespace vesk::test {
 namespace {
@@ -110,51 +109,7 @@ TEST_P(TabLayoutQuickPresses, EndInTheLastPressedModeWithItsGeometry) {
 
 INSTANTIATE_TEST_SUITE_P(TabLayout, TabLayoutQuickPresses, ::testing::Values(2, 3));
 
-class TabLifecycleTest : public TabGuiTest {
-protected:
-    std::string page(std::size_t i) { return server.url("/" + std::to_string(i)); }
-    void launchWithThreePages() {
-        launch();
-        pressNewTab();
-        pressNewTab();
-        for (std::size_t i = 0; i < 3; ++i) {
-            server.addPage("/" + std::to_string(i), htmlPage("page"));
-            tab(i).web().loadURL(page(i));
-        }
-        ASSERT_TRUE(waitUntil([&] {
-            return !(tab(0).web().isLoading() || tab(1).web().isLoading() ||
-                     tab(2).web().isLoading());
-        }));
-        settle();
-    }
-    TestServer server;
-};
-
-// The tab selected after `closed` closes while `selected` is, and the page it shows.
-struct CloseCase {
-    const char* name;
-    std::size_t selected, closed, after, afterPage;
-};
-class TabCloseRule : public TabLifecycleTest, public ::testing::WithParamInterface<CloseCase> {};
-
-TEST_P(TabCloseRule, SelectingThenClosingShowsTheRightTab) {
-    const CloseCase& c = GetParam();
-    launchWithThreePages();
-    clickTab(c.selected);
-    expectSelected(c.selected);
-    clickClose(c.closed);
-    // A page is asked before its tab goes; these pages agree.
-    ASSERT_TRUE(waitUntil([&] { return app->tabs().size() == 2u; }));
-    expectSelected(c.after);
-    EXPECT_EQ(tab(c.after).web().url(), page(c.afterPage));
-}
-
-INSTANTIATE_TEST_SUITE_P(TabClose, TabCloseRule,
-                         ::testing::Values(CloseCase{"SelectedLastSelectsNewLast", 2, 2, 1, 1},
-                                           CloseCase{"SelectedMiddleSelectsFollower", 1, 1, 1, 2},
-                                           CloseCase{"EarlierClosedShiftsSelection", 1, 0, 0, 1},
-                                           CloseCase{"LaterClosedKeepsSelection", 1, 2, 1, 1}),
-                         [](const auto& test) { return std::string(test.param.name); });
+using TabLifecycleTest = TabGuiTest;
 
 TEST_F(TabLifecycleTest, OnlyTabStaysOpenAndFiftyOpenCloseCyclesFreeEveryWebView) {
     launch();

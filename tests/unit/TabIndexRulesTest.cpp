@@ -6,22 +6,24 @@ namespace {
 using namespace vesk;
 
 TEST(TabIndexRules, ValidIndexLiesInsideTheList) {
-    EXPECT_FALSE(isValidTabIndex(NSNotFound, 3));
-    EXPECT_FALSE(isValidTabIndex(-1, 3));
+    EXPECT_FALSE(isValidTabIndex(std::nullopt, 3));
+    EXPECT_FALSE(isValidTabIndex(0, 0));
     EXPECT_FALSE(isValidTabIndex(3, 3));
     EXPECT_TRUE(isValidTabIndex(2, 3));
 }
 
 struct RemoveCase {
     const char* name;
-    std::int64_t active, removed, countBefore, expected;
+    std::optional<std::size_t> selected;
+    std::size_t removed, countBefore;
+    std::optional<std::size_t> expected;
 };
 
 class TabRemoval : public ::testing::TestWithParam<RemoveCase> {};
 
 TEST_P(TabRemoval, MovesTheSelection) {
     const auto& c = GetParam();
-    EXPECT_EQ(indexAfterRemove(c.active, c.removed, c.countBefore), c.expected);
+    EXPECT_EQ(indexAfterRemove(c.selected, c.removed, c.countBefore), c.expected);
 }
 
 const RemoveCase kRemovals[] = {
@@ -29,6 +31,8 @@ const RemoveCase kRemovals[] = {
     {"SelectedLastSelectsLeftNeighbour", 2, 2, 3, 1},
     {"EarlierTabShiftsSelectionDown", 1, 0, 3, 0},
     {"LaterTabKeepsSelection", 1, 2, 3, 1},
+    {"OnlyTabLeavesNoSelection", 0, 0, 1, std::nullopt},
+    {"NoSelectionStaysNone", std::nullopt, 0, 3, std::nullopt},
 };
 
 INSTANTIATE_TEST_SUITE_P(Closing, TabRemoval, ::testing::ValuesIn(kRemovals),

@@ -1,5 +1,4 @@
 #include "tabs/TabStripArrangement.h"
-#include "tabs/TabIndexRules.h"
 
 #include <gtest/gtest.h>
 
@@ -59,8 +58,9 @@ TEST(TabStripOrder, StepsGoThroughShownPillsAndWrap) {
     EXPECT_EQ(tabAfterStep(open, 0, +1), 2);
     EXPECT_EQ(tabAfterStep(open, 1, +1), 0);
     EXPECT_EQ(tabAfterStep(open, 0, -1), 1);
-    EXPECT_EQ(tabAfterStep(order, 2, +1), 1); // from a hidden tab: the first shown
-    EXPECT_EQ(tabAfterStep({}, 0, +1), NSNotFound);
+    EXPECT_EQ(tabAfterStep(order, 2, +1), 1);           // from a hidden tab: the first shown
+    EXPECT_EQ(tabAfterStep(open, std::nullopt, -1), 0); // from no selection: the first shown
+    EXPECT_EQ(tabAfterStep({}, 0, +1), std::nullopt);
 }
 
 } // namespace

@@ -11,7 +11,9 @@ namespace vesk {
 PageController::PageController(MainWindow& window) : window_(window) {}
 
 PageController::~PageController() {
-    bind(nullptr);
+    // The window's widgets may be gone by now; only the page's events are dropped.
+    for (sigc::connection& c : bound_)
+        c.disconnect();
 }
 
 void PageController::bind(Tab* tab) {

@@ -42,7 +42,7 @@ protected:
     }
     void pressReturn() { g_signal_emit_by_name(addressEntry().gobj(), "activate"); }
     bool waitForTitle(Tab& tab, const std::string& title) {
-        return waitUntil([&] { return tab.titleButton().get_label() == title; });
+        return waitUntil([&] { return tab.titleButton().get_label().raw() == title; });
     }
     // Loads the server's page `name` through the address field and waits for the
     // current tab to show `title`, the name itself unless told.

@@ -34,7 +34,7 @@ TEST_F(BrowsingTest, PagesFinishOrEndInTheirOwnTabAndReachHistoryNewestFirst) {
     ASSERT_TRUE(waitForTitle(first, "Error"));
     pump(std::chrono::milliseconds(800));
     EXPECT_EQ(server->hits("/Bravo"), 1) << "nothing reloads by itself";
-    EXPECT_EQ(tab(1).titleButton().get_label(), "Untitled");
+    EXPECT_EQ(tab(1).titleButton().get_label().raw(), "Untitled");
     EXPECT_FALSE(tab(1).web().isShowingProcessEndedPage());
     EXPECT_EQ(addressText(), server->url("/untitled"));
     click(first.titleButton());
@@ -93,7 +93,7 @@ TEST_F(BrowsingTest, ReplacedLoadReloadRefusalAndBreakOff) {
     Tab& t = tab(0);
     Strings titles;
     t.titleButton().property_label().signal_changed().connect(
-        [&] { titles.push_back(t.titleButton().get_label()); });
+        [&] { titles.push_back(t.titleButton().get_label().raw()); });
 
     typeAndReturn(server->url("/slow"));
     ASSERT_TRUE(waitUntil([&] { return server->hits("/slow") == 1; }));
@@ -104,7 +104,8 @@ TEST_F(BrowsingTest, ReplacedLoadReloadRefusalAndBreakOff) {
     ASSERT_TRUE(waitUntil([&] { return server->hits("/Alpha") == 2 && !t.web().isLoading(); }));
     settle();
     const std::string refused = loadRefused();
-    EXPECT_EQ(t.titleButton().get_label(), "Alpha") << "a refused connection changes no title";
+    EXPECT_EQ(t.titleButton().get_label().raw(), "Alpha")
+        << "a refused connection changes no title";
     EXPECT_EQ(addressText(), refused);
 
     typeAndReturn(server->url("/broken"));
@@ -114,7 +115,7 @@ TEST_F(BrowsingTest, ReplacedLoadReloadRefusalAndBreakOff) {
     // What arrived of the page stays; no error page replaces it, and its FINISHED
     // after the failure leaves "Error".
     EXPECT_EQ(t.web().title(), "Partial");
-    EXPECT_EQ(t.titleButton().get_label(), "Error");
+    EXPECT_EQ(t.titleButton().get_label().raw(), "Error");
     EXPECT_EQ(recorded(), Strings{"/Alpha Alpha"});
 }
 

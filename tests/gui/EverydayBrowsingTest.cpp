@@ -106,7 +106,7 @@ TEST_F(EverydayBrowsingTest, MiddleClickOpensAnUnselectedTab) {
     ASSERT_TRUE(waitUntil([&] { return app->tabs().size() == 2; }));
     EXPECT_EQ(activeIndexOf(app->tabs()), 0);
     EXPECT_TRUE(waitForTitle(tab(1), "Bravo"));
-    EXPECT_EQ(tab(0).titleButton().get_label(), "Links");
+    EXPECT_EQ(tab(0).titleButton().get_label().raw(), "Links");
 }
 
 } // namespace

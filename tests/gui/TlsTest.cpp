@@ -66,7 +66,7 @@ TEST_F(TlsTest, ErrorPageNamesTheProblemAndOnlyTheUserCanAcceptIt) {
         << text;
     EXPECT_EQ(text.find("expired"), std::string::npos) << "only the flags that apply";
     EXPECT_EQ(sign(), "") << "an error page is no page";
-    EXPECT_EQ(tab(0).titleButton().get_label(), "Alpha");
+    EXPECT_EQ(tab(0).titleButton().get_label().raw(), "Alpha");
 
     // The page's own scripts cannot press the button for the user.
     evaluate("document.querySelector('details').open = true;"

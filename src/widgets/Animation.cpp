@@ -113,7 +113,7 @@ void animateFadeOutAndRemoveView(Gtk::Widget& view, std::function<void()> comple
         [&view, from](double v) { view.set_opacity(from * (1.0 - v)); },
         [&view, completion = std::move(completion)] {
             if (auto* parent = dynamic_cast<ConstraintView*>(view.get_parent()))
-                parent->removeSubview(view);
+                parent->removeChild(view);
             else if (view.get_parent())
                 view.unparent();
             if (completion)

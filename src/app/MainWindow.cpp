@@ -39,21 +39,21 @@ MainWindow::MainWindow(Gtk::Application* app)
       webLeading_(kTopBarWebLeading) {
     buildWindow(app);
 
-    glass_->addSubview(tabStrip_.topScroller());
+    glass_->addChild(tabStrip_.topScroller());
 
     sidebarContainer_ = Gtk::make_managed<ConstraintView>("vesk-sidebar");
     sidebarContainer_->set_overflow(Gtk::Overflow::HIDDEN);
-    glass_->addSubview(*sidebarContainer_);
-    sidebarContainer_->addSubview(tabStrip_.sidebarScroller());
+    glass_->addChild(*sidebarContainer_);
+    sidebarContainer_->addChild(tabStrip_.sidebarScroller());
 
-    glass_->addSubview(addressField_.widget());
+    glass_->addChild(addressField_.widget());
 
     webContainer_ = Gtk::make_managed<ConstraintView>("vesk-web-area");
     webContainer_->set_overflow(Gtk::Overflow::HIDDEN);
-    glass_->addSubview(*webContainer_);
+    glass_->addChild(*webContainer_);
     // Added after the web area so that it lies over the page, across the area's top.
     Gtk::Widget* restore = &restoreBar_.widget();
-    glass_->addSubview(*restore);
+    glass_->addChild(*restore);
     // It keeps its natural height, as the buttons do; hidden, it would measure nothing.
     restore->set_visible(true);
     const int restoreHeight = naturalSize(*restore).get_height();
@@ -65,9 +65,9 @@ MainWindow::MainWindow(Gtk::Application* app)
                          constrain(height(restore), restoreHeight)});
 
     for (Gtk::Button* button : toolbar_.buttons())
-        glass_->addSubview(*button);
+        glass_->addChild(*button);
     Gtk::Widget* downloads = &downloads_.button();
-    glass_->addSubview(*downloads);
+    glass_->addChild(*downloads);
     // Measured while shown, as the restore bar is; it appears with the first download.
     downloads->set_visible(true);
     const Gtk::Requisition downloadsSize = naturalSize(*downloads);
@@ -350,10 +350,10 @@ void MainWindow::showWebView(Gtk::Widget& page) {
         activeWebConstraints_.clear();
     }
     // The view that was shown leaves the window but keeps loading.
-    for (Gtk::Widget* child : webContainer_->subviews())
-        webContainer_->removeSubview(*child);
+    for (Gtk::Widget* child : webContainer_->children())
+        webContainer_->removeChild(*child);
 
-    webContainer_->addSubview(page);
+    webContainer_->addChild(page);
     Gtk::Widget* container = nullptr;
     activeWebConstraints_ = {
         constrain(top(&page), top(container)),
@@ -380,7 +380,7 @@ void MainWindow::removeWebView(Gtk::Widget& page) {
         return;
     deactivateConstraints(webContainer_->constraintLayout(), activeWebConstraints_);
     activeWebConstraints_.clear();
-    webContainer_->removeSubview(page);
+    webContainer_->removeChild(page);
 }
 
 void MainWindow::animateLayoutMode(StripMode mode, std::function<void()> completion) {

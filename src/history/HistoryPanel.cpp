@@ -104,10 +104,10 @@ double HistoryPanel::fill(ConstraintView& panel, const ThemeColors& colors) {
     setFixedColor(*trash, colors.accent);
     setFixedColor(*close, colors.accent);
 
-    panel.addSubview(*search);
-    panel.addSubview(*scroll);
-    panel.addSubview(*trash);
-    panel.addSubview(*close);
+    panel.addChild(*search);
+    panel.addChild(*scroll);
+    panel.addChild(*trash);
+    panel.addChild(*close);
 
     search_ = search;
     historyStack_ = list;

@@ -51,8 +51,8 @@ Tab::Tab(WebSession* session, WebView* opener)
     closeBtn_->set_opacity(kCloseOpacity);
     closeBtn_->signal_clicked().connect([this] { close_.emit(); });
 
-    pill_->addSubview(*btn_);
-    pill_->addSubview(*closeBtn_);
+    pill_->addChild(*btn_);
+    pill_->addChild(*closeBtn_);
     Gtk::Widget* pill = nullptr; // the pill itself, as the parent
     activateConstraints(pill_->constraintLayout(),
                         {

@@ -101,11 +101,11 @@ double ThemePanel::fill(ConstraintView& panel, const ThemeColors& colors,
                                                                  accentLabel, accentWell_, apply})
         customStack->append(*view);
 
-    panel.addSubview(*title);
-    panel.addSubview(*close);
-    panel.addSubview(*presetStack);
-    panel.addSubview(*customLabel);
-    panel.addSubview(*customStack);
+    panel.addChild(*title);
+    panel.addChild(*close);
+    panel.addChild(*presetStack);
+    panel.addChild(*customLabel);
+    panel.addChild(*customStack);
 
     // Views placed by an edge alone keep their natural size: the layout holds a
     // child to it only while measuring, not while placing it.

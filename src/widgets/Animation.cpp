@@ -2,6 +2,7 @@
 
 #include <gdkmm/frameclock.h>
 #include <glibmm/main.h>
+#include <gtkmm/settings.h>
 
 #include "base/GObjectPtr.h"
 #include "widgets/ConstraintView.h"
@@ -61,6 +62,16 @@ void Animation::run(Gtk::Widget& clock, double seconds, TimingCurve curve, Step 
     running->step = std::move(step);
     running->completion = std::move(completion);
 
+    // GTK's own transitions check the same setting on the widget's settings.
+    const bool animationsEnabled = clock.get_settings()->property_gtk_enable_animations();
+    if (!animationsEnabled) {
+        // The user turned animations off: the end state shows at once, and the
+        // completion still runs after the caller returns, as it would otherwise.
+        if (running->step)
+            running->step(1.0);
+        Glib::signal_idle().connect_once([running] { running->finish(); });
+        return;
+    }
     if (!clock.get_mapped() || seconds <= 0.0) {
         // Nothing is drawn: jump to the end, but still after the caller returns.
         Glib::signal_idle().connect_once([running] { running->finish(); });
@@ -113,7 +124,7 @@ void animateFadeOutAndRemoveView(Gtk::Widget& view, std::function<void()> comple
         [&view, from](double v) { view.set_opacity(from * (1.0 - v)); },
         [&view, completion = std::move(completion)] {
             if (auto* parent = dynamic_cast<ConstraintView*>(view.get_parent()))
-                parent->removeSubview(view);
+                parent->removeChild(view);
             else if (view.get_parent())
                 view.unparent();
             if (completion)

@@ -12,6 +12,8 @@ namespace vesk {
 // Interpolates over a duration on a widget's frame clock, then runs the
 // completion once, after the last frame. A guard timer finishes the animation
 // when the widget stops drawing (unmapped), so a completion is never lost.
+// With GTK's gtk-enable-animations off, the end state is set at once and the
+// completion runs from the main loop, never inside run().
 class Animation {
 public:
     using Step = std::function<void(double value)>;

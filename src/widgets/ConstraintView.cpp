@@ -50,18 +50,18 @@ ConstraintView::ConstraintView(const std::string& cssClass)
         add_css_class(cssClass);
 }
 
-void ConstraintView::addSubview(Gtk::Widget& child) {
+void ConstraintView::addChild(Gtk::Widget& child) {
     if (child.get_parent() == this)
         remove(child);
     append(child);
 }
 
-void ConstraintView::removeSubview(Gtk::Widget& child) {
+void ConstraintView::removeChild(Gtk::Widget& child) {
     if (child.get_parent() == this)
         remove(child);
 }
 
-std::vector<Gtk::Widget*> ConstraintView::subviews() {
+std::vector<Gtk::Widget*> ConstraintView::children() {
     std::vector<Gtk::Widget*> result;
     for (Gtk::Widget* c = get_first_child(); c; c = c->get_next_sibling())
         result.push_back(c);

@@ -18,11 +18,11 @@ class ConstraintView : public Gtk::Box {
 public:
     explicit ConstraintView(const std::string& cssClass = {});
 
-    // Makes `child` the last (topmost) subview. The view keeps a reference of
+    // Makes `child` the last (topmost) child. The view keeps a reference of
     // its own, so a managed child lives until it is removed again.
-    void addSubview(Gtk::Widget& child);
-    void removeSubview(Gtk::Widget& child);
-    std::vector<Gtk::Widget*> subviews();
+    void addChild(Gtk::Widget& child);
+    void removeChild(Gtk::Widget& child);
+    std::vector<Gtk::Widget*> children();
 
     Glib::RefPtr<Gtk::ConstraintLayout> constraintLayout() const { return layout_; }
 

@@ -34,7 +34,7 @@ void FloatingPanel::open(double panelWidth, const std::function<double(Constrain
     group_.open_ = this;
     // In the window before it is filled, so that its content measures with the
     // window's style.
-    glass_.addSubview(*panel);
+    glass_.addChild(*panel);
     const double panelHeight = fill(*panel);
 
     placement_ = {

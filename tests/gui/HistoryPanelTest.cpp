@@ -78,7 +78,7 @@ TEST_F(HistoryPanelTest, OnePanelAtATimeAndAFreshOneEvenWhileFading) {
     pump(std::chrono::milliseconds(400));
     EXPECT_TRUE(panel().isOpen());
     // The faded panels are gone and the open one stays.
-    EXPECT_EQ(std::ranges::count_if(glass().subviews(),
+    EXPECT_EQ(std::ranges::count_if(glass().children(),
                                     [](auto* view) { return view->has_css_class("vesk-panel"); }),
               1);
 }

@@ -49,9 +49,8 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     // The first pages start loading before anything else is built: the engine
     // starts its processes and sends the requests while the style sheets are
     // read and the window is put together.
-    webSession_ =
-        std::make_unique<WebSession>(std::filesystem::path(VeskStore::shared().basePath()) / "web",
-                                     WebSession::defaultCacheFolder());
+    const AppPaths paths = VeskStore::shared().paths();
+    webSession_ = std::make_unique<WebSession>(paths.webData(), paths.cache);
     // Text that gives no address opens nothing; with nothing opened, the home page does
     // (an empty one loads nothing).
     std::vector<std::optional<std::string>> firstAddresses;

@@ -21,7 +21,7 @@ constexpr std::size_t kShownAddressChars = 1024;
 } // namespace
 
 void AppDelegate::readLastSession() {
-    sessionFile_ = VeskStore::shared().path(sessionFileName);
+    sessionFile_ = VeskStore::shared().sessionFile();
     lastSession_ = readSession(sessionFile_);
     if (lastSession_ && lastSession_->tabs.empty())
         lastSession_.reset();
@@ -43,7 +43,7 @@ void AppDelegate::sessionChanged() {
         return;
     sessionWrite_ = Glib::signal_timeout().connect(
         [this] {
-            writeSession(sessionFile_, currentSession());
+            VeskStore::shared().writeSession(currentSession());
             return false;
         },
         kSessionWriteDelayMs);
@@ -65,7 +65,7 @@ void AppDelegate::endSession() {
     sessionWrite_.disconnect();
     sessionEnded_ = true;
     if (!sessionFile_.empty())
-        removeSession(sessionFile_);
+        VeskStore::shared().removeSession();
 }
 
 void AppDelegate::restoreLastSession() {

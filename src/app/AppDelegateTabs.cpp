@@ -6,6 +6,7 @@
 #include <glibmm/main.h>
 
 #include "app/MainWindow.h"
+#include "store/VeskStore.h"
 #include "tabs/TabStripArrangement.h"
 
 namespace vesk {
@@ -157,7 +158,8 @@ bool AppDelegate::onWindowCloseRequest() {
 }
 
 void AppDelegate::onDownloadStarted(WebKitDownload* download) {
-    downloads_.push_back(std::make_unique<Download>(download, DownloadFile::downloadsFolder()));
+    downloads_.push_back(
+        std::make_unique<Download>(download, VeskStore::shared().paths().downloads));
     window_->downloads().add(*downloads_.back());
 }
 

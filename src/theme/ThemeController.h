@@ -4,8 +4,6 @@
 #include <optional>
 #include <string>
 
-#include <sigc++/connection.h>
-
 #include "base/Color.h"
 #include "desktop/DesktopAppearance.h"
 #include "theme/Theme.h"
@@ -48,14 +46,10 @@ public:
 private:
     // Sets the light or dark look for the theme in force and the desktop's choice.
     void applyLook();
-    // Stores the theme in force; false when the file could not be written now.
-    bool writeTheme() const;
 
     std::unique_ptr<Css> css_;
     DesktopAppearance desktop_;
     std::optional<ResolvedTheme> theme_;
-    sigc::connection saveRetry_;
-    int saveRetriesLeft_ = 0;
 };
 
 } // namespace vesk

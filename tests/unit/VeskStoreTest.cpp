@@ -53,8 +53,9 @@ constexpr fs::perms kOwnerOnlyFile = fs::perms::owner_read | fs::perms::owner_wr
 
 class VeskStoreTest : public TempFolder {
 protected:
-    const fs::path folder = temp / "Vesk", history = folder / "history.plist";
-    VeskStore store{folder};
+    const AppPaths paths = AppPaths::under(temp);
+    const fs::path folder = paths.data, history = folder / "history.plist";
+    VeskStore store{paths};
 };
 
 TEST_F(VeskStoreTest, FilesAreOwnerOnlyAlsoWhenTheyWereWiderBefore) {
@@ -173,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(std::get<0>(row.param)); });
 
 TEST_F(VeskStoreTest, AHeldLockNeitherBlocksNorLosesAnEntry) {
-    store.basePath();
+    fs::create_directories(folder);
     const int holder = open((folder / ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     ASSERT_EQ(flock(holder, LOCK_EX), 0);
     const auto started = std::chrono::steady_clock::now();
@@ -187,7 +188,7 @@ TEST_F(VeskStoreTest, AHeldLockNeitherBlocksNorLosesAnEntry) {
     close(holder);
     EXPECT_TRUE(store.writePending(std::chrono::seconds(5)));
     EXPECT_NE(readFile(history).find("held.example"), std::string::npos);
-    EXPECT_EQ(urlsOf(VeskStore(folder).loadHistory()), urlsOf(store.loadHistory()));
+    EXPECT_EQ(urlsOf(VeskStore(paths).loadHistory()), urlsOf(store.loadHistory()));
     EXPECT_EQ(urlsOf(store.loadHistory()).back(), held.front());
 }
 
@@ -231,7 +232,7 @@ TEST_F(VeskStoreTest, VaultRecordsKeepTheirSecurityBesideAVaultOfUserAndPassOnly
     store.savePassword("cat", "p3", "c.example", PageSecurity::Secure);
     store.savePassword("cat", "p4", "c.example", PageSecurity::Insecure);
     store.waitForWrites();
-    const auto records = VeskStore(folder).loadPasswords();
+    const auto records = VeskStore(paths).loadPasswords();
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[0].host, "a.example") << "ordered by host";
     EXPECT_EQ(records[0].security, PageSecurity::Insecure);
@@ -288,11 +289,11 @@ TEST_F(VeskStoreTest, AdditionsWhileTheWriterIsBusyAllLandInOrder) {
         }
     }
     store.waitForWrites();
-    EXPECT_EQ(urlsOf(VeskStore(folder).loadHistory()), added);
+    EXPECT_EQ(urlsOf(VeskStore(paths).loadHistory()), added);
 }
 
 TEST_F(VeskStoreTest, AStoreThatGoesRightAfterAnAdditionLeavesItOnDisk) {
-    VeskStore(folder).addHistory("https://gone.example/", "Gone");
+    VeskStore(paths).addHistory("https://gone.example/", "Gone");
     EXPECT_EQ(urlsOf(store.loadHistory()), std::vector<std::string>{"https://gone.example/"});
 }
 
@@ -301,7 +302,7 @@ TEST_F(VeskStoreTest, ChangesMadeByAnotherCopyShowInTheNextLoad) {
     store.savePassword("u", "p", "mine.example");
     store.waitForWrites();
     ASSERT_EQ(store.loadHistory().size(), 1u);
-    VeskStore other(folder);
+    VeskStore other(paths);
     other.addHistory("https://other.example/", "Other");
     other.removePassword("mine.example");
     other.waitForWrites();

@@ -8,6 +8,8 @@
 
 #include <glib.h>
 
+#include "store/VeskStore.h"
+
 namespace vesk {
 
 // A home folder of the benchmark's own, so that it never reads or writes the
@@ -27,6 +29,7 @@ public:
         ::setenv("XDG_DATA_HOME", (path_ / "data").c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (path_ / "config").c_str(), 1);
         ::setenv("XDG_CACHE_HOME", (path_ / "cache").c_str(), 1);
+        VeskStore::shared().usePaths(AppPaths::under(path_));
     }
     ~BenchHome() {
         std::error_code ignored;

@@ -110,10 +110,10 @@ void BM_FinishedPage(benchmark::State& state) {
 BENCHMARK(BM_FinishedPage)->Iterations(kPages)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 // Whether the history file, read afresh, holds every page loaded, newest first.
-bool historyHoldsLoadedPages(const fs::path& folder) {
+bool historyHoldsLoadedPages() {
     VeskStore::shared().writePending(std::chrono::seconds(5));
     std::vector<std::string> stored;
-    for (const HistoryEntry& entry : VeskStore(folder).loadHistory())
+    for (const HistoryEntry& entry : VeskStore(VeskStore::shared().paths()).loadHistory())
         stored.push_back(entry.url.value_or(""));
     std::vector<std::string> expected(gLoaded.rbegin(), gLoaded.rend());
     const bool isHeld = stored.size() >= expected.size() &&
@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
         vesk::gServer = &server;
         vesk::pump(std::chrono::milliseconds(300));
         benchmark::RunSpecifiedBenchmarks();
-        const int status = vesk::historyHoldsLoadedPages(folder) ? 0 : 1;
+        const int status = vesk::historyHoldsLoadedPages() ? 0 : 1;
         vesk::gApp = nullptr;
         vesk::gServer = nullptr;
         return status;

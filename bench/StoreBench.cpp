@@ -56,9 +56,9 @@ void writeHistory(const fs::path& folder, const std::string& xml) {
 
 void BM_AddHistoryToFullFile(benchmark::State& state) {
     BenchFolder temp;
-    const fs::path folder = temp.path / "Vesk";
-    writeHistory(folder, fullHistoryXml());
-    VeskStore store{folder};
+    const AppPaths paths = AppPaths::under(temp.path);
+    writeHistory(paths.data, fullHistoryXml());
+    VeskStore store{paths};
     int n = 0;
     for (auto _ : state) {
         // Alternating addresses, so no addition is skipped as a repeat.
@@ -69,9 +69,9 @@ BENCHMARK(BM_AddHistoryToFullFile)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadFullHistory(benchmark::State& state) {
     BenchFolder temp;
-    const fs::path folder = temp.path / "Vesk";
-    writeHistory(folder, fullHistoryXml());
-    VeskStore store{folder};
+    const AppPaths paths = AppPaths::under(temp.path);
+    writeHistory(paths.data, fullHistoryXml());
+    VeskStore store{paths};
     for (auto _ : state) {
         benchmark::DoNotOptimize(store.loadHistory());
     }

@@ -263,6 +263,8 @@ fs::path emptiedFolder(std::string_view name) {
 }
 
 void writeFile(const fs::path& file, std::string_view bytes) {
+    std::error_code ignored;
+    fs::create_directories(file.parent_path(), ignored);
     std::ofstream(file, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
 }
 
@@ -479,8 +481,9 @@ void setCheckFailureHandler(CheckFailureHandler handler) {
 }
 
 void checkHistoryFile(std::string_view data) {
-    const fs::path folder = emptiedFolder("history");
-    VeskStore store(folder);
+    const AppPaths paths = AppPaths::under(emptiedFolder("history"));
+    const fs::path folder = paths.data;
+    VeskStore store(paths);
     // Saved first, so that its bytes lie in memory freed just before the history is
     // read: where a read past a buffer would find them.
     store.savePassword(kSavedUser, kSecret, kSavedHost);
@@ -532,8 +535,9 @@ void checkHistoryFile(std::string_view data) {
 }
 
 void checkVaultFile(std::string_view data) {
-    const fs::path folder = emptiedFolder("vault");
-    VeskStore store(folder);
+    const AppPaths paths = AppPaths::under(emptiedFolder("vault"));
+    const fs::path folder = paths.data;
+    VeskStore store(paths);
     const fs::path file = folder / VeskStore::vaultFileName;
     writeFile(file, data);
 
@@ -571,16 +575,17 @@ void checkDefaultsFile(std::string_view data) {
     const Color background = Color::rgb(0.1, 0.2, 0.3, 0.9);
     const Color accent = Color::named(NamedColor::SystemBlue).withAlpha(0.5);
     {
-        UserDefaults defaults(file);
+        UserDefaults defaults = UserDefaults::load(file);
         const StoredTheme stored = readStoredTheme(defaults);
         checkDecodedColor(stored.customBackground, defaultCustomBackground(),
                           "the stored background");
         checkDecodedColor(stored.customAccent, defaultCustomAccent(), "the stored accent");
-        VESK_CHECK(writeStoredTheme(defaults, std::string(kCustomThemeName), background, accent),
+        setStoredTheme(defaults, std::string(kCustomThemeName), background, accent);
+        VESK_CHECK(defaults.save() == SaveOutcome::Saved,
                    "the theme cannot be saved over " + shown(data));
     }
 
-    const UserDefaults reread(file);
+    const UserDefaults reread = UserDefaults::load(file);
     const StoredTheme stored = readStoredTheme(reread);
     VESK_CHECK(stored.name == kCustomThemeName && stored.customBackground == background &&
                    stored.customAccent == accent,

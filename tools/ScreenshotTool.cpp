@@ -90,6 +90,7 @@ int main(int argc, char** argv) {
     ::setenv("HOME", folder, 1);
     ::setenv("XDG_DATA_HOME", (std::string(folder) + "/data").c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (std::string(folder) + "/config").c_str(), 1);
+    vesk::VeskStore::shared().usePaths(vesk::AppPaths::under(folder));
     int result = 1;
     auto app = Gtk::Application::create("org.vesk.Screenshot", Gio::Application::Flags::NON_UNIQUE);
     app->signal_activate().connect([&] {

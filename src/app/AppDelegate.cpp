@@ -1,7 +1,5 @@
 #include "app/AppDelegate.h"
 
-#include <filesystem>
-
 #include <giomm/notification.h>
 #include <giomm/simpleaction.h>
 #include <glibmm/main.h>
@@ -47,14 +45,12 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     // The first pages start loading before anything else is built: the engine
     // starts its processes and sends the requests while the style sheets are
     // read and the window is put together.
-    webSession_ =
-        std::make_unique<WebSession>(std::filesystem::path(VeskStore::shared().basePath()) / "web",
-                                     WebSession::defaultCacheFolder());
+    const AppPaths paths = VeskStore::shared().paths();
+    webSession_ = std::make_unique<WebSession>(paths.webData(), paths.cache);
     tabs_ = std::make_unique<TabsController>(webSession_.get(), options_.homePage);
     // The last session is read before anything writes it.
     session_ = std::make_unique<SessionController>(
-        *tabs_, VeskStore::shared().path(sessionFileName),
-        options_.addresses.empty() ? StartedOnAddresses::No : StartedOnAddresses::Yes);
+        *tabs_, options_.addresses.empty() ? StartedOnAddresses::No : StartedOnAddresses::Yes);
     // Text that gives no address opens nothing; with nothing opened, the home page does
     // (an empty one loads nothing).
     tabs_->openAddresses(options_.addresses);

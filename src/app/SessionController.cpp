@@ -4,6 +4,7 @@
 
 #include "app/RestoreBar.h"
 #include "app/TabsController.h"
+#include "store/VeskStore.h"
 
 namespace vesk {
 
@@ -13,10 +14,9 @@ namespace {
 constexpr unsigned kSessionWriteDelayMs = 1000;
 } // namespace
 
-SessionController::SessionController(TabsController& tabs, std::filesystem::path file,
-                                     StartedOnAddresses started)
-    : tabs_(tabs), file_(std::move(file)), started_(started) {
-    last_ = readSession(file_);
+SessionController::SessionController(TabsController& tabs, StartedOnAddresses started)
+    : tabs_(tabs), started_(started) {
+    last_ = readSession(VeskStore::shared().sessionFile());
     if (last_ && last_->tabs.empty())
         last_.reset();
     TabModel& model = tabs_.model();
@@ -45,11 +45,11 @@ void SessionController::offer(RestoreBar& bar) {
 }
 
 void SessionController::changed() {
-    if (ended_ || file_.empty() || write_.connected())
+    if (ended_ || write_.connected())
         return;
     write_ = Glib::signal_timeout().connect(
         [this] {
-            writeSession(file_, tabs_.model().snapshot());
+            VeskStore::shared().writeSession(tabs_.model().snapshot());
             return false;
         },
         kSessionWriteDelayMs);
@@ -58,8 +58,7 @@ void SessionController::changed() {
 void SessionController::end() {
     write_.disconnect();
     ended_ = true;
-    if (!file_.empty())
-        removeSession(file_);
+    VeskStore::shared().removeSession();
 }
 
 void SessionController::restore() {

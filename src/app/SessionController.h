@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <optional>
 
 #include <sigc++/connection.h>
@@ -21,8 +20,8 @@ enum class StartedOnAddresses { No, Yes };
 // writes the session a moment after any change.
 class SessionController : public sigc::trackable {
 public:
-    // Reads what the last run left in `file` before anything writes it.
-    SessionController(TabsController& tabs, std::filesystem::path file, StartedOnAddresses started);
+    // Reads what the last run left before anything writes it.
+    SessionController(TabsController& tabs, StartedOnAddresses started);
     ~SessionController();
     SessionController(const SessionController&) = delete;
     SessionController& operator=(const SessionController&) = delete;
@@ -38,7 +37,6 @@ private:
     void changed();
 
     TabsController& tabs_;
-    std::filesystem::path file_;
     StartedOnAddresses started_;
     std::optional<SessionState> last_;
     sigc::connection write_;

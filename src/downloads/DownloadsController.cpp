@@ -4,7 +4,7 @@
 
 #include "downloads/DownloadsButton.h"
 #include "engine/WebSession.h"
-#include "store/DownloadFile.h"
+#include "store/VeskStore.h"
 #include "widgets/Alert.h"
 
 namespace vesk {
@@ -19,7 +19,8 @@ DownloadsController::DownloadsController(WebSession& session, DownloadsButton& b
 DownloadsController::~DownloadsController() = default;
 
 void DownloadsController::onDownloadStarted(WebKitDownload* download) {
-    downloads_.push_back(std::make_unique<Download>(download, DownloadFile::downloadsFolder()));
+    downloads_.push_back(
+        std::make_unique<Download>(download, VeskStore::shared().paths().downloads));
     button_.add(*downloads_.back());
 }
 

@@ -1,7 +1,5 @@
 #include "engine/WebSession.h"
 
-#include <cstdlib>
-
 #include <glib/gstdio.h>
 #include <webkit/webkit.h>
 
@@ -37,15 +35,6 @@ WebSession::WebSession(const std::filesystem::path& dataFolder,
 
 WebSession::~WebSession() {
     g_signal_handlers_disconnect_by_data(session_.get(), this);
-}
-
-std::filesystem::path WebSession::defaultCacheFolder() {
-    const char* cacheHome = std::getenv("XDG_CACHE_HOME");
-    if (cacheHome && cacheHome[0] == '/')
-        return std::filesystem::path(cacheHome) / "Vesk";
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home && home[0] == '/' ? home : g_get_home_dir()) / ".cache" /
-           "Vesk";
 }
 
 } // namespace vesk

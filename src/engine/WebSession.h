@@ -23,9 +23,6 @@ public:
     WebSession(const WebSession&) = delete;
     WebSession& operator=(const WebSession&) = delete;
 
-    // $XDG_CACHE_HOME/Vesk, or ~/.cache/Vesk.
-    static std::filesystem::path defaultCacheFolder();
-
     WebKitNetworkSession* raw() const { return session_.get(); }
 
     // A page, or the user, started a download in one of the session's views.

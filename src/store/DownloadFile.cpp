@@ -1,7 +1,6 @@
 #include "store/DownloadFile.h"
 
 #include <cerrno>
-#include <cstdlib>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -48,18 +47,6 @@ bool isEmptyRegularFile(const std::filesystem::path& path) {
 
 } // namespace
 
-std::filesystem::path DownloadFile::downloadsFolder() {
-    // HOME may have changed since GLib first read the user's folders.
-    g_reload_user_special_dirs_cache();
-    const char* special = g_get_user_special_dir(G_USER_DIRECTORY_DOWNLOAD);
-    const char* home = std::getenv("HOME");
-    std::filesystem::path folder = special                    ? special
-                                   : (home && home[0] == '/') ? home
-                                                              : g_get_home_dir();
-    g_mkdir_with_parents(folder.c_str(), kFolderMode);
-    return folder;
-}
-
 std::string DownloadFile::safeName(const std::string& suggested) {
     std::string name = suggested.substr(suggested.find_last_of("/\\") + 1);
     std::erase_if(name, [](unsigned char c) { return c < 0x20 || c == 0x7f; });
@@ -76,6 +63,7 @@ std::string DownloadFile::safeName(const std::string& suggested) {
 
 std::optional<DownloadFile> DownloadFile::reserve(const std::filesystem::path& folder,
                                                   const std::string& suggested) {
+    g_mkdir_with_parents(folder.c_str(), kFolderMode);
     const std::string name = safeName(suggested);
     const std::size_t at = numberPosition(name);
     for (int n = 0; n <= kMaxNumber; ++n) {

@@ -12,15 +12,12 @@ namespace vesk {
 // overwritten or removed.
 class DownloadFile {
 public:
-    // The user's Downloads folder, else the home folder; created when missing.
-    static std::filesystem::path downloadsFolder();
-
     // A plain file name from a server's suggestion: its last path component, with
     // control characters and leading dots dropped; "download" when nothing is left.
     static std::string safeName(const std::string& suggested);
 
-    // Reserves "name.ext" in `folder`, or else "name (1).ext", "name (2).ext" …,
-    // and a partial file beside it; nothing when neither can be created.
+    // Reserves "name.ext" in `folder` (created when missing), or else "name (1).ext", "name
+    // (2).ext" …, and a partial file beside it; nothing when neither can be created.
     static std::optional<DownloadFile> reserve(const std::filesystem::path& folder,
                                                const std::string& suggested);
 

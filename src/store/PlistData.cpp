@@ -541,6 +541,15 @@ std::optional<std::string> dictionaryString(plist_t dict, const char* key) {
     return std::string(text, length);
 }
 
+std::optional<std::string> checkedDictionaryText(plist_t dict, const char* key, bool& isUsable) {
+    if (plist_dict_get_item(dict, key) == nullptr)
+        return std::nullopt;
+    auto text = dictionaryString(dict, key);
+    if (!text || !isStorableText(*text))
+        isUsable = false;
+    return text;
+}
+
 std::optional<double> dictionaryReal(plist_t dict, const char* key) {
     plist_t node = plist_dict_get_item(dict, key);
     if (node == nullptr || plist_get_node_type(node) != PLIST_REAL)

@@ -58,6 +58,10 @@ std::vector<std::pair<std::string, plist_t>> dictionaryItems(plist_t dict);
 // missing or holds another type.
 std::optional<std::string> dictionaryString(plist_t dict, const char* key);
 
+// The text under `key` in the dictionary `dict` when it is storable; nothing when the key
+// is absent; false in `isUsable` when the key holds anything else.
+std::optional<std::string> checkedDictionaryText(plist_t dict, const char* key, bool& isUsable);
+
 // The real number under `key` in the dictionary `dict`; nothing when the key is missing
 // or holds another type.
 std::optional<double> dictionaryReal(plist_t dict, const char* key);

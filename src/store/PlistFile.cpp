@@ -1,18 +1,19 @@
 #include "store/PlistFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
-#include <cstdlib>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <glib.h>
 
 namespace vesk {
 
@@ -20,30 +21,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void syncFolder(const std::string& folder) {
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-}
+// The temporaries g_file_set_contents_full makes beside `file`, and the hidden ones
+// earlier versions of the program made: each the prefix and six random characters.
+constexpr std::size_t temporarySuffixLength = 6;
 
-bool writeAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t wrote = write(fd, data.data(), data.size());
-        if (wrote < 0 && errno == EINTR) {
-            continue;
-        }
-        if (wrote <= 0) {
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(wrote));
-    }
-    return true;
-}
-
-std::string temporaryPrefix(const fs::path& file) {
-    return "." + file.filename().string() + ".";
+std::array<std::string, 2> temporaryPrefixes(const fs::path& file) {
+    const std::string name = file.filename().string();
+    return {name + ".", "." + name + "."};
 }
 
 // Makes a set-aside copy owner-only without following a link: a link keeps its own
@@ -198,37 +182,39 @@ void removeSetAsideCopies(const fs::path& file) {
 }
 
 bool writeFileAtomically(const fs::path& file, std::string_view data) {
-    std::string temporary = (file.parent_path() / (temporaryPrefix(file) + "XXXXXX")).string();
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    bool isWritten = fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, data) && fsync(fd) == 0;
-    if (close(fd) != 0) {
-        isWritten = false;
-    }
-    if (isWritten && rename(temporary.c_str(), file.c_str()) != 0) {
-        isWritten = false;
-    }
-    if (!isWritten) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    syncFolder(file.parent_path().string());
-    return true;
+    // GLib writes an owner-only temporary beside the file, flushes it, renames it over
+    // the file and flushes the folder, and removes the temporary when anything fails.
+    constexpr int ownerOnly = S_IRUSR | S_IWUSR;
+    return g_file_set_contents_full(
+        file.c_str(), data.data(), static_cast<gssize>(data.size()),
+        static_cast<GFileSetContentsFlags>(G_FILE_SET_CONTENTS_CONSISTENT |
+                                           G_FILE_SET_CONTENTS_DURABLE),
+        ownerOnly, nullptr);
 }
 
 void removeStaleTemporaries(const fs::path& file) {
-    const std::string prefix = temporaryPrefix(file);
-    constexpr std::size_t suffixLength = 6;
+    const auto prefixes = temporaryPrefixes(file);
     std::error_code error;
     for (fs::directory_iterator it(file.parent_path(), error), end; !error && it != end;
          it.increment(error)) {
         const std::string name = it->path().filename().string();
-        if (name.size() == prefix.size() + suffixLength && name.starts_with(prefix)) {
-            unlink(it->path().c_str());
+        for (const std::string& prefix : prefixes) {
+            if (name.size() == prefix.size() + temporarySuffixLength && name.starts_with(prefix)) {
+                unlink(it->path().c_str());
+            }
         }
     }
+}
+
+bool replacePlistFile(const fs::path& file, plist_t root, const FileLock& held) {
+    const std::string xml = plistToXml(root);
+    if (xml.empty() || !isWithinPlistLimits(xml)) {
+        return false;
+    }
+    if (held.isHeld()) {
+        removeStaleTemporaries(file);
+    }
+    return writeFileAtomically(file, xml);
 }
 
 FileLock::FileLock(const fs::path& lockFile, std::chrono::milliseconds patience) {
@@ -259,22 +245,6 @@ FileLock::~FileLock() {
     if (fd_ >= 0) {
         close(fd_);
     }
-}
-
-fs::path homeFolder() {
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && fs::path(home).is_absolute()) {
-        return home;
-    }
-    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
-    struct passwd entry {};
-    struct passwd* found = nullptr;
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
-        found != nullptr && found->pw_dir != nullptr && fs::path(found->pw_dir).is_absolute()) {
-        return found->pw_dir;
-    }
-    return {};
 }
 
 } // namespace vesk

@@ -39,9 +39,9 @@ bool setAsideDamagedFile(const std::filesystem::path& file);
 // folders). Call it only while holding the lock of the file's folder.
 void removeSetAsideCopies(const std::filesystem::path& file);
 
-// Writes `data` to an owner-only temporary file next to `file`, flushes it to disk and
-// renames it over `file`, so a reader sees the old file or the new one, never a part.
-// On any failure the temporary goes and the old file stays as it was.
+// Writes `data` to an owner-only temporary file next to `file`, flushes it and its
+// folder to disk and renames it over `file`, so a reader sees the old file or the new
+// one, never a part. On any failure the temporary goes and the old file stays as it was.
 bool writeFileAtomically(const std::filesystem::path& file, std::string_view data);
 
 // Removes temporaries that a writer killed mid-write left beside `file`. Call it only
@@ -76,7 +76,8 @@ private:
     bool isBusy_ = false;
 };
 
-// The user's home folder: $HOME when it is absolute, else the password database's.
-std::filesystem::path homeFolder();
+// Writes `root` as XML over `file`, but only what the store itself would read back;
+// while `held` is held, temporaries a killed writer left go first.
+bool replacePlistFile(const std::filesystem::path& file, plist_t root, const FileLock& held);
 
 } // namespace vesk

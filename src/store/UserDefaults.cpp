@@ -2,7 +2,6 @@
 
 #include "store/PlistFile.h"
 
-#include <cstdlib>
 #include <set>
 #include <string>
 #include <system_error>
@@ -12,30 +11,20 @@
 
 namespace vesk {
 
-std::filesystem::path UserDefaults::standardFile() {
-    std::filesystem::path base;
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    // A relative XDG path is invalid by the XDG rules and is ignored.
-    if (config != nullptr && std::filesystem::path(config).is_absolute()) {
-        base = config;
-    } else {
-        const std::filesystem::path home = homeFolder();
-        if (home.empty())
-            return {};
-        base = home / ".config";
-    }
-    return base / "Vesk" / "defaults.plist";
+UserDefaults UserDefaults::load(std::filesystem::path file) {
+    UserDefaults defaults(std::move(file));
+    const LoadedPlistFile read = loadPlistFile(defaults.file_, PLIST_DICT);
+    if (read.state == PlistFileState::Loaded)
+        defaults.values_ = checkedEntries(read.root.get()).values;
+    return defaults;
 }
 
-UserDefaults UserDefaults::standard() {
-    return UserDefaults(standardFile());
+UserDefaults UserDefaults::changesFor(std::filesystem::path file) {
+    return UserDefaults(std::move(file));
 }
 
-UserDefaults::UserDefaults(std::filesystem::path file) : file_(std::move(file)) {
-    LoadedPlistFile read = file_.empty() ? LoadedPlistFile{} : loadPlistFile(file_, PLIST_DICT);
-    values_ = read.state == PlistFileState::Loaded ? checkedEntries(read.root.get()).values
-                                                   : PlistPtr(plist_new_dict());
-}
+UserDefaults::UserDefaults(std::filesystem::path file)
+    : file_(std::move(file)), values_(plist_new_dict()) {}
 
 UserDefaults::~UserDefaults() = default;
 UserDefaults::UserDefaults(UserDefaults&&) noexcept = default;
@@ -102,22 +91,22 @@ UserDefaults::CheckedEntries UserDefaults::checkedEntries(plist_t dict) {
     return checked;
 }
 
-bool UserDefaults::synchronize() {
+SaveOutcome UserDefaults::save(std::chrono::milliseconds patience) {
     if (changes_.empty())
-        return true;
+        return SaveOutcome::Saved;
     if (file_.empty())
-        return false;
+        return SaveOutcome::Failed;
     if (!file_.parent_path().empty()) {
         std::error_code error;
         std::filesystem::create_directories(file_.parent_path(), error);
         if (error)
-            return false;
+            return SaveOutcome::Failed;
     }
 
     // Another copy holding the lock makes this save fail; the changes stay for the next.
-    FileLock lock(file_.string() + ".lock");
+    FileLock lock(file_.string() + ".lock", patience);
     if (lock.isBusy())
-        return false;
+        return SaveOutcome::LockBusy;
     // Merge over the file as it is now, so that keys written meanwhile by another copy
     // or by hand survive this save. A file with anything that cannot be written back
     // as it is goes aside whole, and the new one holds the keys this program set.
@@ -125,19 +114,19 @@ bool UserDefaults::synchronize() {
     PlistPtr merged;
     switch (current.state) {
     case PlistFileState::Unreadable:
-        return false;
+        return SaveOutcome::Failed;
     case PlistFileState::Missing:
         break;
     case PlistFileState::Damaged:
         if (!setAsideDamagedFile(file_))
-            return false;
+            return SaveOutcome::Failed;
         break;
     case PlistFileState::Loaded: {
         CheckedEntries checked = checkedEntries(current.root.get());
         if (checked.isWhole)
             merged = std::move(checked.values);
         else if (!setAsideDamagedFile(file_))
-            return false;
+            return SaveOutcome::Failed;
         break;
     }
     }
@@ -153,11 +142,11 @@ bool UserDefaults::synchronize() {
     const std::string bytes = plistToBinary(merged.get());
     // Never put down a file that would not read back.
     if (bytes.empty() || !parsePlistData(bytes) || !writeFileAtomically(file_, bytes))
-        return false;
+        return SaveOutcome::Failed;
 
     values_ = std::move(merged);
     changes_.clear();
-    return true;
+    return SaveOutcome::Saved;
 }
 
 } // namespace vesk

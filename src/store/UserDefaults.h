@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -9,29 +10,39 @@
 #include <vector>
 
 #include "store/PlistData.h"
+#include "store/PlistFile.h"
 
 namespace vesk {
 
-// The user's settings: one property-list dictionary in
-// $XDG_CONFIG_HOME/Vesk/defaults.plist, read when the object is made and
-// written by synchronize. Keys this program does not know are kept, made afresh
-// from their checked values; a file holding anything that cannot be written back
-// as it is (a key that is not storable text, a key twice, a string with a control
-// character, a nested property list past the parser's limits) is set aside at the
-// next save and replaced by one holding the keys this program set.
+// What a save of the defaults came to.
+enum class SaveOutcome {
+    // The file holds the changes, or there was nothing to write.
+    Saved,
+    // Another copy of the program held the file's lock all the while; the changes stay
+    // for the next save.
+    LockBusy,
+    // The file could not be read or written; the old file stays as it was and the
+    // changes stay for the next save.
+    Failed
+};
+
+// The user's settings: one property-list dictionary, defaults.plist in the config
+// folder, read by load and written by save. Keys this program does not know are kept,
+// made afresh from their checked values; a file holding anything that cannot be written
+// back as it is (a key that is not storable text, a key twice, a string with a control
+// character, a nested property list past the parser's limits) is set aside at the next
+// save and replaced by one holding the keys this program set.
 class UserDefaults {
 public:
-    // The defaults in the standard file, located afresh on every call.
-    static UserDefaults standard();
+    // The defaults kept in `file`, read now. A missing file reads as empty; so does a
+    // damaged or foreign one, which the next save sets aside first. Of a file that cannot
+    // be written back as it is, the values that pass their checks are read.
+    static UserDefaults load(std::filesystem::path file);
 
-    // The standard file: under $XDG_CONFIG_HOME when it is an absolute path,
-    // else under $HOME/.config; empty when no home folder can be found.
-    static std::filesystem::path standardFile();
+    // Empty defaults for `file`, read from nothing: the changes made to them are saved
+    // over whatever the file holds then, without the caller reading it first.
+    static UserDefaults changesFor(std::filesystem::path file);
 
-    // The defaults kept in `file`, read now. A missing file reads as empty; so
-    // does a damaged or foreign one, which the next save sets aside first. Of a file
-    // that cannot be written back as it is, the values that pass their checks are read.
-    explicit UserDefaults(std::filesystem::path file);
     ~UserDefaults();
     UserDefaults(UserDefaults&&) noexcept;
     UserDefaults& operator=(UserDefaults&&) noexcept;
@@ -56,14 +67,15 @@ public:
     // Puts data under `key`, or removes the key for no data.
     void setData(std::string_view key, const std::optional<std::vector<std::uint8_t>>& value);
 
-    // Writes the changes made since the last save into the file, merged over
-    // what the file holds now, atomically. True when the file holds them (or
-    // there was nothing to write); false leaves the old file as it was and keeps
-    // the changes for the next call, as when another copy of the program held the
-    // lock for longer than a moment.
-    bool synchronize();
+    // Writes the changes made since the last save into the file, merged over what the
+    // file holds now, atomically, waiting at most `patience` for another copy of the
+    // program to let go of the file's lock. On anything but Saved the old file stays as
+    // it was and the changes stay for the next call.
+    SaveOutcome save(std::chrono::milliseconds patience = lockPatience);
 
 private:
+    explicit UserDefaults(std::filesystem::path file);
+
     struct CheckedEntries {
         PlistPtr values;
         // False when any entry failed its checks and was left out.

@@ -4,48 +4,27 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
 
+#include "store/AppPaths.h"
+#include "store/HistoryEntry.h"
+#include "store/SavedPassword.h"
+#include "store/SessionFile.h"
+#include "store/UserDefaults.h"
+
 namespace vesk {
 
-struct StoreState;
 struct StoreWrite;
+enum class BatchResult;
 
-// One page of the history as it was read. Entries are checked when loaded: an element
-// that is not a dictionary, has no usable address, or holds a title or date that is not
-// storable is passed over, so every entry has its address; title and date are present
-// when the file holds them.
-struct HistoryEntry {
-    // Always true for loaded entries; a panel still passes over an entry made otherwise.
-    bool isDictionary = true;
-    std::optional<std::string> url;
-    std::optional<std::string> title;
-    // Seconds since 1970-01-01 00:00 UTC.
-    std::optional<double> date;
-};
-
-// Whether the page a password was typed on came over https. A record whose page is not
-// known counts as Insecure.
-enum class PageSecurity { Insecure, Secure };
-
-// One record of the password vault.
-struct SavedPassword {
-    std::string host;
-    std::string user;
-    std::string password;
-    PageSecurity security = PageSecurity::Insecure;
-};
-
-// The only code that touches files: the history and the password vault, two XML
-// property lists in the application's folder. Changes are queued and written in order
-// by one writer thread of the store's own, several at once when they come faster than
-// the disk, so no call waits for the disk or for another copy of the program holding the
-// folder's lock (the writer tries again until it gets it). Reads show the files as they
-// will be once the queued writes are done, and read a file again only when it changed
-// on disk since it was last read or written. The writer starts with the first change, so
-// a child forked after that must make a store of its own.
+// The only code that writes the program's files: the history and the password vault, two
+// XML property lists in the data folder, the session file beside them and the defaults in
+// the config folder. Changes are queued and written in order by the store's one writer
+// thread (StoreWriter), so no call waits for the disk or for another copy of the program
+// holding a lock. Reads of the history and the vault show the files as they will be once
+// the queued writes are done, and read a file again only when it changed on disk since
+// it was last read or written.
 class VeskStore {
 public:
     // The file names inside the folder, fixed by the file formats.
@@ -54,31 +33,39 @@ public:
     // Our own companion of the vault: host -> true for each record typed on an https page,
     // kept apart so the vault itself stays in the format other tools read.
     static constexpr std::string_view vaultSecurityFileName = "vault-security.plist";
+    // The defaults' file name inside the config folder.
+    static constexpr std::string_view defaultsFileName = "defaults.plist";
     // The history keeps this many newest entries.
     static constexpr std::size_t historyLimit = 200;
     // A stored title keeps at most this many characters; a longer one is cut.
     static constexpr std::size_t titleMaxChars = 1024;
     // An address, user name, password or host longer than this many bytes is not stored.
     static constexpr std::size_t textMaxBytes = 8192;
-    // How often the writer tries again while another copy of the program keeps the lock.
-    static constexpr std::chrono::milliseconds retryInterval{250};
 
-    // The process-wide store, created on first use.
+    // The process-wide store, in the user's folders (AppPaths::forUser) unless usePaths
+    // pointed it elsewhere.
     static VeskStore& shared();
 
-    // A store whose folder is `baseOverride` instead of the user's data folder.
-    explicit VeskStore(std::optional<std::filesystem::path> baseOverride = std::nullopt);
+    // A store keeping its files in the folders of `paths`.
+    explicit VeskStore(AppPaths paths);
 
     // Writes what is still queued, waiting for the lock a last time for up to a second.
     ~VeskStore();
     VeskStore(const VeskStore&) = delete;
     VeskStore& operator=(const VeskStore&) = delete;
 
-    // The folder's path; creates it (owner-only) when missing. Failures are ignored.
-    std::string basePath();
+    // The folders the store keeps its files in.
+    AppPaths paths() const;
 
-    // The path of `fileName` inside the folder, which is created first when missing.
-    std::string path(std::string_view fileName);
+    // Writes what is queued for the old folders, then keeps the files in those of `paths`:
+    // for tests and tools that give the shared store a folder of their own.
+    void usePaths(AppPaths paths);
+
+    // The session file inside the data folder.
+    std::filesystem::path sessionFile() const;
+
+    // The defaults' file inside the config folder.
+    std::filesystem::path defaultsFile() const;
 
     // The history, newest first, at most historyLimit entries, with the queued writes
     // applied; empty when the file is missing or not a readable array.
@@ -116,6 +103,17 @@ public:
     // Removes every record; the vault file stays, empty.
     void removeAllPasswords();
 
+    // Replaces the session file with `state`, owner-only; of several session writes
+    // queued together only the last reaches the disk.
+    void writeSession(const SessionState& state);
+
+    // Removes the session file, after the session writes queued before.
+    void removeSession();
+
+    // Saves the changes `defaults` holds into its file, merged over what the file holds
+    // then; while another copy of the program holds the file's lock the save waits.
+    void saveDefaults(UserDefaults defaults);
+
     // Waits at most `patience` for the queued writes to reach the disk. True when
     // nothing is left waiting.
     bool writePending(std::chrono::milliseconds patience);
@@ -124,13 +122,11 @@ public:
     void waitForWrites();
 
 private:
-    std::string folderPath() const;
+    struct State;
     void enqueue(StoreWrite write);
-    void runWriter();
-    bool writeQueued(std::chrono::milliseconds patience);
+    BatchResult writeBatch(std::chrono::milliseconds patience);
 
-    std::optional<std::filesystem::path> folderOverride;
-    std::unique_ptr<StoreState> state_;
+    std::unique_ptr<State> state_;
 };
 
 } // namespace vesk

@@ -1,30 +1,19 @@
 #include "theme/ThemeController.h"
 
-#include <glibmm/main.h>
 #include <gtkmm/settings.h>
 
-#include "store/UserDefaults.h"
+#include "store/VeskStore.h"
 #include "theme/ThemePanel.h"
 #include "theme/ThemeStyleSheet.h"
 #include "widgets/Css.h"
 
 namespace vesk {
 
-namespace {
-
-// How often, and how many times, a save the settings file's lock held up is tried again.
-constexpr unsigned kSaveRetryMs = 250;
-constexpr int kSaveRetries = 20;
-
-} // namespace
-
 ThemeController::ThemeController() : css_(std::make_unique<Css>()) {
     desktop_.signalChanged().connect(sigc::mem_fun(*this, &ThemeController::applyLook));
 }
 
-ThemeController::~ThemeController() {
-    saveRetry_.disconnect();
-}
+ThemeController::~ThemeController() = default;
 
 const ResolvedTheme& ThemeController::apply(std::optional<std::string> name,
                                             std::optional<Color> customBackground,
@@ -109,29 +98,17 @@ ThemeColors ThemeController::colors() const {
 }
 
 StoredTheme ThemeController::load() {
-    return readStoredTheme(UserDefaults::standard());
-}
-
-bool ThemeController::writeTheme() const {
-    UserDefaults defaults = UserDefaults::standard();
-    return writeStoredTheme(defaults, theme_->name, theme_->colors.background,
-                            theme_->colors.accent);
+    return readStoredTheme(UserDefaults::load(VeskStore::shared().defaultsFile()));
 }
 
 void ThemeController::save() {
     if (!theme_)
         return;
-    if (writeTheme()) {
-        saveRetry_.disconnect();
-        return;
-    }
-    // Another running copy may hold the settings file for a moment: the theme in
-    // force then is saved a little later, a bounded number of times.
-    if (saveRetry_.connected())
-        return;
-    saveRetriesLeft_ = kSaveRetries;
-    saveRetry_ = Glib::signal_timeout().connect(
-        [this] { return !writeTheme() && --saveRetriesLeft_ > 0; }, kSaveRetryMs);
+    // The store's writer saves it, and tries again while another running copy holds the
+    // settings file for a moment.
+    UserDefaults changes = UserDefaults::changesFor(VeskStore::shared().defaultsFile());
+    setStoredTheme(changes, theme_->name, theme_->colors.background, theme_->colors.accent);
+    VeskStore::shared().saveDefaults(std::move(changes));
 }
 
 } // namespace vesk

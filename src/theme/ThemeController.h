@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include <sigc++/connection.h>
 #include <sigc++/signal.h>
 #include <sigc++/trackable.h>
 
@@ -68,16 +67,12 @@ public:
 private:
     // Sets the light or dark look for the theme in force and the desktop's choice.
     void applyLook();
-    // Stores the theme in force; false when the file could not be written now.
-    bool writeTheme() const;
 
     std::unique_ptr<Css> css_;
     ThemePanel* panel_ = nullptr;
     sigc::signal<void(const Color&, const Color&)> applied_;
     DesktopAppearance desktop_;
     std::optional<ResolvedTheme> theme_;
-    sigc::connection saveRetry_;
-    int saveRetriesLeft_ = 0;
 };
 
 } // namespace vesk

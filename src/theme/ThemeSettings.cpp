@@ -16,14 +16,13 @@ StoredTheme readStoredTheme(const UserDefaults& defaults) {
     return stored;
 }
 
-bool writeStoredTheme(UserDefaults& defaults, const std::optional<std::string>& themeName,
-                      const std::optional<Color>& background, const std::optional<Color>& accent) {
+void setStoredTheme(UserDefaults& defaults, const std::optional<std::string>& themeName,
+                    const std::optional<Color>& background, const std::optional<Color>& accent) {
     defaults.setString(VeskThemeModeKey, themeName.value_or(std::string(kSystemThemeName)));
     defaults.setData(VeskThemeCustomBackgroundKey,
                      VeskArchiveColor(background.value_or(defaultCustomBackground())));
     defaults.setData(VeskThemeCustomAccentKey,
                      VeskArchiveColor(accent.value_or(defaultCustomAccent())));
-    return defaults.synchronize();
 }
 
 } // namespace vesk

@@ -26,11 +26,11 @@ struct StoredTheme {
 // colours, each the default custom colour when absent or undecodable.
 StoredTheme readStoredTheme(const UserDefaults& defaults);
 
-// Stores the theme name ("system" for none) and the archives of the two
-// colours (of the default custom colours for none), then saves the defaults.
-// A colour that cannot be archived clears its key, so the next start falls
-// back to the default. True when the file holds the result.
-bool writeStoredTheme(UserDefaults& defaults, const std::optional<std::string>& themeName,
-                      const std::optional<Color>& background, const std::optional<Color>& accent);
+// Puts the theme name ("system" for none) and the archives of the two colours
+// (of the default custom colours for none) into the defaults, for their next
+// save. A colour that cannot be archived clears its key, so the next start
+// falls back to the default.
+void setStoredTheme(UserDefaults& defaults, const std::optional<std::string>& themeName,
+                    const std::optional<Color>& background, const std::optional<Color>& accent);
 
 } // namespace vesk

@@ -30,7 +30,7 @@ class DownloadsTest : public BrowsingFixture {
 protected:
     void SetUp() override {
         BrowsingFixture::SetUp();
-        folder = DownloadFile::downloadsFolder();
+        folder = VeskStore::shared().paths().downloads;
         ASSERT_EQ(folder, home->path()) << "the Downloads folder must be the test's own home";
     }
     // The files in the Downloads folder and what they hold, the test's own folders aside.

@@ -7,6 +7,7 @@
 #include <gio/gio.h>
 
 #include "store/SessionFile.h"
+#include "store/VeskStore.h"
 
 namespace vesk::test {
 namespace {
@@ -92,6 +93,7 @@ TEST_F(SessionRestoreTest, FoldersModeAndSelectionComeBackAndANormalQuitLeavesNo
     // The window's close path: every page agrees, the last tab goes, the file with it.
     window().close();
     ASSERT_TRUE(waitUntil([&] { return app->tabs().empty(); }));
+    ASSERT_TRUE(VeskStore::shared().writePending(std::chrono::seconds(3)));
     EXPECT_FALSE(std::filesystem::exists(file()));
     app.reset();
 }

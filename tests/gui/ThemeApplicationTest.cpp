@@ -3,7 +3,7 @@
 #include "GuiTest.h"
 #include "Snapshot.h"
 #include "history/HistoryPanel.h"
-#include "store/UserDefaults.h"
+#include "store/VeskStore.h"
 #include "theme/ThemeController.h"
 #include "theme/ThemePanel.h"
 #include "theme/ThemeSettings.h"
@@ -23,6 +23,11 @@ protected:
                 out.push_back(styleColor(*button->get_child()).to_string());
         return out;
     }
+    // The theme as the defaults file holds it once the store's writes are on disk.
+    static StoredTheme storedTheme() {
+        VeskStore::shared().writePending(std::chrono::seconds(3));
+        return readStoredTheme(UserDefaults::load(VeskStore::shared().defaultsFile()));
+    }
     // Applies the theme, checking that the toolbar's symbols did take its colours.
     void apply(const std::string& theme) {
         const Gdk::RGBA before = styleColor(*toolbar().reload().get_child());
@@ -38,6 +43,8 @@ TEST_F(ThemeApplicationTest, SavedThemePaintsTheNextStartAndThePanelSavesPresets
     EXPECT_FALSE(std::filesystem::exists(home->configDir() / "Vesk")) << "the first start wrote";
     app->theme().applyThemeNamed("ocean", std::nullopt, std::nullopt, SaveTheme::Yes);
     app.reset();
+    // As a quit does, the next start waits for the store's writes.
+    ASSERT_TRUE(VeskStore::shared().writePending(std::chrono::seconds(3)));
     pump(std::chrono::milliseconds(20));
     launch();
     EXPECT_EQ(app->theme().themeName(), "ocean");
@@ -76,7 +83,7 @@ TEST_F(ThemeApplicationTest, SavedThemePaintsTheNextStartAndThePanelSavesPresets
             click(*button);
     EXPECT_EQ(app->theme().themeName(), "sunset");
     EXPECT_EQ(wells(), "rgb(13,28,41) rgb(56,201,219)");
-    StoredTheme stored = readStoredTheme(UserDefaults::standard());
+    StoredTheme stored = storedTheme();
     EXPECT_EQ(stored.name, "sunset");
     EXPECT_EQ(stored.customBackground, Color::rgb(0.15, 0.07, 0.10, 1.0));
     EXPECT_EQ(stored.customAccent, Color::rgb(1.0, 0.53, 0.30, 1.0));
@@ -85,7 +92,7 @@ TEST_F(ThemeApplicationTest, SavedThemePaintsTheNextStartAndThePanelSavesPresets
     themes.accentWell()->set_rgba(toRgba(red, nullptr));
     g_signal_emit_by_name(themes.accentWell()->gobj(), "color-set");
     EXPECT_EQ(app->theme().colors().accent, red);
-    stored = readStoredTheme(UserDefaults::standard());
+    stored = storedTheme();
     EXPECT_EQ(stored.name, "custom");
     EXPECT_EQ(stored.customAccent, red);
     EXPECT_EQ(toRgba(stored.customBackground, nullptr).to_string(), "rgb(13,28,41)");

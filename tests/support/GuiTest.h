@@ -65,8 +65,8 @@ inline bool nearColor(const Gdk::RGBA& a, const Gdk::RGBA& b) {
            std::abs(a.get_alpha() - b.get_alpha()) <= tolerance;
 }
 
-// A fresh temporary folder used as HOME and the XDG data and config homes for
-// one test; removed afterwards.
+// A fresh temporary folder used as HOME, the XDG data and config homes and the
+// shared store's folders (AppPaths::under) for one test; removed afterwards.
 class TempHome {
 public:
     TempHome();

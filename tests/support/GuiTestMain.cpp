@@ -5,6 +5,8 @@
 
 #include <glibmm/main.h>
 
+#include "store/VeskStore.h"
+
 namespace vesk::test {
 
 namespace {
@@ -44,10 +46,13 @@ TempHome::TempHome() {
     path_ = tmpl;
     std::filesystem::create_directories(dataDir());
     std::filesystem::create_directories(configDir());
-    // The next TempHome points these elsewhere; nothing needs them back.
+    // The next TempHome points these elsewhere; nothing needs them back. The store takes
+    // its folders from here; the toolkit, the engine and a program the test starts read
+    // the environment.
     ::setenv("HOME", path_.c_str(), 1);
     ::setenv("XDG_DATA_HOME", dataDir().c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", configDir().c_str(), 1);
+    VeskStore::shared().usePaths(AppPaths::under(path_));
 }
 
 TempHome::~TempHome() {

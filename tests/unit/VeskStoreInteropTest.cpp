@@ -30,7 +30,7 @@ bool toBinary(const std::filesystem::path& in, const std::filesystem::path& out)
 using VeskStoreInterop = TempFolder;
 
 TEST_F(VeskStoreInterop, FilesWrittenByTheStoreReadTheSameInPlistutilAndPlistlib) {
-    VeskStore store{temp / "Vesk"};
+    VeskStore store{AppPaths::under(temp)};
     store.addHistory("https://a.example/?q=1&r=<2>", std::nullopt);
     store.addHistory("https://b.example/", "Grüße \"x\" – 日本\tend \x07\xC3(");
     store.addHistory("https://c.example/", "");
@@ -39,7 +39,7 @@ TEST_F(VeskStoreInterop, FilesWrittenByTheStoreReadTheSameInPlistutilAndPlistlib
     store.savePassword(std::nullopt, std::nullopt, "b.example");
     store.waitForWrites();
     // plistutil must parse the XML to turn it into the binary form Python then reads.
-    ASSERT_TRUE(toBinary(temp / "Vesk" / "history.plist", temp / "history.bplist"));
+    ASSERT_TRUE(toBinary(AppPaths::under(temp).data / "history.plist", temp / "history.bplist"));
     EXPECT_TRUE(
         python("p = load()\nassert [sorted(e) for e in p] == [['date', 'title', 'url']] * 3, p\n"
                "assert all(type(e['date']) is float for e in p), p\n"
@@ -50,19 +50,19 @@ TEST_F(VeskStoreInterop, FilesWrittenByTheStoreReadTheSameInPlistutilAndPlistlib
     EXPECT_TRUE(
         python("p = load()\nassert p == {'a.example': {'user': 'ann', 'pass': 'p&ss<word>'},\n"
                "             'b.example': {'user': '', 'pass': ''}}, p\n",
-               temp / "Vesk" / "vault.plist"));
+               AppPaths::under(temp).data / "vault.plist"));
     EXPECT_NEAR(*store.loadHistory()[0].date, double(std::time(nullptr)), 60.0);
 }
 
 TEST_F(VeskStoreInterop, HistoryWrittenByPlistlibAndPlistutilLoadsAndTakesNewEntries) {
-    const std::filesystem::path file = temp / "Vesk" / "history.plist";
+    const std::filesystem::path file = AppPaths::under(temp).data / "history.plist";
     ASSERT_TRUE(python("plistlib.dump([{'url': 'https://py.example/\\u00e4?a=1&b=2', 'title': "
                        "'Py <&> \\u65e5', 'date': 1712345678.5}, {'url': 'u', 'title': '', "
                        "'date': 1.25}], open(sys.argv[1], 'wb'))\n",
                        temp / "history.xml"));
     std::filesystem::create_directories(file.parent_path());
     ASSERT_TRUE(toBinary(temp / "history.xml", file));
-    VeskStore store{temp / "Vesk"};
+    VeskStore store{AppPaths::under(temp)};
     const auto entries = store.loadHistory();
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].url, "https://py.example/ä?a=1&b=2");

@@ -17,6 +17,8 @@
 
 #include "TempFolder.h"
 #include "store/PlistData.h"
+#include "store/SessionFile.h"
+#include "store/UserDefaults.h"
 
 namespace {
 using namespace vesk;
@@ -53,8 +55,9 @@ constexpr fs::perms kOwnerOnlyFile = fs::perms::owner_read | fs::perms::owner_wr
 
 class VeskStoreTest : public TempFolder {
 protected:
-    const fs::path folder = temp / "Vesk", history = folder / "history.plist";
-    VeskStore store{folder};
+    const AppPaths paths = AppPaths::under(temp);
+    const fs::path folder = paths.data, history = folder / "history.plist";
+    VeskStore store{paths};
 };
 
 TEST_F(VeskStoreTest, FilesAreOwnerOnlyAlsoWhenTheyWereWiderBefore) {
@@ -173,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(std::get<0>(row.param)); });
 
 TEST_F(VeskStoreTest, AHeldLockNeitherBlocksNorLosesAnEntry) {
-    store.basePath();
+    fs::create_directories(folder);
     const int holder = open((folder / ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     ASSERT_EQ(flock(holder, LOCK_EX), 0);
     const auto started = std::chrono::steady_clock::now();
@@ -187,7 +190,7 @@ TEST_F(VeskStoreTest, AHeldLockNeitherBlocksNorLosesAnEntry) {
     close(holder);
     EXPECT_TRUE(store.writePending(std::chrono::seconds(5)));
     EXPECT_NE(readFile(history).find("held.example"), std::string::npos);
-    EXPECT_EQ(urlsOf(VeskStore(folder).loadHistory()), urlsOf(store.loadHistory()));
+    EXPECT_EQ(urlsOf(VeskStore(paths).loadHistory()), urlsOf(store.loadHistory()));
     EXPECT_EQ(urlsOf(store.loadHistory()).back(), held.front());
 }
 
@@ -231,7 +234,7 @@ TEST_F(VeskStoreTest, VaultRecordsKeepTheirSecurityBesideAVaultOfUserAndPassOnly
     store.savePassword("cat", "p3", "c.example", PageSecurity::Secure);
     store.savePassword("cat", "p4", "c.example", PageSecurity::Insecure);
     store.waitForWrites();
-    const auto records = VeskStore(folder).loadPasswords();
+    const auto records = VeskStore(paths).loadPasswords();
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[0].host, "a.example") << "ordered by host";
     EXPECT_EQ(records[0].security, PageSecurity::Insecure);
@@ -288,11 +291,11 @@ TEST_F(VeskStoreTest, AdditionsWhileTheWriterIsBusyAllLandInOrder) {
         }
     }
     store.waitForWrites();
-    EXPECT_EQ(urlsOf(VeskStore(folder).loadHistory()), added);
+    EXPECT_EQ(urlsOf(VeskStore(paths).loadHistory()), added);
 }
 
 TEST_F(VeskStoreTest, AStoreThatGoesRightAfterAnAdditionLeavesItOnDisk) {
-    VeskStore(folder).addHistory("https://gone.example/", "Gone");
+    VeskStore(paths).addHistory("https://gone.example/", "Gone");
     EXPECT_EQ(urlsOf(store.loadHistory()), std::vector<std::string>{"https://gone.example/"});
 }
 
@@ -301,7 +304,7 @@ TEST_F(VeskStoreTest, ChangesMadeByAnotherCopyShowInTheNextLoad) {
     store.savePassword("u", "p", "mine.example");
     store.waitForWrites();
     ASSERT_EQ(store.loadHistory().size(), 1u);
-    VeskStore other(folder);
+    VeskStore other(paths);
     other.addHistory("https://other.example/", "Other");
     other.removePassword("mine.example");
     other.waitForWrites();
@@ -311,6 +314,67 @@ TEST_F(VeskStoreTest, ChangesMadeByAnotherCopyShowInTheNextLoad) {
     // Also a file rewritten in place, keeping its inode.
     std::ofstream(history, std::ios::binary | std::ios::trunc) << historyXml(3);
     EXPECT_EQ(store.loadHistory().size(), 3u);
+}
+
+TEST_F(VeskStoreTest, EachFileLandsInTheFolderItsPathsGive) {
+    store.addHistory("https://a.example/", "A");
+    store.writeSession(SessionState{{{"https://a.example/", ""}}, {}, 0, false});
+    UserDefaults defaults = UserDefaults::changesFor(store.defaultsFile());
+    defaults.setString("Key", "value");
+    store.saveDefaults(std::move(defaults));
+    store.waitForWrites();
+    std::set<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(temp))
+        if (entry.is_regular_file())
+            files.insert(fs::relative(entry.path(), temp));
+    EXPECT_EQ(files, (std::set<std::string>{"data/Vesk/.lock", "data/Vesk/history.plist",
+                                            "data/Vesk/session.plist", "config/Vesk/defaults.plist",
+                                            "config/Vesk/defaults.plist.lock"}));
+    EXPECT_EQ(fs::status(store.sessionFile()).permissions(), kOwnerOnlyFile);
+    EXPECT_EQ(UserDefaults::load(paths.config / "defaults.plist").stringForKey("Key"), "value");
+}
+
+TEST_F(VeskStoreTest, SessionWritesLandInOrderAndTheLastOneCounts) {
+    const SessionState first{{{"https://1.example/", ""}}, {}, 0, false};
+    const SessionState second{{{"https://2.example/", ""}}, {}, 0, true};
+    store.writeSession(first);
+    store.removeSession();
+    store.waitForWrites();
+    EXPECT_FALSE(fs::exists(store.sessionFile())) << "a write then a removal leaves no file";
+    store.writeSession(first);
+    store.waitForWrites();
+    store.removeSession();
+    store.writeSession(second);
+    store.waitForWrites();
+    EXPECT_EQ(readSession(store.sessionFile()), second);
+}
+
+TEST_F(VeskStoreTest, ADefaultsSaveWaitsForAnotherCopysLockWithoutBlocking) {
+    const fs::path file = store.defaultsFile();
+    fs::create_directories(file.parent_path());
+    const int holder = open((file.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(flock(holder, LOCK_EX), 0);
+    const auto started = std::chrono::steady_clock::now();
+    UserDefaults defaults = UserDefaults::changesFor(file);
+    defaults.setString("Key", "value");
+    store.saveDefaults(std::move(defaults));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(500));
+    EXPECT_FALSE(store.writePending(std::chrono::milliseconds(300)));
+    EXPECT_FALSE(fs::exists(file));
+    close(holder);
+    EXPECT_TRUE(store.writePending(std::chrono::seconds(5)));
+    EXPECT_EQ(UserDefaults::load(file).stringForKey("Key"), "value");
+}
+
+TEST_F(VeskStoreTest, TemporariesAKilledWriterLeftGoWithTheNextWrite) {
+    for (const char* name : {"history.plist.Ab12Cd", ".history.plist.Ab12Cd"})
+        writeFile(folder / name, "half");
+    store.addHistory("https://a.example/", "A");
+    store.waitForWrites();
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder))
+        left.insert(entry.path().filename());
+    EXPECT_EQ(left, (std::set<std::string>{".lock", "history.plist"}));
 }
 
 std::string nestedArraysXml(int depth) {

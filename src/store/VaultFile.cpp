@@ -1,0 +1,162 @@
+#include "store/VaultFile.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <set>
+#include <utility>
+
+#include "store/PlistData.h"
+#include "store/PlistFile.h"
+#include "store/VeskStore.h"
+
+namespace vesk {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using VaultRecords = std::map<std::string, SavedPassword, std::less<>>;
+using Hosts = std::set<std::string, std::less<>>;
+
+// The hosts the companion file marks as typed on an https page: those holding true.
+Hosts secureHosts(plist_t security) {
+    Hosts hosts;
+    for (const auto& [host, mark] : dictionaryItems(security)) {
+        std::uint8_t isSecure = 0;
+        if (plist_get_node_type(mark) == PLIST_BOOLEAN) {
+            plist_get_bool_val(mark, &isSecure);
+        }
+        if (isSecure != 0) {
+            hosts.insert(host);
+        }
+    }
+    return hosts;
+}
+
+// The vault's records that pass their checks, made afresh: a storable host, once, with a
+// storable user name and password. Their security comes from the companion file, which
+// may be null: a record it does not mark is Insecure.
+VaultRecords vaultRecords(plist_t vault, plist_t security) {
+    const auto secure = security != nullptr ? secureHosts(security) : Hosts();
+    VaultRecords records;
+    Hosts hosts;
+    for (const auto& [host, record] : dictionaryItems(vault)) {
+        bool isUsable = plist_get_node_type(record) == PLIST_DICT && isStorableText(host) &&
+                        hosts.insert(host).second;
+        const auto user = isUsable ? checkedDictionaryText(record, "user", isUsable) : std::nullopt;
+        const auto pass = isUsable ? checkedDictionaryText(record, "pass", isUsable) : std::nullopt;
+        if (!isUsable || !user || !pass) {
+            continue;
+        }
+        records.emplace(host, SavedPassword{host, *user, *pass,
+                                            secure.contains(host) ? PageSecurity::Secure
+                                                                  : PageSecurity::Insecure});
+    }
+    return records;
+}
+
+PlistPtr vaultPlist(const VaultRecords& records) {
+    PlistPtr dict(plist_new_dict());
+    for (const auto& [host, record] : records) {
+        plist_t entry = plist_new_dict();
+        plist_dict_set_item(entry, "user", plist_new_string(record.user.c_str()));
+        plist_dict_set_item(entry, "pass", plist_new_string(record.password.c_str()));
+        plist_dict_set_item(dict.get(), host.c_str(), entry);
+    }
+    return dict;
+}
+
+PlistPtr securityPlist(const Hosts& hosts) {
+    PlistPtr dict(plist_new_dict());
+    for (const std::string& host : hosts) {
+        plist_dict_set_item(dict.get(), host.c_str(), plist_new_bool(1));
+    }
+    return dict;
+}
+
+Hosts secureHostsOf(const VaultRecords& records) {
+    Hosts hosts;
+    for (const auto& [host, record] : records) {
+        if (record.security == PageSecurity::Secure) {
+            hosts.insert(host);
+        }
+    }
+    return hosts;
+}
+
+} // namespace
+
+void VaultFile::refresh(const fs::path& folder) {
+    const fs::path vaultFile = folder / VeskStore::vaultFileName;
+    const fs::path securityFile = folder / VeskStore::vaultSecurityFileName;
+    const FileStamp vaultNow = FileStamp::of(vaultFile);
+    const FileStamp securityNow = FileStamp::of(securityFile);
+    if (vaultNow == vaultStamp && securityNow == securityStamp) {
+        return;
+    }
+    const LoadedPlistFile vault = loadPlistFile(vaultFile, PLIST_DICT);
+    const LoadedPlistFile security = loadPlistFile(securityFile, PLIST_DICT);
+    records =
+        vault.state == PlistFileState::Loaded
+            ? vaultRecords(vault.root.get(),
+                           security.state == PlistFileState::Loaded ? security.root.get() : nullptr)
+            : VaultRecords();
+    // Replaced while they were read: read again next time.
+    const bool isSteady =
+        FileStamp::of(vaultFile) == vaultNow && FileStamp::of(securityFile) == securityNow;
+    vaultStamp = isSteady ? vaultNow : FileStamp{};
+    securityStamp = isSteady ? securityNow : FileStamp{};
+}
+
+void VaultFile::apply(VaultRecords& records, const StoreWrite& write) {
+    switch (write.kind) {
+    case StoreWrite::Kind::Password:
+        records.insert_or_assign(write.record.host, write.record);
+        break;
+    case StoreWrite::Kind::RemovePassword:
+        records.erase(write.record.host);
+        break;
+    case StoreWrite::Kind::RemoveAllPasswords:
+        records.clear();
+        break;
+    default:
+        break;
+    }
+}
+
+VaultFile VaultFile::write(const fs::path& folder, const std::vector<StoreWrite>& batch,
+                           const FileLock& held) {
+    const fs::path vault = folder / VeskStore::vaultFileName;
+    const fs::path security = folder / VeskStore::vaultSecurityFileName;
+    PlistPtr storedVault = loadPlistForUpdate(vault, PLIST_DICT);
+    PlistPtr storedSecurity = loadPlistForUpdate(security, PLIST_DICT);
+    if (!storedVault) {
+        return {};
+    }
+    VaultRecords records = vaultRecords(storedVault.get(), storedSecurity.get());
+    for (const StoreWrite& write : batch) {
+        apply(records, write);
+    }
+    const auto wasSecure = storedSecurity ? secureHosts(storedSecurity.get()) : Hosts();
+    const auto isSecure = secureHostsOf(records);
+    // A record never reads as Secure when it is not: marks that go leave the companion
+    // file before the vault changes, new marks join it after.
+    Hosts kept;
+    std::ranges::set_intersection(wasSecure, isSecure, std::inserter(kept, kept.end()));
+    bool isWritten = true;
+    if (storedSecurity && kept != wasSecure) {
+        isWritten = replacePlistFile(security, securityPlist(kept).get(), held);
+    }
+    isWritten = isWritten && replacePlistFile(vault, vaultPlist(records).get(), held);
+    if (isWritten && storedSecurity && isSecure != kept) {
+        isWritten = replacePlistFile(security, securityPlist(isSecure).get(), held);
+    }
+    if (!isWritten || !storedSecurity) {
+        // The files are not what we meant them to be: they are read again when needed.
+        return {};
+    }
+    return {std::move(records), FileStamp::of(vault), FileStamp::of(security)};
+}
+
+} // namespace vesk

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "store/FileStamp.h"
+#include "store/SavedPassword.h"
+#include "store/StoreWrite.h"
+
+namespace vesk {
+
+class FileLock;
+
+// The password vault and its companion file as a read or a write left them: the usable
+// records by host, and how both files looked then. The vault keeps host -> {user, pass}
+// only, in the format other tools read; the companion file marks the hosts whose record
+// was typed on an https page.
+struct VaultFile {
+    std::map<std::string, SavedPassword, std::less<>> records;
+    FileStamp vaultStamp;
+    FileStamp securityStamp;
+
+    // Reads the files in `folder` again when anyone changed either since this was read
+    // or written; a missing or damaged vault reads as empty, a missing or damaged
+    // companion file leaves every record Insecure.
+    void refresh(const std::filesystem::path& folder);
+
+    // Applies one write to `records`; writes of other files change nothing.
+    static void apply(std::map<std::string, SavedPassword, std::less<>>& records,
+                      const StoreWrite& write);
+
+    // Does the vault writes of `batch` to the files in `folder` under `held`. The vault
+    // as the files now hold it; with unknown stamps, so it is read again, when they are
+    // not what was meant.
+    static VaultFile write(const std::filesystem::path& folder,
+                           const std::vector<StoreWrite>& batch, const FileLock& held);
+};
+
+} // namespace vesk

@@ -129,8 +129,11 @@ void TabsController::connectPage(Tab& tab, TabId id) {
     });
     web.setRelatedViewMaker([this, t] { return &openAfter(*t, Select::Yes, &t->web()).web(); });
     web.signalCloseRequested().connect([this, t] { close(*t); });
-    web.signalOpenInNewTab().connect(
-        [this, t](const std::string& url) { openAfter(*t, Select::No).web().loadURL(url); });
+    web.signalOpenInNewTab().connect([this, t](const std::string& url) {
+        Tab& opened = openAfter(*t, Select::No);
+        model_.setAddress(idOf(opened), url);
+        opened.web().loadURL(url);
+    });
 }
 
 void TabsController::onInserted(TabId id, std::size_t) {

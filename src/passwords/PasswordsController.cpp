@@ -4,6 +4,7 @@
 #include "navigation/NavigationRules.h"
 #include "passwords/PasswordPrompt.h"
 #include "passwords/PasswordsList.h"
+#include "passwords/SaveOffer.h"
 #include "store/VeskStore.h"
 #include "tabs/Tab.h"
 
@@ -54,19 +55,15 @@ void PasswordsController::loginSubmitted(Tab& tab, const std::string& user,
                                          const std::string& password) {
     const LoginForms* logins = tab.loginForms();
     // A tab in the background cannot have been typed into just now.
-    if (!logins || password.empty() || &tab != current_ || tab.web().isShowingErrorPage())
+    if (!logins || &tab != current_ || tab.web().isShowingErrorPage())
         return;
     // The host is the shown document's as the engine knows it, never what the page says.
     const std::optional<std::string> host = hostOf(logins->pageURL());
     if (!host)
         return;
     const PageSecurity security = logins->pageSecurity();
-    const std::optional<SavedPassword> saved = VeskStore::shared().savedPasswordFor(*host);
-    // A pair saved over http is offered again once it is typed over https.
-    if (saved && saved->user == user && saved->password == password &&
-        (saved->security == PageSecurity::Secure || security == PageSecurity::Insecure))
-        return;
-    prompt_->present(*host, security, user, password);
+    if (shouldOfferToSave(VeskStore::shared().savedPasswordFor(*host), user, password, security))
+        prompt_->present(*host, security, user, password);
 }
 
 void PasswordsController::fillSavedPassword(Tab& tab) {

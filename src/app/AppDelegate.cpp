@@ -1,6 +1,5 @@
 #include "app/AppDelegate.h"
 
-#include <giomm/notification.h>
 #include <giomm/simpleaction.h>
 #include <glibmm/main.h>
 
@@ -8,18 +7,17 @@
 #include "app/KeyBindings.h"
 #include "app/MainWindow.h"
 #include "app/PageController.h"
+#include "app/PageNotifications.h"
 #include "app/SessionController.h"
 #include "app/TabsController.h"
 #include "desktop/Renderer.h"
 #include "downloads/DownloadsController.h"
 #include "engine/MemoryTrim.h"
-#include "engine/PermissionRequests.h"
 #include "engine/WebSession.h"
 #include "history/HistoryController.h"
 #include "history/HistoryPanel.h"
 #include "passwords/PasswordsController.h"
 #include "store/VeskStore.h"
-#include "tabs/PermissionBar.h"
 #include "theme/ThemeController.h"
 #include "theme/ThemePanel.h"
 
@@ -33,6 +31,7 @@ AppDelegate::~AppDelegate() {
     tabs_.reset();
     // Their rows in the window's list go with the window.
     downloads_.reset();
+    notifications_.reset();
     passwords_.reset();
     history_.reset();
     pages_.reset();
@@ -68,6 +67,7 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     history_ = std::make_unique<HistoryController>(*historyPanel_, *theme_, window_->alerts());
     passwords_ = std::make_unique<PasswordsController>(window_->alerts(), window_->window());
     downloads_ = std::make_unique<DownloadsController>(*webSession_, window_->downloads());
+    notifications_ = std::make_unique<PageNotifications>(app, *tabs_);
     setupActions();
     setupCallbacks();
     if (app)
@@ -160,10 +160,8 @@ void AppDelegate::setupCallbacks() {
 
 void AppDelegate::onTabCreated(Tab& tab) {
     tab.askPermissions(permissionDecisions_);
-    tab.permissionBar()->requests().signalNotification().connect(
-        sigc::mem_fun(*this, &AppDelegate::showPageNotification));
-    if (passwords_)
-        passwords_->watch(tab);
+    notifications_->watch(tab);
+    passwords_->watch(tab);
 }
 
 bool AppDelegate::onWindowCloseRequest() {
@@ -180,16 +178,6 @@ void AppDelegate::onAllTabsClosed() {
         if (!alive.expired())
             window_->window().close();
     });
-}
-
-void AppDelegate::showPageNotification(const std::string& title, const std::string& body) {
-    // Sending needs an application known to the session bus.
-    Glib::RefPtr<Gtk::Application> application = window_->window().get_application();
-    if (!application || !application->is_registered())
-        return;
-    auto notification = Gio::Notification::create(title);
-    notification->set_body(body);
-    application->send_notification(notification);
 }
 
 } // namespace vesk

@@ -19,6 +19,7 @@ class HistoryController;
 class HistoryPanel;
 class MainWindow;
 class PageController;
+class PageNotifications;
 class PasswordsController;
 class SessionController;
 class Tab;
@@ -64,15 +65,14 @@ public:
 private:
     void setupActions();
     void setupCallbacks();
-    // Hooks a new tab's page up to the permission answers and the saved passwords.
+    // Hooks a new tab's page up to the permission answers, notifications and the
+    // saved passwords.
     void onTabCreated(Tab& tab);
     // The window closes once every page has agreed to close, and the user to
     // cancel the downloads still running.
     bool onWindowCloseRequest();
     // Every page agreed to close: a normal quit, with nothing to restore.
     void onAllTabsClosed();
-    // Shows a page's notification on the desktop, through the application.
-    void showPageNotification(const std::string& title, const std::string& body);
 
     AppOptions options_;
     std::unique_ptr<WebSession> webSession_;
@@ -87,6 +87,7 @@ private:
     std::unique_ptr<HistoryController> history_;
     std::unique_ptr<PasswordsController> passwords_;
     std::unique_ptr<DownloadsController> downloads_;
+    std::unique_ptr<PageNotifications> notifications_;
     // The user's answers to pages' permission requests, for every tab, until quitting.
     PermissionDecisions permissionDecisions_;
     Lifetime lifetime_;

@@ -20,6 +20,14 @@ void PageController::bind(Tab* tab) {
     for (sigc::connection& c : bound_)
         c.disconnect();
     bound_.clear();
+    // A page's element full screen belongs to that page: another tab never
+    // inherits it, and the window leaves it before showing the other tab.
+    if (elementFullscreen_ && tab != tab_) {
+        elementFullscreen_ = false;
+        if (tab_)
+            tab_->web().leaveFullscreen();
+        window_.setFullscreen(false);
+    }
     tab_ = tab;
     if (tab) {
         WebView& web = tab->web();
@@ -27,8 +35,10 @@ void PageController::bind(Tab* tab) {
             sigc::mem_fun(*this, &PageController::showLoadingState)));
         bound_.push_back(web.signalSecurityChanged().connect(
             sigc::mem_fun(*this, &PageController::showSecurity)));
-        bound_.push_back(web.signalFullscreenRequested().connect(
-            [this](bool fullscreen) { window_.setFullscreen(fullscreen); }));
+        bound_.push_back(web.signalFullscreenRequested().connect([this](bool fullscreen) {
+            elementFullscreen_ = fullscreen;
+            window_.setFullscreen(fullscreen);
+        }));
         bound_.push_back(web.signalFinished().connect(
             [this](const FinishedPage& page) { window_.addressField().setAddressText(page.url); }));
     }
@@ -144,6 +154,7 @@ void PageController::toggleFullscreen() {
     const bool leaving = window_.isFullscreen();
     if (tab_ && leaving)
         tab_->web().leaveFullscreen();
+    elementFullscreen_ = false;
     window_.setFullscreen(!leaving);
 }
 

@@ -56,6 +56,8 @@ private:
     Tab* tab_ = nullptr;
     std::vector<sigc::connection> bound_;
     Glib::RefPtr<Gio::SimpleAction> stop_;
+    // The window fills the screen because an element of the bound page asked.
+    bool elementFullscreen_ = false;
 };
 
 } // namespace vesk

@@ -39,13 +39,18 @@ SessionController::~SessionController() {
 
 void SessionController::offer(RestoreBar& bar) {
     bar.signalRestore().connect(sigc::mem_fun(*this, &SessionController::restore));
-    bar.signalDismiss().connect([this] { last_.reset(); });
+    bar.signalDismiss().connect([this] {
+        last_.reset();
+        changed();
+    });
     if (last_)
         bar.offer(last_->tabs.size());
 }
 
 void SessionController::changed() {
-    if (ended_ || write_.connected())
+    // The last session stays on disk until the user has answered its offer, so
+    // that a second crash before then does not lose it.
+    if (ended_ || last_ || write_.connected())
         return;
     write_ = Glib::signal_timeout().connect(
         [this] {
@@ -58,7 +63,9 @@ void SessionController::changed() {
 void SessionController::end() {
     write_.disconnect();
     ended_ = true;
-    VeskStore::shared().removeSession();
+    // An offer still unanswered keeps its session for the next start.
+    if (!last_)
+        VeskStore::shared().removeSession();
 }
 
 void SessionController::restore() {
@@ -75,6 +82,7 @@ void SessionController::restore() {
     tabs_.model().restore(session);
     if (startTab)
         tabs_.close(*startTab);
+    changed();
 }
 
 } // namespace vesk

@@ -77,9 +77,21 @@ Tab& TabsController::open(std::optional<std::string_view> address) {
 }
 
 void TabsController::openAddresses(const std::vector<std::string>& inputs) {
+    std::vector<std::string> urls;
     for (const std::string& input : inputs)
         if (auto url = normalizedURLFromInput(input))
-            open(*url);
+            urls.push_back(std::move(*url));
+    if (urls.empty())
+        return;
+    // Only the last, which is selected, loads now; the others wait until first
+    // selected, as restored tabs do, so that many addresses do not start as many
+    // web processes at once.
+    for (std::size_t i = 0; i + 1 < urls.size(); ++i)
+        model_.append({.address = urls[i],
+                       .title = shownText(urls[i], kShownTitleChars, Ellipsis::End),
+                       .state = TabState::Unloaded},
+                      Select::No);
+    open(urls.back());
 }
 
 Tab& TabsController::openAfter(Tab& opener, Select select, WebView* related) {
@@ -234,6 +246,7 @@ void TabsController::rebuildTabBarLayouts() {
 
 void TabsController::requestClose(Tab& tab) {
     quitting_ = false;
+    agreedToQuit_.clear();
     if (size() < 2)
         return;
     tab.web().tryClose();
@@ -245,10 +258,24 @@ void TabsController::closeCurrent() {
 }
 
 void TabsController::close(Tab& tab) {
-    if (size() < 2 && !quitting_)
+    const TabId id = idOf(tab);
+    if (!id)
         return;
-    if (const TabId id = idOf(tab))
-        model_.remove(id);
+    if (!quitting_) {
+        if (size() > 1)
+            model_.remove(id);
+        return;
+    }
+    // While the window closes, a page that agrees waits for the others: nothing
+    // closes until every page has agreed, so staying on one page keeps every tab.
+    agreedToQuit_.insert(id);
+    if (agreedToQuit_.size() < size())
+        return;
+    std::vector<TabId> all;
+    for (const TabRecord& record : model_.tabs())
+        all.push_back(record.id);
+    for (TabId each : all)
+        model_.remove(each);
 }
 
 void TabsController::reopenClosed() {
@@ -258,11 +285,12 @@ void TabsController::reopenClosed() {
 
 void TabsController::closeAll() {
     quitting_ = true;
+    agreedToQuit_.clear();
     std::vector<Tab*> open;
     for (auto& [id, view] : views_)
         open.push_back(view.get());
-    // A tab that agrees goes at once or a little later; its record is released
-    // only after this loop, on the next idle.
+    // The tabs go once every page has agreed; their records are released only
+    // after this loop, on the next idle.
     for (Tab* t : open)
         t->web().tryClose();
 }

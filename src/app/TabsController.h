@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,8 @@ public:
     // The selected tab, or null.
     Tab* current();
     Tab* find(TabId id);
+    // The id of `tab`'s record; 0 once it has closed.
+    TabId idOf(const Tab& tab) const;
     // The folder at `index` in model order.
     TabFolder& folderAt(std::size_t index);
 
@@ -63,7 +66,8 @@ public:
     // Takes the tab away at once (its page has agreed, or ended).
     void close(Tab& tab);
     void reopenClosed();
-    // Asks every page to close, the last tab too: the window is closing.
+    // Asks every page to close, the last tab too: the window is closing. The
+    // tabs close together once every page has agreed, and none if one stays.
     void closeAll();
     void toggleLayoutMode();
     // Drops any hover wash from the pills, as a new theme does.
@@ -87,7 +91,6 @@ private:
     void onChanged(TabId id, TabField field);
     void onFoldersChanged();
     void rebuildTabBarLayouts();
-    TabId idOf(const Tab& tab) const;
 
     WebSession* session_;
     std::string homePage_;
@@ -100,6 +103,8 @@ private:
     Tab* shown_ = nullptr;
     // The window is closing: its last tab may go too.
     bool quitting_ = false;
+    // While closing, the tabs whose pages have agreed to close.
+    std::set<TabId> agreedToQuit_;
     sigc::signal<void(Tab&)> tabCreated_;
     sigc::signal<void(Tab*)> selected_;
     sigc::signal<void(Tab&, const FinishedPage&)> pageFinished_;

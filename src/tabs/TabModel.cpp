@@ -113,12 +113,14 @@ TabId TabModel::append(NewTab tab, Select select) {
 
 TabId TabModel::insertAfter(TabId opener, NewTab tab, Select select) {
     const std::optional<std::size_t> openerIndex = indexOf(opener);
-    const std::size_t at = openerIndex ? *openerIndex + 1 : tabs_.size();
+    std::size_t at = openerIndex ? *openerIndex + 1 : tabs_.size();
+    while (openerIndex && at < tabs_.size() && tabs_[at].openedBy == opener)
+        ++at;
     std::string folderId = openerIndex ? tabs_[*openerIndex].folderId : std::string();
     const TabId id = nextId_++;
-    tabs_.insert(
-        tabs_.begin() + static_cast<std::ptrdiff_t>(at),
-        {id, std::move(tab.address), std::move(tab.title), std::move(folderId), tab.state});
+    tabs_.insert(tabs_.begin() + static_cast<std::ptrdiff_t>(at),
+                 {id, std::move(tab.address), std::move(tab.title), std::move(folderId), tab.state,
+                  openerIndex ? opener : 0});
     if (selected_ && at <= *selected_)
         ++*selected_;
     inserted_.emit(id, at);

@@ -42,6 +42,8 @@ struct TabRecord {
     // The folderId of the tab's folder; empty for none.
     std::string folderId;
     TabState state = TabState::Live;
+    // The tab whose page opened this one; 0 for none.
+    TabId openedBy = 0;
 };
 
 // The fields of a tab about to be opened.
@@ -96,9 +98,10 @@ public:
     // --- Tabs ---
     // Opens a tab at the end of the list.
     TabId append(NewTab tab, Select select);
-    // Opens a tab right after `opener`, in its folder (at the end when `opener`
-    // is gone). A tab placed before the selected one moves the selection's
-    // index, never the selection.
+    // Opens a tab after `opener` and the tabs it opened just before, in its
+    // folder (at the end when `opener` is gone), so that links opened one after
+    // another keep their order. A tab placed before the selected one moves the
+    // selection's index, never the selection.
     TabId insertAfter(TabId opener, NewTab tab, Select select);
     // Selects the tab at `index`; false, changing nothing, when there is none.
     bool select(std::size_t index);

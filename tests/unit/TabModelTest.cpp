@@ -64,6 +64,22 @@ INSTANTIATE_TEST_SUITE_P(
                       InsertCase{"SelectingTakesTheNewTab", 2, 0, Select::Yes, "a n b c", 1}),
     rowName);
 
+TEST(TabOpening, LinksOpenedOneAfterAnotherKeepTheirOrderAfterTheirOpener) {
+    TabModel model;
+    openTabs(model, 3);
+    const TabId a = model.tabs()[0].id;
+    model.insertAfter(a, {"x"}, Select::No);
+    const TabId y = model.insertAfter(a, {"y"}, Select::No);
+    model.insertAfter(a, {"z"}, Select::No);
+    EXPECT_EQ(order(model), "a x y z b c");
+    // A tab opened from one of them follows it, and the opener's next link still
+    // goes after its own earlier ones only up to there.
+    model.insertAfter(y, {"y1"}, Select::No);
+    EXPECT_EQ(order(model), "a x y y1 z b c");
+    model.insertAfter(model.tabs()[1].id, {"x1"}, Select::No);
+    EXPECT_EQ(order(model), "a x x1 y y1 z b c");
+}
+
 // Tabs "a b c d" with "b" and "d" in one folder; the strip's place `place` names `expected`.
 struct PlaceCase {
     const char* name;

@@ -27,7 +27,7 @@ protected:
     void apply(const std::string& theme) {
         const Gdk::RGBA before = styleColor(*toolbar().reload().get_child());
         app->applyThemeNamed(theme, std::nullopt, std::nullopt, SaveTheme::No);
-        pump(std::chrono::milliseconds(100));
+        waitForRedraw();
         EXPECT_NE(styleColor(*toolbar().reload().get_child()), before) << theme;
     }
 };
@@ -38,7 +38,7 @@ TEST_F(ThemeApplicationTest, SavedThemePaintsTheNextStartAndThePanelSavesPresets
     EXPECT_FALSE(std::filesystem::exists(home->configDir() / "Vesk")) << "the first start wrote";
     app->applyThemeNamed("ocean", std::nullopt, std::nullopt, SaveTheme::Yes);
     app.reset();
-    pump(std::chrono::milliseconds(20));
+    runPending();
     launch();
     EXPECT_EQ(app->theme().themeName(), "ocean");
     app->addNewTab();
@@ -46,7 +46,7 @@ TEST_F(ThemeApplicationTest, SavedThemePaintsTheNextStartAndThePanelSavesPresets
     app->selectTab(1);
     // The web area's own colour shows where no page covers it.
     app->currentTab()->web().widget().set_visible(false);
-    pump(std::chrono::milliseconds(120));
+    waitForRedraw();
     const Pixel base = composite(0.05, 0.11, 0.16, 1.0, Pixel{0, 0, 0, 255});
     const auto painted = [&](Gtk::Widget& widget, int dx, int dy) {
         const auto f = frameOf(widget);
@@ -64,7 +64,7 @@ TEST_F(ThemeApplicationTest, SavedThemePaintsTheNextStartAndThePanelSavesPresets
 
     // The panel's wells open with the colours in force, and a preset leaves them.
     app->toggleThemePanel();
-    pump(std::chrono::milliseconds(400));
+    waitForRedraw();
     ThemePanel& themes = app->themePanel();
     const auto wells = [&] {
         return themes.backgroundWell()->get_rgba().to_string() + " " +
@@ -97,7 +97,7 @@ TEST_F(ThemeApplicationTest, OpenPanelsKeepTheirColoursAcrossApplies) {
     launch();
     app->applyThemeNamed("light", std::nullopt, std::nullopt, SaveTheme::No);
     app->toggleThemePanel();
-    pump(std::chrono::milliseconds(400));
+    waitForRedraw();
     std::vector<Gtk::Label*> headings;
     for (Gtk::Label* label : descendants<Gtk::Label>(*app->themePanel().view()))
         if (label->get_text() == "Themes" || label->get_text() == "Custom")
@@ -107,7 +107,7 @@ TEST_F(ThemeApplicationTest, OpenPanelsKeepTheirColoursAcrossApplies) {
         EXPECT_LT(styleColor(*label).get_red(), 0.3) << label->get_text() << " under light";
     // Under dark the open panel turns dark, and its headings light.
     app->applyThemeNamed("dark", std::nullopt, std::nullopt, SaveTheme::No);
-    pump(std::chrono::milliseconds(100));
+    waitForRedraw();
     ConstraintView& panel = *app->themePanel().view();
     EXPECT_LT(paintedAt(panel, 6, panel.get_height() / 2).r, 80);
     for (Gtk::Label* label : headings)
@@ -119,7 +119,7 @@ TEST_F(ThemeApplicationTest, OpenPanelsKeepTheirColoursAcrossApplies) {
         EXPECT_EQ(iconColours(app->themePanel()), icons) << theme;
     }
     app->toggleHistory();
-    pump(std::chrono::milliseconds(400));
+    waitForRedraw();
     const auto historyIcons = iconColours(app->historyPanel()); // trash and close
     ASSERT_EQ(historyIcons.size(), 2u);
     apply("ocean");

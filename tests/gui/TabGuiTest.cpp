@@ -180,7 +180,7 @@ TEST_F(TabLifecycleTest, OnlyTabStaysOpenAndFiftyOpenCloseCyclesFreeEveryWebView
         g_object_weak_ref(
             G_OBJECT(tab(1).web().raw()),
             [](gpointer count, GObject*) { ++*static_cast<int*>(count); }, &finalised);
-        waitForRedraw();
+        runPending();
         clickClose(1);
     }
     // Fades hold their view until they end; after that nothing may remain.

@@ -34,7 +34,7 @@ SecurityPopover::SecurityPopover(Gtk::Widget& parent)
     popover_->set_parent(parent);
     // A widget must leave its parent before the parent goes; the parent's
     // owner does not know about the popover.
-    parent.signal_destroy().connect([this] {
+    parentDestroyed_ = parent.signal_destroy().connect([this] {
         if (popover_ && popover_->get_parent())
             popover_->unparent();
         popover_ = nullptr;
@@ -42,6 +42,7 @@ SecurityPopover::SecurityPopover(Gtk::Widget& parent)
 }
 
 SecurityPopover::~SecurityPopover() {
+    parentDestroyed_.disconnect();
     if (popover_ && popover_->get_parent())
         popover_->unparent();
 }

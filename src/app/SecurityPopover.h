@@ -40,6 +40,8 @@ private:
     void addRow(int row, const std::string& name, const std::string& value);
 
     Gtk::Popover* popover_ = nullptr;
+    // The parent may outlive this object, as when an animation still holds it.
+    sigc::connection parentDestroyed_;
     Gtk::Label* host_ = nullptr;
     Gtk::Label* meaning_ = nullptr;
     Gtk::Grid* certificate_ = nullptr;

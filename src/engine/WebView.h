@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -147,6 +148,9 @@ public:
     // loaded, or whose web process ended, agrees at once; so does one that has
     // given no answer and shown no question after a while.
     void tryClose();
+    // How long tryClose waits for an answer, for every view; tests shorten it.
+    static constexpr std::chrono::milliseconds kDefaultCloseAnswerTimeout{2000};
+    static void setCloseAnswerTimeout(std::chrono::milliseconds timeout);
     // An error page stands in for a page that failed before any of it arrived.
     bool isShowingErrorPage() const;
     // How safely the page on show arrived, for the address field's sign.

@@ -53,7 +53,7 @@ bool leadsNowhere(WebKitContextMenuAction action) {
 }
 
 // How long a page may take to answer a close before it is closed anyway.
-constexpr unsigned kCloseAnswerMs = 2000;
+std::chrono::milliseconds closeAnswerTimeout = WebView::kDefaultCloseAnswerTimeout;
 
 // A click that asks for a link in a tab of its own: the middle button, or Ctrl.
 bool wantsNewTab(WebKitNavigationAction* action) {
@@ -241,6 +241,10 @@ void WebView::leaveFullscreen() {
                                         -1, nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
+void WebView::setCloseAnswerTimeout(std::chrono::milliseconds timeout) {
+    closeAnswerTimeout = timeout;
+}
+
 void WebView::tryClose() {
     if (processGone_ || !webkit_web_view_get_uri(view_)) {
         deliverClose();
@@ -252,7 +256,7 @@ void WebView::tryClose() {
     // user waits for the answer.
     if (!closeGuard_)
         closeGuard_ = g_timeout_add(
-            kCloseAnswerMs,
+            static_cast<unsigned>(closeAnswerTimeout.count()),
             +[](gpointer data) -> gboolean {
                 auto* self = static_cast<WebView*>(data);
                 self->closeGuard_ = 0;

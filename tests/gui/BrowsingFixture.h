@@ -60,8 +60,18 @@ protected:
         settle();
         return address;
     }
-    // Lets late engine events arrive.
-    void settle() { pump(std::chrono::milliseconds(400)); }
+    // Waits until the page has answered a script sent after everything so far, so that what
+    // its web process sent before has arrived, and the window has drawn it.
+    void settle() {
+        evaluate("0");
+        waitForRedraw();
+    }
+    // Whether `happens` stays false while the engine would have had ample time to bring it
+    // about: for what a test must see not happen.
+    bool staysFalse(const std::function<bool()>& happens) {
+        return !waitUntil(happens, kQuietPeriod);
+    }
+    static constexpr std::chrono::milliseconds kQuietPeriod{400};
 
     Gtk::MessageDialog* alert() { return app->window().alerts().openAlert(); }
     // Presses the open alert's button with `label`.

@@ -32,8 +32,8 @@ TEST_F(BrowsingTest, PagesFinishOrEndInTheirOwnTabAndReachHistoryNewestFirst) {
 
     first.web().terminateWebProcess();
     ASSERT_TRUE(waitForTitle(first, "Error"));
-    pump(std::chrono::milliseconds(800));
-    EXPECT_EQ(server->hits("/Bravo"), 1) << "nothing reloads by itself";
+    EXPECT_TRUE(staysFalse([&] { return server->hits("/Bravo") > 1; }))
+        << "nothing reloads by itself";
     EXPECT_EQ(tab(1).titleButton().get_label().raw(), "Untitled");
     EXPECT_FALSE(tab(1).web().isShowingProcessEndedPage());
     EXPECT_EQ(addressText(), server->url("/untitled"));
@@ -54,8 +54,8 @@ TEST_F(BrowsingTest, ReturnAlwaysLoadsAndLeavingTheFieldLoadsOnce) {
     pressReturn();
     EXPECT_TRUE(waitUntil([&] { return server->hits("/Alpha") == 2; })) << "Return again loads";
     leaveField();
-    settle();
-    EXPECT_EQ(server->hits("/Alpha"), 2) << "the focus leaving after Return loads nothing more";
+    EXPECT_TRUE(staysFalse([&] { return server->hits("/Alpha") > 2; }))
+        << "the focus leaving after Return loads nothing more";
     addressEntry().grab_focus();
     addressEntry().set_text(server->url("/Bravo"));
     leaveField();

@@ -2,7 +2,9 @@
 #include <webkit/webkit.h>
 
 #include "BrowsingFixture.h"
+
 #include "app/ActionNames.h"
+#include "app/PageNotifications.h"
 #include "tabs/FindBar.h"
 
 namespace vesk::test {
@@ -107,6 +109,31 @@ TEST_F(EverydayBrowsingTest, MiddleClickOpensAnUnselectedTab) {
     EXPECT_EQ(activeIndexOf(app->tabs()), 0);
     EXPECT_TRUE(waitForTitle(tab(1), "Bravo"));
     EXPECT_EQ(tab(0).titleButton().get_label().raw(), "Links");
+}
+
+TEST_F(EverydayBrowsingTest, LinksFromOnePageKeepTheirOrderAndANotificationBringsUpItsTab) {
+    // Two links side by side, each over its half of the page.
+    server->addPage("/links", htmlPage("Links", R"(
+        <a href="/1" style="position: fixed; top: 0; bottom: 0; left: 0; width: 50%">1</a>
+        <a href="/2" style="position: fixed; top: 0; bottom: 0; right: 0; width: 50%">2</a>)"));
+    launch();
+    openPage("links", "Links");
+    Gtk::Widget& area = app->window().webContainer();
+    for (int left : {100, area.get_width() - 100}) {
+        double x = 0, y = 0;
+        area.translate_coordinates(window(), left, 100, x, y);
+        const std::string click = "xdotool mousemove " + std::to_string(int(x)) + " " +
+                                  std::to_string(int(y)) + " click 2";
+        ASSERT_EQ(std::system(click.c_str()), 0) << "needs xdotool";
+    }
+    ASSERT_TRUE(waitUntil([&] { return app->tabs().size() == 3; }));
+    EXPECT_EQ(app->tabs().model().tabs()[1].address, server->url("/1"));
+    EXPECT_EQ(app->tabs().model().tabs()[2].address, server->url("/2"));
+
+    const TabId second = app->tabs().model().tabs()[2].id;
+    testApplication().activate_action(PageNotifications::kShowTabAction,
+                                      Glib::Variant<guint64>::create(second));
+    EXPECT_EQ(app->tabs().model().selected()->id, second);
 }
 
 } // namespace

@@ -75,7 +75,7 @@ TEST_F(HistoryPanelTest, OnePanelAtATimeAndAFreshOneEvenWhileFading) {
     EXPECT_EQ(panel().searchField()->get_text(), "");
     click(toolbar().history());
     click(toolbar().history());
-    pump(std::chrono::milliseconds(400));
+    waitForRedraw();
     EXPECT_TRUE(panel().isOpen());
     // The faded panels are gone and the open one stays.
     EXPECT_EQ(std::ranges::count_if(glass().children(),

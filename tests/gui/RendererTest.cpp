@@ -48,7 +48,7 @@ TEST_F(RendererTest, WithoutAGraphicsDeviceTheWindowIsDrawnWithCairo) {
     EXPECT_STREQ(G_OBJECT_TYPE_NAME(gtk_native_get_renderer(GTK_NATIVE(window))),
                  "GskCairoRenderer");
     gtk_window_destroy(GTK_WINDOW(window));
-    pump(std::chrono::milliseconds(20));
+    runPending();
 }
 
 TEST_F(RendererTest, AGraphicsDeviceOrTheUsersChoiceLeavesGtkToChoose) {

@@ -60,6 +60,11 @@ TEST_F(SessionRestoreTest, AKilledRunIsOfferedAndItsTabsComeBackInOrderLoadingWh
     ASSERT_TRUE(written) << "the running copy never wrote its tabs";
 
     launch();
+    // Until the offer is answered, the last session stays on disk for a second crash.
+    click(toolbar().newTab());
+    EXPECT_FALSE(waitUntil([&] { return saved() != pages; }, std::chrono::milliseconds(1500)))
+        << "the unanswered session was overwritten";
+    app->tabs().close(tab(1));
     pressRestore("Restore 3 tabs from the last session?");
     ASSERT_EQ(app->tabs().size(), 3u) << "the untouched start-up tab gives way";
     EXPECT_EQ(activeIndexOf(app->tabs()), 2);

@@ -16,8 +16,6 @@ protected:
     void clickClose(std::size_t i) { click(tab(i).closeButton()); }
     Gtk::Widget* pill(std::size_t i) { return &tab(i).pill(); }
     Gtk::Button& header(std::size_t i) { return app->tabs().folderAt(i).header(); }
-    // Lets every running fade and layout animation end (the longest is 0.3 s).
-    static void settle() { pump(std::chrono::milliseconds(600)); }
     // What a user sees of a strip view: shown and drawn.
     static bool shown(Gtk::Widget* w) { return w->get_visible() && w->get_mapped(); }
     static Views childrenOf(Gtk::Widget& parent) {
@@ -61,9 +59,9 @@ TEST_F(TabFoldersTest, NewFoldersAreNumberedAdoptTheSelectedLooseTabAndCollapseI
     EXPECT_EQ(app->tabs().model().tabs()[1].folderId, app->tabs().model().folders()[2].folderId);
     // Collapsing the selected tab's folder hides its pill, still arranged, but not its page.
     click(toolbar().layout());
-    settle();
+    waitForRedraw();
     click(header(2));
-    settle();
+    waitForRedraw();
     EXPECT_EQ(sidebar(), (Views{&header(0), pill(0), &header(1), &header(2), pill(1)}));
     EXPECT_FALSE(shown(pill(1)));
     EXPECT_TRUE(shown(pill(0)));
@@ -71,14 +69,14 @@ TEST_F(TabFoldersTest, NewFoldersAreNumberedAdoptTheSelectedLooseTabAndCollapseI
     EXPECT_TRUE(tab(1).web().widget().get_mapped());
     // The top strip shows every pill; the sidebar still remembers the collapse.
     click(toolbar().layout());
-    settle();
+    waitForRedraw();
     EXPECT_TRUE(shown(pill(1)));
     expectSelected(1);
     click(toolbar().layout());
-    settle();
+    waitForRedraw();
     EXPECT_FALSE(shown(pill(1)));
     click(header(2));
-    settle();
+    waitForRedraw();
     EXPECT_TRUE(shown(pill(1)));
 }
 
@@ -87,20 +85,33 @@ TEST_F(TabFoldersTest, NewFoldersAreNumberedAdoptTheSelectedLooseTabAndCollapseI
 class TabLayoutQuickPresses : public TabGuiTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(TabLayoutQuickPresses, EndInTheLastPressedModeWithItsGeometry) {
+    constexpr auto kPressInterval = std::chrono::milliseconds(50);
     launch();
     pressNewTab();
     click(toolbar().newFolder());
-    settle();
-    for (int i = 0; i < GetParam(); ++i) {
-        click(toolbar().layout());
-        pump(std::chrono::milliseconds(50));
-    }
-    settle();
+    waitForRedraw();
     const bool sidebarMode = GetParam() % 2 == 1;
+    const int sidebarWidth = sidebarMode ? 200 : 0, webLeading = sidebarMode ? 215 : 15;
+    {
+        // The presses must land inside running animations.
+        AnimationsOn animations;
+        for (int i = 0; i < GetParam(); ++i) {
+            click(toolbar().layout());
+            const auto next = std::chrono::steady_clock::now() + kPressInterval;
+            waitUntil([&] { return std::chrono::steady_clock::now() >= next; });
+        }
+        // Only the last animation's end lands on its target, and it rebuilds the strips then.
+        EXPECT_TRUE(waitUntil([&] {
+            return frameOf(app->window().sidebarContainer()).get_width() == sidebarWidth &&
+                   frameOf(app->window().webContainer()).get_x() == webLeading &&
+                   app->window().tabStrip().topScroller().get_opacity() == (sidebarMode ? 0 : 1);
+        }));
+        waitForRedraw();
+    }
     ASSERT_EQ(app->tabs().model().mode() == StripMode::Sidebar, sidebarMode);
-    EXPECT_EQ(frameOf(app->window().sidebarContainer()).get_width(), sidebarMode ? 200 : 0);
+    EXPECT_EQ(frameOf(app->window().sidebarContainer()).get_width(), sidebarWidth);
     const auto web = frameOf(app->window().webContainer());
-    EXPECT_EQ(web.get_x(), sidebarMode ? 215 : 15);
+    EXPECT_EQ(web.get_x(), webLeading);
     EXPECT_EQ(web.get_x() + web.get_width(), glass().get_width() - 15);
     EXPECT_DOUBLE_EQ(app->window().tabStrip().topScroller().get_opacity(), sidebarMode ? 0 : 1);
     EXPECT_EQ(sidebar(), (sidebarMode ? Views{&header(0), pill(1), pill(0)} : Views{}));
@@ -115,7 +126,7 @@ TEST_F(TabLifecycleTest, OnlyTabStaysOpenAndFiftyOpenCloseCyclesFreeEveryWebView
     launch();
     Tab* only = &tab(0);
     clickClose(0);
-    settle();
+    waitForRedraw();
     ASSERT_EQ(app->tabs().size(), 1u);
     EXPECT_EQ(&tab(0), only);
     expectSelected(0);
@@ -126,11 +137,11 @@ TEST_F(TabLifecycleTest, OnlyTabStaysOpenAndFiftyOpenCloseCyclesFreeEveryWebView
         g_object_weak_ref(
             G_OBJECT(tab(1).web().raw()),
             [](gpointer count, GObject*) { ++*static_cast<int*>(count); }, &finalised);
-        pump(std::chrono::milliseconds(5));
+        runPending();
         clickClose(1);
     }
     // Fades hold their view until they end; after that nothing may remain.
-    settle();
+    waitForRedraw();
     EXPECT_TRUE(waitUntil([&] { return finalised == 50; }, std::chrono::seconds(3))) << finalised;
     expectSelected(0);
 }
@@ -140,7 +151,7 @@ protected:
     // Feeds the pill's motion controller as the pointer crossing its edge does; returns looks().
     std::string cross(const char* crossing, std::size_t i) {
         g_signal_emit_by_name(tab(i).pill().tracking()->gobj(), crossing, 5.0, 5.0);
-        settle();
+        waitForRedraw();
         return looks();
     }
     // How each pill's own background, left of its title button, looks: clear, washed (white at
@@ -170,7 +181,7 @@ protected:
 TEST_F(TabStripTest, HoverWashesInactivePillsOnlyAndEndsWhenTheirStateChanges) {
     launch();
     pressNewTab();
-    settle();
+    waitForRedraw();
     EXPECT_EQ(looks(), "clear accented ");
     EXPECT_EQ(cross("enter", 0), "washed accented ");
     EXPECT_EQ(cross("leave", 0), "clear accented ");
@@ -179,13 +190,13 @@ TEST_F(TabStripTest, HoverWashesInactivePillsOnlyAndEndsWhenTheirStateChanges) {
     // Tab 0 is chosen another way while the pointer rests on pill 1: pill 1 clears, stays
     // clear as the pointer leaves, and washes at the next entry.
     clickTab(0);
-    settle();
+    waitForRedraw();
     EXPECT_EQ(looks(), "accented clear ");
     EXPECT_EQ(cross("leave", 1), "accented clear ");
     EXPECT_EQ(cross("enter", 1), "accented washed ");
     // The hovered pill that becomes active takes the accent.
     clickTab(1);
-    settle();
+    waitForRedraw();
     EXPECT_EQ(looks(), "clear accented ");
 }
 
@@ -193,7 +204,7 @@ TEST_F(TabStripTest, ThirtyTabsKeepTheRightButtonsClickableAndTheSelectionInView
     launch();
     while (app->tabs().size() < 30)
         pressNewTab();
-    settle();
+    waitForRedraw();
     EXPECT_TRUE(inView(29));
     ASSERT_FALSE(inView(0)) << "thirty pills fit";
     Toolbar& bar = toolbar();
@@ -212,13 +223,13 @@ TEST_F(TabStripTest, ThirtyTabsKeepTheRightButtonsClickableAndTheSelectionInView
         }
         for (std::size_t i : {0u, 14u, 3u}) {
             clickTab(i);
-            settle();
+            waitForRedraw();
             EXPECT_TRUE(inView(i)) << "tab " << i << " at " << width;
         }
     }
     // Closing the selected tab brings its follower into view.
     clickClose(3);
-    settle();
+    waitForRedraw();
     EXPECT_TRUE(inView(3));
 }
 

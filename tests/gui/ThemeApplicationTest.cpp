@@ -32,7 +32,7 @@ protected:
     void apply(const std::string& theme) {
         const Gdk::RGBA before = styleColor(*toolbar().reload().get_child());
         app->theme().applyThemeNamed(theme, std::nullopt, std::nullopt, SaveTheme::No);
-        pump(std::chrono::milliseconds(100));
+        waitForRedraw();
         EXPECT_NE(styleColor(*toolbar().reload().get_child()), before) << theme;
     }
 };
@@ -45,7 +45,7 @@ TEST_F(ThemeApplicationTest, SavedThemePaintsTheNextStartAndThePanelSavesPresets
     app.reset();
     // As a quit does, the next start waits for the store's writes.
     ASSERT_TRUE(VeskStore::shared().writePending(std::chrono::seconds(3)));
-    pump(std::chrono::milliseconds(20));
+    runPending();
     launch();
     EXPECT_EQ(app->theme().themeName(), "ocean");
     app->tabs().addNewTab();
@@ -53,7 +53,7 @@ TEST_F(ThemeApplicationTest, SavedThemePaintsTheNextStartAndThePanelSavesPresets
     app->tabs().select(1);
     // The web area's own colour shows where no page covers it.
     app->tabs().current()->web().widget().set_visible(false);
-    pump(std::chrono::milliseconds(120));
+    waitForRedraw();
     const Pixel base = composite(0.05, 0.11, 0.16, 1.0, Pixel{0, 0, 0, 255});
     const auto painted = [&](Gtk::Widget& widget, int dx, int dy) {
         const auto f = frameOf(widget);
@@ -71,7 +71,7 @@ TEST_F(ThemeApplicationTest, SavedThemePaintsTheNextStartAndThePanelSavesPresets
 
     // The panel's wells open with the colours in force, and a preset leaves them.
     app->theme().toggleThemePanel();
-    pump(std::chrono::milliseconds(400));
+    waitForRedraw();
     ThemePanel& themes = app->themePanel();
     const auto wells = [&] {
         return themes.backgroundWell()->get_rgba().to_string() + " " +
@@ -104,7 +104,7 @@ TEST_F(ThemeApplicationTest, OpenPanelsKeepTheirColoursAcrossApplies) {
     launch();
     app->theme().applyThemeNamed("light", std::nullopt, std::nullopt, SaveTheme::No);
     app->theme().toggleThemePanel();
-    pump(std::chrono::milliseconds(400));
+    waitForRedraw();
     std::vector<Gtk::Label*> headings;
     for (Gtk::Label* label : descendants<Gtk::Label>(*app->themePanel().view()))
         if (label->get_text() == "Themes" || label->get_text() == "Custom")
@@ -114,7 +114,7 @@ TEST_F(ThemeApplicationTest, OpenPanelsKeepTheirColoursAcrossApplies) {
         EXPECT_LT(styleColor(*label).get_red(), 0.3) << label->get_text() << " under light";
     // Under dark the open panel turns dark, and its headings light.
     app->theme().applyThemeNamed("dark", std::nullopt, std::nullopt, SaveTheme::No);
-    pump(std::chrono::milliseconds(100));
+    waitForRedraw();
     ConstraintView& panel = *app->themePanel().view();
     EXPECT_LT(paintedAt(panel, 6, panel.get_height() / 2).r, 80);
     for (Gtk::Label* label : headings)
@@ -126,7 +126,7 @@ TEST_F(ThemeApplicationTest, OpenPanelsKeepTheirColoursAcrossApplies) {
         EXPECT_EQ(iconColours(app->themePanel()), icons) << theme;
     }
     app->history().toggleHistory();
-    pump(std::chrono::milliseconds(400));
+    waitForRedraw();
     const auto historyIcons = iconColours(app->historyPanel()); // trash and close
     ASSERT_EQ(historyIcons.size(), 2u);
     apply("ocean");

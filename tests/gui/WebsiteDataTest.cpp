@@ -1,3 +1,8 @@
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include <libsoup/soup.h>
 #include <webkit/webkit.h>
 
@@ -7,6 +12,33 @@ namespace vesk::test {
 namespace {
 
 using WebsiteDataTest = BrowsingFixture;
+
+// Whether any file in `folder` holds `text`, as a database stores a short string.
+bool holdsText(const std::filesystem::path& folder, const std::string& text) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string data{std::istreambuf_iterator<char>(in), {}};
+        if (data.find(text) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+// A close guard that would end well within the test, were the page's question not heeded.
+constexpr auto kShortCloseAnswer = std::chrono::milliseconds(400);
+
+class CloseQuestionTest : public BrowsingFixture {
+protected:
+    void SetUp() override {
+        BrowsingFixture::SetUp();
+        WebView::setCloseAnswerTimeout(kShortCloseAnswer);
+    }
+    void TearDown() override {
+        BrowsingFixture::TearDown();
+        WebView::setCloseAnswerTimeout(WebView::kDefaultCloseAnswerTimeout);
+    }
+};
 
 // A login is a cookie: it must outlive the program, as it does in any browser.
 TEST_F(WebsiteDataTest, ACookieOutlivesTheApplication) {
@@ -31,17 +63,18 @@ TEST_F(WebsiteDataTest, ACookieOutlivesTheApplication) {
     launch();
     openPage("login", "Signed in");
     app.reset();
-    pump(std::chrono::milliseconds(500));
+    // The network process keeps the cookie in its own file, which the next start reads.
+    const auto web = home->dataDir() / "Vesk" / "web";
+    EXPECT_TRUE(waitUntil([&] { return holdsText(web, "alice"); })) << "no cookie was written";
     launch();
     openPage("account", "Account");
     EXPECT_EQ(sent, "session=alice");
-    const auto web = home->dataDir() / "Vesk" / "web";
     EXPECT_EQ(std::filesystem::status(web).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_all);
 }
 
 // A page that asks before it is left keeps its tab until the user agrees.
-TEST_F(WebsiteDataTest, APageAskingBeforeItIsLeftKeepsItsTabUntilTheUserAgrees) {
+TEST_F(CloseQuestionTest, APageAskingBeforeItIsLeftKeepsItsTabUntilTheUserAgrees) {
     server->addPage("/draft", htmlPage("Draft", R"(<script>
         addEventListener("beforeunload", e => { e.preventDefault(); e.returnValue = ""; });
         </script>)"));
@@ -63,11 +96,37 @@ TEST_F(WebsiteDataTest, APageAskingBeforeItIsLeftKeepsItsTabUntilTheUserAgrees) 
     g_signal_connect(web().raw(), "script-dialog", G_CALLBACK(onDialog), &answer);
     click(tab(1).closeButton());
     EXPECT_TRUE(waitUntil([&] { return answer.asked == 1; }));
-    pump(std::chrono::milliseconds(2500));
-    EXPECT_EQ(app->tabs().size(), 2u) << "the tab went though the user stayed";
+    // Past the guard: a tab that goes now went though the user stayed.
+    EXPECT_FALSE(waitUntil([&] { return app->tabs().size() != 2u; }, kShortCloseAnswer * 2))
+        << "the tab went though the user stayed";
     answer.agree = true;
     click(tab(1).closeButton());
     EXPECT_TRUE(waitUntil([&] { return app->tabs().size() == 1; }));
+}
+
+// Closing the window asks every page first: nothing closes until all have
+// agreed, and staying on one page keeps every tab.
+TEST_F(CloseQuestionTest, ClosingTheWindowClosesNoTabUntilEveryPageAgrees) {
+    server->addPage("/draft", htmlPage("Draft", R"(<script>
+        addEventListener("beforeunload", e => { e.preventDefault(); e.returnValue = ""; });
+        </script>)"));
+    launch();
+    openPage("Alpha");
+    click(toolbar().newTab());
+    openPage("draft", "Draft");
+    runScript("document.body.click()");
+    bool agree = false;
+    auto onDialog = +[](WebKitWebView*, WebKitScriptDialog* dialog, bool* yes) {
+        webkit_script_dialog_confirm_set_confirmed(dialog, *yes);
+        return TRUE;
+    };
+    g_signal_connect(web().raw(), "script-dialog", G_CALLBACK(onDialog), &agree);
+    window().close();
+    EXPECT_FALSE(waitUntil([&] { return app->tabs().size() != 2u; }, kShortCloseAnswer * 2))
+        << "a tab closed before every page had agreed";
+    agree = true;
+    window().close();
+    EXPECT_TRUE(waitUntil([&] { return app->tabs().empty(); }));
 }
 
 } // namespace

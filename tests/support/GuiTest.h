@@ -36,8 +36,20 @@ Gtk::Application& testApplication();
 // Runs the main loop until `done` holds or the time runs out; returns whether it held.
 bool waitUntil(const std::function<bool()>& done,
                std::chrono::milliseconds timeout = std::chrono::seconds(10));
-// Runs the main loop for a while, letting animations and layout settle.
-void pump(std::chrono::milliseconds duration);
+// Runs what the main loop has ready now, such as idle callbacks, without waiting for timers.
+void runPending();
+// Runs what is ready, then waits until `widget`'s window has laid out and drawn the result.
+bool waitForRedraw(Gtk::Widget& widget);
+
+// Turns GTK's animations on for one scope; the tests otherwise run with them off, so that a
+// transition ends as soon as it starts.
+class AnimationsOn {
+public:
+    AnimationsOn();
+    ~AnimationsOn();
+    AnimationsOn(const AnimationsOn&) = delete;
+    AnimationsOn& operator=(const AnimationsOn&) = delete;
+};
 
 // Every widget of type T below `root`, depth first, in child order.
 template <typename T> std::vector<T*> descendants(Gtk::Widget& root) {
@@ -92,6 +104,10 @@ protected:
     Gdk::Rectangle frameOf(Gtk::Widget& widget);
     // Resizes the window and waits for the layout to follow.
     void resizeWindow(int width, int height);
+    // Lets what the last action queued run, and the window show its outcome.
+    void waitForRedraw() {
+        ASSERT_TRUE(test::waitForRedraw(window())) << "the window stopped drawing";
+    }
 
     // The running window's parts.
     Gtk::Window& window() { return app->window().window(); }

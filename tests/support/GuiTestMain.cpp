@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include <gdkmm/frameclock.h>
 #include <glibmm/main.h>
+#include <gtkmm/settings.h>
 
 #include "store/VeskStore.h"
 
@@ -12,6 +14,10 @@ namespace vesk::test {
 namespace {
 
 Gtk::Application* gApplication = nullptr;
+
+// How long what is ready may keep the loop busy, and how long a frame may take to draw.
+constexpr std::chrono::seconds kPendingLimit{5};
+constexpr std::chrono::seconds kFrameLimit{5};
 
 } // namespace
 
@@ -33,10 +39,34 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     return true;
 }
 
-void pump(std::chrono::milliseconds duration) {
-    const auto end = std::chrono::steady_clock::now() + duration;
-    waitUntil([&] { return std::chrono::steady_clock::now() >= end; },
-              duration * 2 + std::chrono::seconds(1));
+void runPending() {
+    auto context = Glib::MainContext::get_default();
+    // A source that keeps itself ready would hold the test here for good.
+    const auto deadline = std::chrono::steady_clock::now() + kPendingLimit;
+    while (context->pending() && std::chrono::steady_clock::now() < deadline)
+        context->iteration(false);
+}
+
+bool waitForRedraw(Gtk::Widget& widget) {
+    runPending();
+    Glib::RefPtr<Gdk::FrameClock> clock = widget.get_frame_clock();
+    if (!clock)
+        return false;
+    bool painted = false;
+    auto connection = clock->signal_paint().connect([&] { painted = true; });
+    widget.queue_draw();
+    const bool drawn = waitUntil([&] { return painted; }, kFrameLimit);
+    connection.disconnect();
+    runPending();
+    return drawn;
+}
+
+AnimationsOn::AnimationsOn() {
+    Gtk::Settings::get_default()->property_gtk_enable_animations() = true;
+}
+
+AnimationsOn::~AnimationsOn() {
+    Gtk::Settings::get_default()->property_gtk_enable_animations() = false;
 }
 
 TempHome::TempHome() {
@@ -66,7 +96,7 @@ void GuiTest::SetUp() {
 
 void GuiTest::TearDown() {
     app.reset();
-    pump(std::chrono::milliseconds(20));
+    runPending();
     home.reset();
 }
 
@@ -75,7 +105,7 @@ void GuiTest::launch(AppOptions options) {
     app->applicationDidFinishLaunching(&testApplication());
     ASSERT_TRUE(waitUntil([&] { return window().get_mapped() && glass().get_width() > 0; }))
         << "the window never appeared";
-    pump(std::chrono::milliseconds(50));
+    waitForRedraw();
 }
 
 Gdk::Rectangle GuiTest::frameOf(Gtk::Widget& widget) {
@@ -97,7 +127,7 @@ void GuiTest::resizeWindow(int width, int height) {
     window().unmaximize();
     waitUntil([&] { return glass().get_width() == width && glass().get_height() == height; },
               std::chrono::seconds(5));
-    pump(std::chrono::milliseconds(50));
+    waitForRedraw();
 }
 
 } // namespace vesk::test
@@ -115,6 +145,8 @@ int main(int argc, char** argv) {
     auto app =
         Gtk::Application::create("org.vesk.BrowserTests", Gio::Application::Flags::NON_UNIQUE);
     app->signal_activate().connect([&] {
+        // Transitions end at once, so that tests wait for outcomes rather than for time.
+        Gtk::Settings::get_default()->property_gtk_enable_animations() = false;
         app->hold();
         vesk::test::gApplication = app.get();
         result = RUN_ALL_TESTS();

@@ -49,7 +49,9 @@ install:
 
 uninstall:
 	rm -f "$(DESTDIR)$(PREFIX)/bin/vesk" \
-		"$(DESTDIR)$(PREFIX)/share/applications/org.vesk.Browser.desktop"
+		"$(DESTDIR)$(PREFIX)/share/applications/org.vesk.Browser.desktop" \
+		"$(DESTDIR)$(PREFIX)/share/icons/hicolor/scalable/apps/org.vesk.Browser.svg" \
+		"$(DESTDIR)$(PREFIX)/share/icons/hicolor/symbolic/apps/org.vesk.Browser-symbolic.svg"
 
 check-format:
 	./scripts/check-format.sh

@@ -51,7 +51,9 @@ uninstall:
 	rm -f "$(DESTDIR)$(PREFIX)/bin/vesk" \
 		"$(DESTDIR)$(PREFIX)/share/applications/org.vesk.Browser.desktop" \
 		"$(DESTDIR)$(PREFIX)/share/icons/hicolor/scalable/apps/org.vesk.Browser.svg" \
-		"$(DESTDIR)$(PREFIX)/share/icons/hicolor/symbolic/apps/org.vesk.Browser-symbolic.svg"
+		"$(DESTDIR)$(PREFIX)/share/icons/hicolor/symbolic/apps/org.vesk.Browser-symbolic.svg" \
+		"$(DESTDIR)$(PREFIX)/share/metainfo/org.vesk.Browser.metainfo.xml" \
+		"$(DESTDIR)$(PREFIX)/share/man/man1/vesk.1"
 
 check-format:
 	./scripts/check-format.sh

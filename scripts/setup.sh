@@ -12,9 +12,10 @@ adwaita-icon-theme fonts-dejavu-core fonts-noto-color-emoji"
 # The tests: GoogleTest, a local HTTP server (libsoup), plistutil and Python's
 # plistlib as outside readers of the store's files, a virtual display with a
 # private D-Bus session, real pointer clicks (xdotool), the format check and
-# openssl, which makes the certificate of the HTTPS test server.
+# openssl, which makes the certificate of the HTTPS test server; the
+# validators of the desktop entry, the AppStream data and the manual page.
 TEST="googletest libgtest-dev libsoup-3.0-dev libplist-utils python3 \
-xvfb xauth dbus xdotool clang-format openssl"
+xvfb xauth dbus xdotool clang-format openssl desktop-file-utils appstream groff-base"
 BENCH="libbenchmark-dev libsoup-3.0-dev xvfb xauth dbus"
 # clang, with libFuzzer and the sanitizer runtimes of its compiler-rt.
 FUZZ="clang libclang-rt-14-dev"

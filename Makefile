@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CONFIGURE = cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
-.PHONY: run test bench fuzz install uninstall format check-format clean
+.PHONY: run test bench fuzz install uninstall deb format check-format clean
 
 # Builds only the program it starts.
 run:
@@ -55,6 +55,13 @@ uninstall:
 		"$(DESTDIR)$(PREFIX)/share/metainfo/org.vesk.Browser.metainfo.xml" \
 		"$(DESTDIR)$(PREFIX)/share/man/man1/vesk.1"
 
+# A binary Debian package, built from a copy of the sources in DEB_DIR and
+# checked by lintian: `make deb`, then `sudo apt install ./build-deb/vesk_*.deb`.
+DEB_DIR ?= build-deb
+deb:
+	./scripts/setup.sh deb
+	./scripts/build-deb.sh $(DEB_DIR)
+
 check-format:
 	./scripts/check-format.sh
 
@@ -62,4 +69,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(DEB_DIR)

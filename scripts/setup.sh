@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs the Debian packages that one use of the project needs, only those
 # that are missing: `run` (build and start Vesk), `test` (also the tests),
-# `bench` (also the benchmarks) or `fuzz` (also the fuzz targets).
+# `bench` (also the benchmarks), `fuzz` (also the fuzz targets) or `deb` (the
+# Debian package).
 set -eu
 
 purpose=${1:-run}
@@ -19,13 +20,16 @@ xvfb xauth dbus xdotool clang-format openssl desktop-file-utils appstream groff-
 BENCH="libbenchmark-dev libsoup-3.0-dev xvfb xauth dbus"
 # clang, with libFuzzer and the sanitizer runtimes of its compiler-rt.
 FUZZ="clang libclang-rt-14-dev"
+# The Debian package: its helpers and lintian, which checks it.
+DEB="debhelper dpkg-dev lintian"
 
 case "$purpose" in
     run) PACKAGES="$RUN" ;;
     test) PACKAGES="$RUN $TEST" ;;
     bench) PACKAGES="$RUN $BENCH" ;;
     fuzz) PACKAGES="$RUN $FUZZ" ;;
-    *) echo "usage: $0 [run|test|bench|fuzz]" >&2; exit 2 ;;
+    deb) PACKAGES="$RUN $DEB" ;;
+    *) echo "usage: $0 [run|test|bench|fuzz|deb]" >&2; exit 2 ;;
 esac
 
 missing=""

@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CONFIGURE = cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
-.PHONY: run test bench fuzz install uninstall format check-format clean
+.PHONY: run test bench fuzz install uninstall deb format check-format clean
 
 # Builds only the program it starts.
 run:
@@ -49,7 +49,18 @@ install:
 
 uninstall:
 	rm -f "$(DESTDIR)$(PREFIX)/bin/vesk" \
-		"$(DESTDIR)$(PREFIX)/share/applications/org.vesk.Browser.desktop"
+		"$(DESTDIR)$(PREFIX)/share/applications/org.vesk.Browser.desktop" \
+		"$(DESTDIR)$(PREFIX)/share/icons/hicolor/scalable/apps/org.vesk.Browser.svg" \
+		"$(DESTDIR)$(PREFIX)/share/icons/hicolor/symbolic/apps/org.vesk.Browser-symbolic.svg" \
+		"$(DESTDIR)$(PREFIX)/share/metainfo/org.vesk.Browser.metainfo.xml" \
+		"$(DESTDIR)$(PREFIX)/share/man/man1/vesk.1"
+
+# A binary Debian package, built from a copy of the sources in DEB_DIR and
+# checked by lintian: `make deb`, then `sudo apt install ./build-deb/vesk_*.deb`.
+DEB_DIR ?= build-deb
+deb:
+	./scripts/setup.sh deb
+	./scripts/build-deb.sh $(DEB_DIR)
 
 check-format:
 	./scripts/check-format.sh
@@ -58,4 +69,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(DEB_DIR)

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs the Debian packages that one use of the project needs, only those
 # that are missing: `run` (build and start Vesk), `test` (also the tests),
-# `bench` (also the benchmarks) or `fuzz` (also the fuzz targets).
+# `bench` (also the benchmarks), `fuzz` (also the fuzz targets) or `deb` (the
+# Debian package).
 set -eu
 
 purpose=${1:-run}
@@ -12,20 +13,25 @@ adwaita-icon-theme fonts-dejavu-core fonts-noto-color-emoji"
 # The tests: GoogleTest, a local HTTP server (libsoup), plistutil and Python's
 # plistlib as outside readers of the store's files, a virtual display with a
 # private D-Bus session, real pointer clicks (xdotool), the format check and
-# openssl, which makes the certificate of the HTTPS test server, and GNOME's
-# interface settings, which the desktop appearance follows without a portal.
+# openssl, which makes the certificate of the HTTPS test server; GNOME's
+# interface settings, which the desktop appearance follows without a portal;
+# the validators of the desktop entry, the AppStream data and the manual page.
 TEST="googletest libgtest-dev libsoup-3.0-dev libplist-utils python3 \
-xvfb xauth dbus xdotool clang-format openssl gsettings-desktop-schemas"
+xvfb xauth dbus xdotool clang-format openssl gsettings-desktop-schemas \
+desktop-file-utils appstream groff-base"
 BENCH="libbenchmark-dev libsoup-3.0-dev xvfb xauth dbus"
 # clang, with libFuzzer and the sanitizer runtimes of its compiler-rt.
 FUZZ="clang libclang-rt-14-dev"
+# The Debian package: its helpers and lintian, which checks it.
+DEB="debhelper dpkg-dev lintian"
 
 case "$purpose" in
     run) PACKAGES="$RUN" ;;
     test) PACKAGES="$RUN $TEST" ;;
     bench) PACKAGES="$RUN $BENCH" ;;
     fuzz) PACKAGES="$RUN $FUZZ" ;;
-    *) echo "usage: $0 [run|test|bench|fuzz]" >&2; exit 2 ;;
+    deb) PACKAGES="$RUN $DEB" ;;
+    *) echo "usage: $0 [run|test|bench|fuzz|deb]" >&2; exit 2 ;;
 esac
 
 missing=""

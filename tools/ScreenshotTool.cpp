@@ -1,7 +1,7 @@
 // Renders the real window to a PNG, for looking at the chrome by eye:
 //   vesk_screenshot OUT.png [theme NAME] [custom] [tabs N] [folder] [collapse] [sidebar]
-//                   [entries] [history] [filter TEXT] [themes] [select N] [page HOST] [password]
-//                   [clear]
+//                   [entries] [history] [filter TEXT] [themes] [select N] [page HOST]
+//                   [site HOST TITLE] [password] [clear] [wait MS]
 // It starts with an empty home page and a fresh home folder, so nothing is loaded from
 // anywhere and nothing of the user's is read or written. An open alert is saved beside
 // OUT.png as OUT-alert.png.
@@ -72,6 +72,19 @@ void addSampleHistory() {
         vesk::VeskStore::shared().addHistory(it->first, it->second);
 }
 
+std::string sitePage(const std::string& title) {
+    return "<title>" + title +
+           "</title><style>body{font:17px/1.6 sans-serif;color:#2e3436;max-width:40em;"
+           "margin:3em auto;padding:0 1em}h1{font-weight:600}</style><h1>" +
+           title +
+           "</h1><p>This page stands in for a website: the screenshot tool makes it, so "
+           "nothing is loaded from the network.</p><p>Vesk keeps to one window: a glass "
+           "backdrop, the address field in the middle, and the tabs across the top or in a "
+           "sidebar, gathered in folders when there are many.</p><p>Its history can be "
+           "searched, its themes change the glass and the accent colour, and it offers to "
+           "save a password when you sign in.</p>";
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -131,10 +144,18 @@ int main(int argc, char** argv) {
                 // A page of its own under that address; nothing goes over the network.
                 delegate.tabs().current()->web().loadHTML("<h1>Sign in</h1>",
                                                           "https://" + args[++i] + "/login");
-            else if (a == "password")
+            else if (a == "site" && i + 2 < args.size() && delegate.tabs().current()) {
+                // A titled page of text under that address, for the screenshots of the
+                // software centre; it too is made here.
+                const std::string host = args[++i], title = args[++i];
+                delegate.tabs().current()->web().loadHTML(sitePage(title), "https://" + host + "/");
+            } else if (a == "password")
                 delegate.passwords().promptSavePassword();
             else if (a == "clear")
                 delegate.history().clearHistory();
+            else if (a == "wait" && i + 1 < args.size())
+                // For pages that take longer to draw than the usual pause.
+                pump(std::atoi(args[++i].c_str()));
             pump(150);
         }
         pump(600);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <glibmm/convert.h>
+#include <gtkmm/window.h>
 
 #include "app/MainWindow.h"
 #include "store/VeskStore.h"
@@ -52,6 +53,8 @@ void VeskApplication::on_activate() {
         delegate_->window().present();
         return;
     }
+    // The window's icon by name, for the desktop to draw from the installed icon theme.
+    Gtk::Window::set_default_icon_name(kApplicationId);
     // The delegate sets up the platform style itself, once the first page is on its way.
     delegate_ = std::make_unique<AppDelegate>(options_);
     delegate_->applicationDidFinishLaunching(this);

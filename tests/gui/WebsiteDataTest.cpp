@@ -38,6 +38,29 @@ protected:
         BrowsingFixture::TearDown();
         WebView::setCloseAnswerTimeout(WebView::kDefaultCloseAnswerTimeout);
     }
+    // The user's answer to the page's question, and how often it was asked.
+    struct Answer {
+        bool agree = false;
+        int asked = 0;
+    };
+    // A first tab, then a second whose page asks before it is left, answered from `answer`.
+    void openTabThatAsks(Answer& answer) {
+        server->addPage("/draft", htmlPage("Draft", R"(<script>
+            addEventListener("beforeunload", e => { e.preventDefault(); e.returnValue = ""; });
+            </script>)"));
+        launch();
+        openPage("Alpha");
+        click(toolbar().newTab());
+        openPage("draft", "Draft");
+        // Pages may only ask once the user has done something on them.
+        runScript("document.body.click()");
+        auto onDialog = +[](WebKitWebView*, WebKitScriptDialog* dialog, Answer* a) {
+            ++a->asked;
+            webkit_script_dialog_confirm_set_confirmed(dialog, a->agree);
+            return TRUE;
+        };
+        g_signal_connect(web().raw(), "script-dialog", G_CALLBACK(onDialog), &answer);
+    }
 };
 
 // A login is a cookie: it must outlive the program, as it does in any browser.
@@ -75,25 +98,8 @@ TEST_F(WebsiteDataTest, ACookieOutlivesTheApplication) {
 
 // A page that asks before it is left keeps its tab until the user agrees.
 TEST_F(CloseQuestionTest, APageAskingBeforeItIsLeftKeepsItsTabUntilTheUserAgrees) {
-    server->addPage("/draft", htmlPage("Draft", R"(<script>
-        addEventListener("beforeunload", e => { e.preventDefault(); e.returnValue = ""; });
-        </script>)"));
-    launch();
-    openPage("Alpha");
-    click(toolbar().newTab());
-    openPage("draft", "Draft");
-    // Pages may only ask once the user has done something on them.
-    runScript("document.body.click()");
-    struct Answer {
-        bool agree = false;
-        int asked = 0;
-    } answer;
-    auto onDialog = +[](WebKitWebView*, WebKitScriptDialog* dialog, Answer* a) {
-        ++a->asked;
-        webkit_script_dialog_confirm_set_confirmed(dialog, a->agree);
-        return TRUE;
-    };
-    g_signal_connect(web().raw(), "script-dialog", G_CALLBACK(onDialog), &answer);
+    Answer answer;
+    openTabThatAsks(answer);
     click(tab(1).closeButton());
     EXPECT_TRUE(waitUntil([&] { return answer.asked == 1; }));
     // Past the guard: a tab that goes now went though the user stayed.
@@ -107,24 +113,13 @@ TEST_F(CloseQuestionTest, APageAskingBeforeItIsLeftKeepsItsTabUntilTheUserAgrees
 // Closing the window asks every page first: nothing closes until all have
 // agreed, and staying on one page keeps every tab.
 TEST_F(CloseQuestionTest, ClosingTheWindowClosesNoTabUntilEveryPageAgrees) {
-    server->addPage("/draft", htmlPage("Draft", R"(<script>
-        addEventListener("beforeunload", e => { e.preventDefault(); e.returnValue = ""; });
-        </script>)"));
-    launch();
-    openPage("Alpha");
-    click(toolbar().newTab());
-    openPage("draft", "Draft");
-    runScript("document.body.click()");
-    bool agree = false;
-    auto onDialog = +[](WebKitWebView*, WebKitScriptDialog* dialog, bool* yes) {
-        webkit_script_dialog_confirm_set_confirmed(dialog, *yes);
-        return TRUE;
-    };
-    g_signal_connect(web().raw(), "script-dialog", G_CALLBACK(onDialog), &agree);
+    Answer answer;
+    openTabThatAsks(answer);
     window().close();
+    EXPECT_TRUE(waitUntil([&] { return answer.asked == 1; }));
     EXPECT_FALSE(waitUntil([&] { return app->tabs().size() != 2u; }, kShortCloseAnswer * 2))
         << "a tab closed before every page had agreed";
-    agree = true;
+    answer.agree = true;
     window().close();
     EXPECT_TRUE(waitUntil([&] { return app->tabs().empty(); }));
 }

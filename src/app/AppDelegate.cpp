@@ -139,9 +139,10 @@ void AppDelegate::setupCallbacks() {
     window_->addressField().signalEditingEnded().connect(
         sigc::mem_fun(*pages_, &PageController::loadTyped));
 
-    tabs_->signalTabCreated().connect(sigc::mem_fun(*this, &AppDelegate::onTabCreated));
+    tabs_->signalPageCreated().connect(sigc::mem_fun(*this, &AppDelegate::onPageCreated));
     for (std::size_t i = 0; i < tabs_->size(); ++i)
-        onTabCreated(tabs_->at(i));
+        if (tabs_->at(i).hasPage())
+            onPageCreated(tabs_->at(i));
     tabs_->signalSelected().connect([this](Tab* tab) {
         pages_->bind(tab);
         passwords_->setCurrent(tab);
@@ -158,7 +159,7 @@ void AppDelegate::setupCallbacks() {
     });
 }
 
-void AppDelegate::onTabCreated(Tab& tab) {
+void AppDelegate::onPageCreated(Tab& tab) {
     tab.askPermissions(permissionDecisions_);
     notifications_->watch(tab);
     passwords_->watch(tab);

@@ -65,9 +65,9 @@ public:
 private:
     void setupActions();
     void setupCallbacks();
-    // Hooks a new tab's page up to the permission answers, notifications and the
+    // Hooks a tab's new page up to the permission answers, notifications and the
     // saved passwords.
-    void onTabCreated(Tab& tab);
+    void onPageCreated(Tab& tab);
     // The window closes once every page has agreed to close, and the user to
     // cancel the downloads still running.
     bool onWindowCloseRequest();

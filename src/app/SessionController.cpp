@@ -75,11 +75,11 @@ void SessionController::restore() {
     last_.reset();
     // The start-up tab gives way to the restored ones while it is still the untouched
     // home page of an ordinary start; tabs the user has opened since stay, first.
-    Tab* startTab =
-        started_ == StartedOnAddresses::No && tabs_.size() == 1 && !tabs_.at(0).web().canGoBack()
-            ? &tabs_.at(0)
-            : nullptr;
-    tabs_.model().restore(session);
+    Tab* startTab = started_ == StartedOnAddresses::No && tabs_.size() == 1 &&
+                            tabs_.at(0).hasPage() && !tabs_.at(0).web().canGoBack()
+                        ? &tabs_.at(0)
+                        : nullptr;
+    tabs_.restore(session);
     if (startTab)
         tabs_.close(*startTab);
     changed();

@@ -101,21 +101,16 @@ Tab& TabsController::openAfter(Tab& opener, Select select, WebView* related) {
     return *find(id);
 }
 
-Tab& TabsController::makeTab(TabId id, WebView* related) {
-    auto& slot = views_[id];
-    slot = std::make_unique<Tab>(session_, related);
-    Tab& tab = *slot;
+void TabsController::makePage(Tab& tab, TabId id, WebView* related) {
+    tab.makePage(session_, related);
     connectPage(tab, id);
-    tabCreated_.emit(tab);
-    return tab;
+    pageCreated_.emit(tab);
 }
 
 void TabsController::connectPage(Tab& tab, TabId id) {
     // Every handler names its tab: the record is bound here, never looked up
     // from the widget or the web view that reported.
     Tab* t = &tab;
-    tab.signalSelect().connect([this, id] { model_.selectTab(id); });
-    tab.signalClose().connect([this, t] { requestClose(*t); });
     WebView& web = tab.web();
     web.signalFinished().connect([this, t, id](const FinishedPage& page) {
         model_.setAddress(id, page.url);
@@ -150,12 +145,21 @@ void TabsController::connectPage(Tab& tab, TabId id) {
 
 void TabsController::onInserted(TabId id, std::size_t) {
     const TabRecord& record = *model_.find(id);
-    Tab& tab = makeTab(id, std::exchange(pendingRelated_, nullptr));
+    auto& slot = views_[id];
+    slot = std::make_unique<Tab>();
+    Tab& tab = *slot;
+    tab.signalSelect().connect([this, id] { model_.selectTab(id); });
+    tab.signalClose().connect([this, t = &tab] { requestClose(*t); });
     tab.setTitle(record.title);
     tab.setActive(false);
-    if (record.state == TabState::Live && !record.address.empty())
-        tab.web().loadURL(record.address);
-    rebuildTabBarLayouts();
+    // A restored or sleeping tab gets its page only when it is first selected.
+    if (record.state == TabState::Live) {
+        makePage(tab, id, std::exchange(pendingRelated_, nullptr));
+        if (!record.address.empty())
+            tab.web().loadURL(record.address);
+    }
+    if (!batching_)
+        rebuildTabBarLayouts();
 }
 
 void TabsController::onRemoved(TabId id, std::size_t) {
@@ -167,7 +171,7 @@ void TabsController::onRemoved(TabId id, std::size_t) {
     if (shown_ == closed.get())
         shown_ = nullptr;
     closed->detach();
-    if (window_)
+    if (window_ && closed->hasPage())
         window_->removeWebView(closed->web().widget());
     rebuildTabBarLayouts();
     // The record goes after its views have left the window, which releases the
@@ -182,11 +186,13 @@ void TabsController::onSelected(std::optional<TabId> id) {
     Tab* tab = id ? find(*id) : nullptr;
     if (tab) {
         const TabRecord& record = *model_.find(*id);
-        // A restored or sleeping tab loads its page the first time it is selected.
+        // A restored or sleeping tab loads its page the first time it is selected,
+        // at its address as it was stored: it is no typed text.
         if (record.state != TabState::Live) {
             const std::string address = record.address;
             model_.setState(*id, TabState::Live);
-            if (auto url = normalizedURLFromInput(address))
+            makePage(*tab, *id);
+            if (auto url = historyURL(address))
                 tab->web().loadURL(*url);
         }
     }
@@ -210,6 +216,14 @@ void TabsController::onChanged(TabId id, TabField field) {
     }
 }
 
+void TabsController::restore(const SessionState& session) {
+    // The strip is filled once, after every restored tab has joined the model.
+    batching_ = true;
+    model_.restore(session);
+    batching_ = false;
+    rebuildTabBarLayouts();
+}
+
 void TabsController::onFoldersChanged() {
     for (const FolderRecord& folder : model_.folders()) {
         if (folderViews_.contains(folder.folderId))
@@ -219,7 +233,8 @@ void TabsController::onFoldersChanged() {
         header->signalToggle().connect([this, folderId] { model_.toggleFolder(folderId); });
         folderViews_[folderId] = std::move(header);
     }
-    rebuildTabBarLayouts();
+    if (!batching_)
+        rebuildTabBarLayouts();
 }
 
 void TabsController::rebuildTabBarLayouts() {
@@ -249,7 +264,15 @@ void TabsController::requestClose(Tab& tab) {
     agreedToQuit_.clear();
     if (size() < 2)
         return;
-    tab.web().tryClose();
+    askToClose(tab);
+}
+
+void TabsController::askToClose(Tab& tab) {
+    // A tab without a page has nothing to ask.
+    if (tab.hasPage())
+        tab.web().tryClose();
+    else
+        close(tab);
 }
 
 void TabsController::closeCurrent() {
@@ -292,7 +315,7 @@ void TabsController::closeAll() {
     // The tabs go once every page has agreed; their records are released only
     // after this loop, on the next idle.
     for (Tab* t : open)
-        t->web().tryClose();
+        askToClose(*t);
 }
 
 void TabsController::toggleLayoutMode() {

@@ -70,11 +70,13 @@ public:
     // tabs close together once every page has agreed, and none if one stays.
     void closeAll();
     void toggleLayoutMode();
+    // Opens a saved session's tabs and folders, without pages until selected.
+    void restore(const SessionState& session);
     // Drops any hover wash from the pills, as a new theme does.
     void restyle();
 
-    // A tab was made: other controllers hook into its page here.
-    sigc::signal<void(Tab&)>& signalTabCreated() { return tabCreated_; }
+    // A tab's page was made: other controllers hook into it here.
+    sigc::signal<void(Tab&)>& signalPageCreated() { return pageCreated_; }
     // A different tab is selected, or none (null).
     sigc::signal<void(Tab*)>& signalSelected() { return selected_; }
     // A page finished loading in a tab.
@@ -83,7 +85,9 @@ public:
     sigc::signal<void()>& signalAllClosed() { return allClosed_; }
 
 private:
-    Tab& makeTab(TabId id, WebView* related);
+    void makePage(Tab& tab, TabId id, WebView* related = nullptr);
+    // Asks the tab's page whether it may close, or closes a tab without one.
+    void askToClose(Tab& tab);
     void connectPage(Tab& tab, TabId id);
     void onInserted(TabId id, std::size_t index);
     void onRemoved(TabId id, std::size_t index);
@@ -101,11 +105,13 @@ private:
     // The page whose process the next inserted tab's view shares, if any.
     WebView* pendingRelated_ = nullptr;
     Tab* shown_ = nullptr;
+    // Model changes arrive in a batch: the strip is filled once at its end.
+    bool batching_ = false;
     // The window is closing: its last tab may go too.
     bool quitting_ = false;
     // While closing, the tabs whose pages have agreed to close.
     std::set<TabId> agreedToQuit_;
-    sigc::signal<void(Tab&)> tabCreated_;
+    sigc::signal<void(Tab&)> pageCreated_;
     sigc::signal<void(Tab*)> selected_;
     sigc::signal<void(Tab&, const FinishedPage&)> pageFinished_;
     sigc::signal<void()> allClosed_;

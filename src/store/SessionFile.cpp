@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <set>
+#include <string_view>
 #include <system_error>
+
+#include <glib.h>
 
 #include "store/PlistData.h"
 #include "store/PlistFile.h"
@@ -38,6 +41,14 @@ std::vector<SessionFolder> readFolders(plist_t array) {
     return folders;
 }
 
+// A restored address loads as it was stored, so a script address would run in
+// whatever page the tab shows: such a tab is dropped.
+bool isSafeToRestore(const std::string& address) {
+    // The scheme comes lower-cased, and GLib keeps it.
+    const char* scheme = g_uri_peek_scheme(address.c_str());
+    return !scheme || std::string_view(scheme) != "javascript";
+}
+
 } // namespace
 
 std::optional<SessionState> readSession(const std::filesystem::path& file) {
@@ -61,7 +72,8 @@ std::optional<SessionState> readSession(const std::filesystem::path& file) {
     for (plist_t item : arrayItems(plist_dict_get_item(root, "tabs"))) {
         const bool isSelected = index++ == selected;
         const auto address = dictionaryString(item, "address");
-        if (state.tabs.size() == sessionMaxTabs || !address || !isKeptText(*address, true)) {
+        if (state.tabs.size() == sessionMaxTabs || !address || !isKeptText(*address, true) ||
+            !isSafeToRestore(*address)) {
             if (isSelected)
                 keptSelection = std::max<std::int64_t>(std::ssize(state.tabs) - 1, 0);
             continue;

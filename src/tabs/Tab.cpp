@@ -24,9 +24,7 @@ constexpr double kCloseOpacity = 0.5;
 
 } // namespace
 
-Tab::Tab(WebSession* session, WebView* opener)
-    : web_(std::make_unique<WebView>(session, opener)), pill_(std::make_unique<VeskTabPill>()) {
-    loginForms_ = std::make_unique<LoginForms>(*web_);
+Tab::Tab() : pill_(std::make_unique<VeskTabPill>()) {
     pill_->set_size_request(static_cast<int>(VeskTabPill::kWidth),
                             static_cast<int>(VeskTabPill::kHeight));
     // A strip is as tall (top) or as wide (sidebar) as its column; the pill keeps
@@ -79,6 +77,13 @@ Tab::~Tab() {
         pill_->unparent();
 }
 
+void Tab::makePage(WebSession* session, WebView* opener) {
+    if (web_)
+        return;
+    web_ = std::make_unique<WebView>(session, opener);
+    loginForms_ = std::make_unique<LoginForms>(*web_);
+}
+
 FindBar& Tab::findBar() {
     if (!findBar_)
         findBar_ = std::make_unique<FindBar>(*web_);
@@ -104,8 +109,10 @@ void Tab::setActive(bool active) {
 }
 
 void Tab::detach() {
-    web_->stopLoading();
-    web_->disconnectAll();
+    if (web_) {
+        web_->stopLoading();
+        web_->disconnectAll();
+    }
     // A closed tab's page neither offers nor receives a password.
     loginForms_.reset();
     // A closed tab's page gets none of what it asked for.

@@ -22,13 +22,18 @@ class PermissionDecisions;
 // buttons; what they do is for the coordinator to decide.
 class Tab : public sigc::trackable {
 public:
-    // A tab keeping its website data in `session`; with `opener`, one whose page
-    // shares the opener's web process, so that it can talk to the page that opened it.
-    explicit Tab(WebSession* session = nullptr, WebView* opener = nullptr);
+    // A tab with its pill only: its page is made by makePage, when it is first needed.
+    Tab();
     ~Tab();
     Tab(const Tab&) = delete;
     Tab& operator=(const Tab&) = delete;
 
+    // Makes the tab's page, keeping its website data in `session`; with `opener`,
+    // one that shares the opener's web process, so that it can talk to the page
+    // that opened it.
+    void makePage(WebSession* session, WebView* opener = nullptr);
+    bool hasPage() const { return web_ != nullptr; }
+    // The tab's page; only once it has been made.
     WebView& web() { return *web_; }
     const WebView& web() const { return *web_; }
     VeskTabPill& pill() { return *pill_; }

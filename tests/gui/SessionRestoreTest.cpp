@@ -68,7 +68,7 @@ TEST_F(SessionRestoreTest, AKilledRunIsOfferedAndItsTabsComeBackInOrderLoadingWh
     pressRestore("Restore 3 tabs from the last session?");
     ASSERT_EQ(app->tabs().size(), 3u) << "the untouched start-up tab gives way";
     EXPECT_EQ(activeIndexOf(app->tabs()), 2);
-    EXPECT_FALSE(tab(0).web().url()) << "a tab not selected waits";
+    EXPECT_FALSE(tab(0).hasPage()) << "a tab not selected waits";
     EXPECT_EQ(addressesOnSelecting(), pages);
 }
 

@@ -26,7 +26,7 @@ bool holdsText(const std::filesystem::path& folder, const std::string& text) {
 }
 
 // A close guard that would end well within the test, were the page's question not heeded.
-constexpr auto kShortCloseAnswer = std::chrono::milliseconds(400);
+constexpr auto kShortCloseAnswer = std::chrono::milliseconds(1000);
 
 class CloseQuestionTest : public BrowsingFixture {
 protected:

@@ -37,7 +37,8 @@ TEST_F(SessionFileTest, DamagedFileIsSetAsideAndGivesNothing) {
     }
 }
 
-// Values no writer gives are dropped one by one; the selection stays on its tab.
+// Values no writer gives, and script addresses, which would run in whatever page
+// the tab shows, are dropped one by one; the selection stays on its tab.
 TEST_F(SessionFileTest, HostileValuesAreDropped) {
     const auto file = temp / "session.plist";
     const std::string tooLong(sessionMaxTextBytes + 1, 'a');
@@ -48,12 +49,13 @@ TEST_F(SessionFileTest, HostileValuesAreDropped) {
                     "</string></dict>"
                     "<dict><key>address</key><integer>3</integer></dict>"
                     "<string>not a tab</string>"
+                    "<dict><key>address</key><string>JavaScript:alert(1)</string></dict>"
                     "<dict><key>address</key><string>http://127.0.0.1/</string>"
                     "<key>folder</key><string>nowhere</string></dict>"
                     "</array><key>folders</key><array>"
                     "<dict><key>id</key><string></string><key>name</key><string>x</string></dict>"
                     "<dict><key>name</key><string>no id</string></dict>"
-                    "</array><key>selected</key><integer>3</integer>"
+                    "</array><key>selected</key><integer>4</integer>"
                     "<key>sidebar</key><string>yes</string></dict>"));
     const SessionState expected{{{"http://127.0.0.1/", ""}}, {}, 0, false};
     EXPECT_EQ(readSession(file), expected);

@@ -36,6 +36,9 @@ Gtk::Application& testApplication();
 // Runs the main loop until `done` holds or the time runs out; returns whether it held.
 bool waitUntil(const std::function<bool()>& done,
                std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// GNOME's interface settings (the desktop's light or dark choice among them), kept in
+// this process's memory; nothing, and a failure, when settings were used before.
+GSettings* desktopSettingsInMemory();
 // Runs the main loop for a while, letting animations and layout settle.
 void pump(std::chrono::milliseconds duration);
 

@@ -1,10 +1,12 @@
 // Renders the real window to a PNG, for looking at the chrome by eye:
 //   vesk_screenshot OUT.png [theme NAME] [custom] [tabs N] [folder] [collapse] [sidebar]
 //                   [entries] [history] [filter TEXT] [themes] [select N] [page HOST]
-//                   [site HOST TITLE] [password] [clear] [wait MS]
+//                   [site HOST TITLE] [password] [clear] [wait MS] [dark]
+// With `dark` the desktop asks for a dark look (GNOME's setting, kept in memory).
 // It starts with an empty home page and a fresh home folder, so nothing is loaded from
 // anywhere and nothing of the user's is read or written. An open alert is saved beside
 // OUT.png as OUT-alert.png.
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -104,6 +106,13 @@ int main(int argc, char** argv) {
     ::setenv("XDG_DATA_HOME", (std::string(folder) + "/data").c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (std::string(folder) + "/config").c_str(), 1);
     vesk::VeskStore::shared().usePaths(vesk::AppPaths::under(folder));
+    if (std::find(args.begin(), args.end(), "dark") != args.end()) {
+        // Set before anything reads settings, so that they stay in this process.
+        ::setenv("GSETTINGS_BACKEND", "memory", 1);
+        GSettings* gnome = g_settings_new("org.gnome.desktop.interface");
+        g_settings_set_string(gnome, "color-scheme", "prefer-dark");
+        g_object_unref(gnome);
+    }
     int result = 1;
     auto app = Gtk::Application::create("org.vesk.Screenshot", Gio::Application::Flags::NON_UNIQUE);
     app->signal_activate().connect([&] {

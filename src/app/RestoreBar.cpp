@@ -11,8 +11,6 @@ constexpr int kMargin = 6;
 
 RestoreBar::RestoreBar() : bar_(Gtk::Orientation::HORIZONTAL, kSpacing) {
     bar_.add_css_class("vesk-restore-bar");
-    // The theme's own look for a message laid over content.
-    bar_.add_css_class("app-notification");
     bar_.set_valign(Gtk::Align::START);
     bar_.set_margin(kMargin);
 

@@ -1,6 +1,7 @@
 #include "base/Color.h"
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <utility>
 
@@ -16,41 +17,56 @@ const std::array<std::pair<NamedColor, const char*>, 5> kNamedKeys{{
     {NamedColor::SystemBlue, "systemBlueColor"},
 }};
 
-// What each named colour shows as with the stock style, flattened onto the
-// window background where the style gives it a translucent foreground.
+// What each named colour shows as with the toolkit's own style (GTK's default
+// theme, light and dark variants), as the style sheet's references resolve.
 struct SchemeValues {
     double light[3];
     double dark[3];
 };
 
-constexpr double fromByte(int v) {
-    return v / 255.0;
+struct Rgb {
+    double r, g, b;
+};
+
+constexpr Rgb fromHex(unsigned hex) {
+    return {((hex >> 16) & 0xff) / 255.0, ((hex >> 8) & 0xff) / 255.0, (hex & 0xff) / 255.0};
 }
 
-constexpr double kLightWindow = fromByte(250); // #fafafa
-constexpr double kDarkWindow = fromByte(36);   // #242424
-// The light foreground is black at 0.8 over the window background.
-constexpr double kLightLabel = 0.2 * kLightWindow;
-// The dimmed foreground mixes 45 % of the window background into the label.
-constexpr double kLightSecondary = kLightLabel * 0.55 + kLightWindow * 0.45;
-constexpr double kDarkSecondary = 1.0 * 0.55 + kDarkWindow * 0.45;
+constexpr Rgb kLightWindow = fromHex(0xf6f5f4);
+constexpr Rgb kDarkWindow = fromHex(0x353535);
+constexpr Rgb kLightLabel = fromHex(0x2e3436);
+constexpr Rgb kDarkLabel = fromHex(0xeeeeec);
+constexpr Rgb kLightSelection = fromHex(0x3584e4);
+constexpr Rgb kDarkSelection = fromHex(0x15539e);
+// The style sheet writes the fixed system blue out, the same under both schemes.
+constexpr Rgb kSystemBlue = fromHex(0x3584e4);
+// The dimmed foreground mixes this share of the window background into the label.
+constexpr double kSecondaryMix = 0.45;
+
+constexpr Rgb mixed(const Rgb& a, const Rgb& b, double fraction) {
+    return {a.r * (1.0 - fraction) + b.r * fraction, a.g * (1.0 - fraction) + b.g * fraction,
+            a.b * (1.0 - fraction) + b.b * fraction};
+}
+
+constexpr SchemeValues both(const Rgb& light, const Rgb& dark) {
+    return {{light.r, light.g, light.b}, {dark.r, dark.g, dark.b}};
+}
 
 SchemeValues schemeValues(NamedColor n) {
     switch (n) {
     case NamedColor::WindowBackground:
-        return {{kLightWindow, kLightWindow, kLightWindow},
-                {kDarkWindow, kDarkWindow, kDarkWindow}};
+        return both(kLightWindow, kDarkWindow);
     case NamedColor::ControlAccent:
+        return both(kLightSelection, kDarkSelection);
     case NamedColor::SystemBlue:
-        return {{fromByte(0x35), fromByte(0x84), fromByte(0xe4)},
-                {fromByte(0x35), fromByte(0x84), fromByte(0xe4)}};
+        return both(kSystemBlue, kSystemBlue);
     case NamedColor::Label:
-        return {{kLightLabel, kLightLabel, kLightLabel}, {1.0, 1.0, 1.0}};
+        return both(kLightLabel, kDarkLabel);
     case NamedColor::SecondaryLabel:
-        return {{kLightSecondary, kLightSecondary, kLightSecondary},
-                {kDarkSecondary, kDarkSecondary, kDarkSecondary}};
+        return both(mixed(kLightLabel, kLightWindow, kSecondaryMix),
+                    mixed(kDarkLabel, kDarkWindow, kSecondaryMix));
     }
-    return {{0.0, 0.0, 0.0}, {1.0, 1.0, 1.0}};
+    return both(kLightLabel, kDarkLabel);
 }
 
 std::string cssNumber(double v) {
@@ -69,9 +85,11 @@ std::string cssNamed(NamedColor n) {
         return "@theme_fg_color";
     case NamedColor::SecondaryLabel:
         // A dimmed foreground, kept opaque so that a new alpha replaces it.
-        return "mix(@theme_fg_color,@theme_bg_color,0.45)";
+        return "mix(@theme_fg_color,@theme_bg_color," + cssNumber(kSecondaryMix) + ")";
     case NamedColor::SystemBlue:
-        return "#3584e4";
+        return "rgb(" + std::to_string(std::lround(kSystemBlue.r * 255)) + "," +
+               std::to_string(std::lround(kSystemBlue.g * 255)) + "," +
+               std::to_string(std::lround(kSystemBlue.b * 255)) + ")";
     }
     return "@theme_fg_color";
 }

@@ -21,13 +21,13 @@ void HistoryController::toggleHistory() {
         panel_.close();
         return;
     }
-    panel_.open(theme_.colors());
+    panel_.open(theme_.panelColors());
     rebuildHistoryPanel();
 }
 
 void HistoryController::rebuildHistoryPanel() {
     if (panel_.isOpen())
-        panel_.showHistory(VeskStore::shared().loadHistory(), theme_.colors());
+        panel_.showHistory(VeskStore::shared().loadHistory(), theme_.panelColors());
 }
 
 void HistoryController::clearHistory() {

@@ -52,12 +52,26 @@ constexpr ProblemText kProblems[] = {
     {kTlsGenericError, "The certificate of ", " could not be checked."},
 };
 
+// Every colour is the page's own, for light and for dark, so that no text is left
+// to the engine's form controls, which do not all follow the dark look.
 constexpr const char* kStyle = R"css(
-:root { color-scheme: light dark; font-family: sans-serif; }
+:root {
+  color-scheme: light dark; font-family: sans-serif;
+  --page: #f6f5f4; --text: #2e3436; --button: #1c5fb0; --button-text: #ffffff;
+}
+@media (prefers-color-scheme: dark) {
+  :root { --page: #242424; --text: #eeeeec; --button: #1c5fb0; --button-text: #ffffff; }
+}
+html, body { background-color: var(--page); color: var(--text); }
 body { max-width: 40em; margin: 12vh auto; padding: 0 2em; line-height: 1.5; }
 h1 { font-size: 1.6em; font-weight: 600; }
 ul { padding-left: 1.2em; }
-button { font: inherit; padding: 0.4em 1.1em; border-radius: 8px; margin: 0.6em 0; }
+button {
+  font: inherit; padding: 0.4em 1.1em; border-radius: 8px; margin: 0.6em 0;
+  appearance: none; background-color: var(--button); color: var(--button-text);
+  border: 1px solid var(--button);
+}
+details button { background-color: transparent; color: var(--text); border-color: var(--text); }
 details { margin-top: 1.5em; }
 summary { cursor: pointer; }
 )css";

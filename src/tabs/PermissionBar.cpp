@@ -16,8 +16,6 @@ constexpr int kMargin = 6;
 PermissionBar::PermissionBar(WebView& web, PermissionDecisions& decisions)
     : requests_(web, decisions), bar_(Gtk::Orientation::HORIZONTAL, kSpacing) {
     bar_.add_css_class("vesk-permission-bar");
-    // The theme's own look for a message laid over content, as the restore bar has.
-    bar_.add_css_class("app-notification");
     bar_.set_valign(Gtk::Align::START);
     bar_.set_margin(kMargin);
     bar_.set_visible(false);

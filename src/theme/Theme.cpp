@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "theme/Contrast.h"
+
 namespace vesk {
 
 namespace {
@@ -58,6 +60,19 @@ Color derivedPanelColor(const Color& background) {
     // The custom look is always dark, so a named background is blended as it
     // shows under the dark scheme.
     return background.resolved(ColorScheme::Dark).blended(0.35, Color::blackColor()).withAlpha(0.9);
+}
+
+ChromeTextColors chromeTextColors(const ThemeColors& c, ColorScheme scheme) {
+    const Color glass = paintedOver(c.background.withAlpha(kGlassAlpha), c.background, scheme);
+    const Color addressField = paintedOver(c.panel.withAlpha(kAddressFieldAlpha), glass, scheme);
+    // The floating panels hang over pages of any colour.
+    const Color panel = c.panel.withAlpha(kFloatingPanelAlpha);
+    const Color hoveredButton =
+        paintedOver(c.accent.withAlpha(kPanelButtonHoverAlpha), panel, scheme);
+    return {readableTextColor(c.text, glass, scheme),
+            readableTextColor(c.text, addressField, scheme),
+            readableTextColor(c.text, panel, scheme), readableTextColor(c.mutedText, panel, scheme),
+            readableTextColor(c.accent, hoveredButton, scheme)};
 }
 
 ResolvedTheme resolveTheme(std::optional<std::string_view> name,

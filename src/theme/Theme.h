@@ -31,6 +31,26 @@ struct ResolvedTheme {
     bool operator==(const ResolvedTheme&) const = default;
 };
 
+// The alphas the chrome paints the theme's colours with.
+inline constexpr double kGlassAlpha = 0.12;
+inline constexpr double kAddressFieldAlpha = 0.8;
+inline constexpr double kFloatingPanelAlpha = 0.92;
+inline constexpr double kActivePillAlpha = 0.24;
+// A panel button's soft fill is its accent at this alpha, and more while hovered.
+inline constexpr double kPanelButtonFillAlpha = 0.1;
+inline constexpr double kPanelButtonHoverAlpha = 0.15;
+
+// The colours of the chrome's texts, each readable on the surface it sits on.
+struct ChromeTextColors {
+    Color windowText;  // tab titles and folder headers, on the glass
+    Color addressText; // the address field's text, on the field's own fill
+    Color panelText;   // the floating panels' headings, rows and search field
+    Color panelMuted;  // the panels' secondary lines and field labels
+    Color panelAccent; // the panels' buttons, on their soft fill
+
+    bool operator==(const ChromeTextColors&) const = default;
+};
+
 inline constexpr std::string_view kSystemThemeName = "system";
 inline constexpr std::string_view kCustomThemeName = "custom";
 
@@ -49,5 +69,11 @@ Color derivedPanelColor(const Color& background);
 ResolvedTheme resolveTheme(std::optional<std::string_view> name,
                            std::optional<Color> customBackground,
                            std::optional<Color> customAccent);
+
+// The theme's text and accent colours made readable on the chrome's surfaces
+// under `scheme`: a surface keeps the theme's colour, and only the text on it
+// changes where the theme's own would not read (as on the translucent white
+// panels of the system look under a dark desktop).
+ChromeTextColors chromeTextColors(const ThemeColors& colors, ColorScheme scheme);
 
 } // namespace vesk

@@ -20,21 +20,28 @@ const ResolvedTheme& ThemeController::apply(std::optional<std::string> name,
                                             std::optional<Color> customAccent) {
     theme_ = resolveTheme(name, customBackground, customAccent);
     applyLook();
-    // Window, glass, web area, address field, toolbar, every tab and folder
-    // header and the panels take their colours from this one style sheet.
-    css_->setThemeCss(themeStyleSheet(theme_->colors));
     return *theme_;
 }
 
-void ThemeController::applyLook() {
+ColorScheme ThemeController::scheme() const {
     // Before any theme, and under "system", the desktop's choice holds.
     const Appearance appearance = theme_ ? theme_->appearance : Appearance::System;
     const bool dark = appearance == Appearance::Dark ||
                       (appearance == Appearance::System && desktop_.prefersDark());
+    return dark ? ColorScheme::Dark : ColorScheme::Light;
+}
+
+void ThemeController::applyLook() {
+    const bool dark = scheme() == ColorScheme::Dark;
     // Widgets and pages both follow this one setting.
     auto settings = Gtk::Settings::get_default();
     if (settings && settings->property_gtk_application_prefer_dark_theme().get_value() != dark)
         settings->property_gtk_application_prefer_dark_theme() = dark;
+    // Window, glass, web area, address field, toolbar, every tab and folder
+    // header and the panels take their colours from this one style sheet; its
+    // texts are chosen for the look in force, so it is made again when that changes.
+    if (theme_)
+        css_->setThemeCss(themeStyleSheet(theme_->colors, scheme()));
 }
 
 void ThemeController::applyThemeNamed(std::optional<std::string> name,
@@ -80,7 +87,7 @@ void ThemeController::toggleThemePanel() {
     }
     // The wells start with the colours in force, not with the stored custom ones.
     const ThemeColors now = colors();
-    panel_->open(now, theme_ ? now.background : defaultCustomBackground(),
+    panel_->open(panelColors(), theme_ ? now.background : defaultCustomBackground(),
                  theme_ ? now.accent : defaultCustomAccent());
 }
 
@@ -95,6 +102,15 @@ ThemeColors ThemeController::colors() const {
     return {Color::named(NamedColor::WindowBackground), Color::calibratedWhite(1.0, 0.12),
             Color::named(NamedColor::SystemBlue), Color::named(NamedColor::Label),
             Color::named(NamedColor::SecondaryLabel)};
+}
+
+ThemeColors ThemeController::panelColors() const {
+    ThemeColors panel = colors();
+    const ChromeTextColors text = chromeTextColors(panel, scheme());
+    panel.text = text.panelText;
+    panel.mutedText = text.panelMuted;
+    panel.accent = text.panelAccent;
+    return panel;
 }
 
 StoredTheme ThemeController::load() {

@@ -57,6 +57,11 @@ public:
 
     // The colours in force, each with its own fallback before the first apply.
     ThemeColors colors() const;
+    // The colours in force with the text, muted text and accent that read on the
+    // floating panels under the look in force.
+    ThemeColors panelColors() const;
+    // The light or dark look in force: the theme's own, or the desktop's under "system".
+    ColorScheme scheme() const;
 
     // The theme as stored; the next start applies it.
     static StoredTheme load();
@@ -65,7 +70,8 @@ public:
     void save();
 
 private:
-    // Sets the light or dark look for the theme in force and the desktop's choice.
+    // Sets the light or dark look for the theme in force and the desktop's choice,
+    // and the theme's style sheet for it.
     void applyLook();
 
     std::unique_ptr<Css> css_;

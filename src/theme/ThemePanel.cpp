@@ -38,13 +38,18 @@ Gtk::Requisition naturalSize(Gtk::Widget& widget) {
     return natural;
 }
 
-// A panel text in its font and a colour of its own, which later applies leave alone.
+// A panel text in its font and one of the panel's text styles, whose colours the
+// theme's style sheet chooses to read on the panel under the look in force.
 template <typename W>
-W* panelText(W* widget, double pointSize, FontWeight weight, const Color& color) {
+W* panelText(W* widget, double pointSize, FontWeight weight, const char* style) {
     setVeskFont(*widget, pointSize, weight);
-    setFixedColor(*widget, color);
+    widget->add_css_class(style);
     return widget;
 }
+
+constexpr const char* kTextStyle = "vesk-panel-text";
+constexpr const char* kMutedStyle = "vesk-panel-muted";
+constexpr const char* kButtonStyle = "vesk-panel-button";
 
 } // namespace
 
@@ -61,7 +66,7 @@ void ThemePanel::open(const ThemeColors& colors, const Color& wellBackground,
 double ThemePanel::fill(ConstraintView& panel, const ThemeColors& colors,
                         const Color& wellBackground, const Color& wellAccent) {
     auto* title =
-        panelText(Gtk::make_managed<Gtk::Label>("Themes"), 14, FontWeight::Semibold, colors.text);
+        panelText(Gtk::make_managed<Gtk::Label>("Themes"), 14, FontWeight::Semibold, kTextStyle);
     Gtk::Button* close = iconBtn("window-close-symbolic", "Close Themes");
     setFixedColor(*close, colors.accent);
     close->signal_clicked().connect(sigc::mem_fun(*this, &ThemePanel::close));
@@ -69,31 +74,29 @@ double ThemePanel::fill(ConstraintView& panel, const ThemeColors& colors,
     auto* presetStack = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, kStackSpacing);
     for (const Preset& preset : kPresets) {
         auto* button = panelText(Gtk::make_managed<Gtk::Button>(preset.title), 12,
-                                 FontWeight::Medium, colors.accent);
-        button->add_css_class("vesk-panel-button");
+                                 FontWeight::Medium, kButtonStyle);
         button->signal_clicked().connect(
             [this, name = std::string(preset.themeName)] { presetChosen_.emit(name); });
         presetStack->append(*button);
     }
 
     auto* customLabel =
-        panelText(Gtk::make_managed<Gtk::Label>("Custom"), 12, FontWeight::Semibold, colors.text);
+        panelText(Gtk::make_managed<Gtk::Label>("Custom"), 12, FontWeight::Semibold, kTextStyle);
     auto* backgroundLabel = panelText(Gtk::make_managed<Gtk::Label>("Background"), 11,
-                                      FontWeight::Regular, colors.mutedText);
-    auto* accentLabel = panelText(Gtk::make_managed<Gtk::Label>("Accent"), 11, FontWeight::Regular,
-                                  colors.mutedText);
+                                      FontWeight::Regular, kMutedStyle);
+    auto* accentLabel =
+        panelText(Gtk::make_managed<Gtk::Label>("Accent"), 11, FontWeight::Regular, kMutedStyle);
 
     backgroundWell_ = Gtk::make_managed<Gtk::ColorButton>();
     accentWell_ = Gtk::make_managed<Gtk::ColorButton>();
     setWellColors(wellBackground, wellAccent);
     for (Gtk::ColorButton* well : {backgroundWell_, accentWell_}) {
-        well->add_css_class("vesk-panel-button");
+        well->add_css_class(kButtonStyle);
         well->signal_color_set().connect(sigc::mem_fun(*this, &ThemePanel::onCustomChosen));
     }
 
     auto* apply = panelText(Gtk::make_managed<Gtk::Button>("Apply Custom"), 12, FontWeight::Medium,
-                            colors.accent);
-    apply->add_css_class("vesk-panel-button");
+                            kButtonStyle);
     apply->signal_clicked().connect(sigc::mem_fun(*this, &ThemePanel::onCustomChosen));
 
     auto* customStack = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, kStackSpacing);

@@ -2,24 +2,52 @@
 
 namespace vesk {
 
-std::string themeStyleSheet(const ThemeColors& c) {
-    const std::string background = cssColor(c.background);
-    const std::string accent = cssColor(c.accent);
-    const std::string text = cssColor(c.text);
-    const std::string muted = cssColor(c.mutedText);
+namespace {
+
+std::string rule(const std::string& selector, const std::string& declarations) {
+    return selector + " { " + declarations + " }\n";
+}
+
+std::string colorIs(const Color& c) {
+    return "color: " + cssColor(c) + ";";
+}
+
+std::string backgroundIs(const Color& c) {
+    return "background-color: " + cssColor(c) + ";";
+}
+
+} // namespace
+
+std::string themeStyleSheet(const ThemeColors& c, ColorScheme scheme) {
+    const ChromeTextColors text = chromeTextColors(c, scheme);
     std::string css;
-    css += "window.vesk-window { background-color: " + background + "; }\n";
-    css += ".vesk-glass { background-color: " + cssColor(c.background.withAlpha(0.12)) + "; }\n";
-    css += ".vesk-web-area { background-color: " + cssColor(c.panel) + "; }\n";
-    css += "entry.vesk-address { background-color: " + cssColor(c.panel.withAlpha(0.8)) +
-           "; color: " + text + "; caret-color: " + text + "; }\n";
-    css += "button.vesk-icon-button { color: " + accent + "; }\n";
-    css += "button.vesk-tab-title { color: " + text + "; }\n";
-    css += "button.vesk-tab-close { color: " + accent + "; }\n";
-    css += ".vesk-pill.active { background-color: " + cssColor(c.accent.withAlpha(0.24)) + "; }\n";
-    css += "button.vesk-folder-header { color: " + text + "; }\n";
-    css += ".vesk-panel { background-color: " + cssColor(c.panel.withAlpha(0.92)) + "; }\n";
-    css += ".vesk-muted { color: " + muted + "; }\n";
+    css += rule("window.vesk-window", backgroundIs(c.background));
+    css += rule(".vesk-glass", backgroundIs(c.background.withAlpha(kGlassAlpha)));
+    css += rule(".vesk-web-area", backgroundIs(c.panel));
+    css += rule("entry.vesk-address", backgroundIs(c.panel.withAlpha(kAddressFieldAlpha)) +
+                                          colorIs(text.addressText) +
+                                          " caret-color: " + cssColor(text.addressText) + ";");
+    css +=
+        rule("button.vesk-icon-button, menubutton.vesk-toolbar-button > button", colorIs(c.accent));
+    css += rule("button.vesk-tab-title", colorIs(text.windowText));
+    css += rule("button.vesk-tab-close", colorIs(c.accent));
+    css += rule(".vesk-pill.active", backgroundIs(c.accent.withAlpha(kActivePillAlpha)));
+    css += rule("button.vesk-folder-header", colorIs(text.windowText));
+    css += rule(".vesk-panel", backgroundIs(c.panel.withAlpha(kFloatingPanelAlpha)));
+    css += rule(".vesk-panel .vesk-panel-text", colorIs(text.panelText));
+    css += rule(".vesk-panel .vesk-panel-muted", colorIs(text.panelMuted));
+    css += rule(".vesk-panel entry.vesk-search",
+                colorIs(text.panelText) + " caret-color: " + cssColor(text.panelText) + ";");
+    // The toolkit dims a placeholder by half; it takes the panel's readable muted text instead.
+    css += rule(".vesk-panel entry.vesk-search > text > placeholder",
+                colorIs(text.panelMuted) + " opacity: 1;");
+    // The buttons' soft fill comes from the theme's accent, and their labels were
+    // chosen to read on it.
+    css +=
+        rule(".vesk-panel button.vesk-panel-button",
+             colorIs(text.panelAccent) + backgroundIs(c.accent.withAlpha(kPanelButtonFillAlpha)));
+    css += rule(".vesk-panel button.vesk-panel-button:hover",
+                backgroundIs(c.accent.withAlpha(kPanelButtonHoverAlpha)));
     return css;
 }
 

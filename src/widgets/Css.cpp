@@ -26,6 +26,7 @@ entry.vesk-address:focus-within { outline: none; box-shadow: none; }
 button.vesk-icon-button {
   color: #3584e4; min-width: 24px; min-height: 24px; padding: 5px; border: none;
 }
+menubutton.vesk-toolbar-button > button { color: #3584e4; }
 .vesk-pill { border-radius: 10px; background-color: transparent; }
 .vesk-pill.hover:not(.active) {
   background-color: rgba(255,255,255,0.15);
@@ -68,6 +69,16 @@ entry.vesk-alert-field { min-height: 24px; }
 .vesk-find-bar {
   border-radius: 14px; background-color: alpha(#1f1f1f, 0.92); color: #ffffff;
   margin: 10px 10px 0 0; padding: 4px 6px;
+}
+/* The bars laid over the page are opaque, in the window's own colours, so that
+   no page shows through their message in either look. */
+.vesk-restore-bar, .vesk-permission-bar {
+  background-color: @theme_bg_color; color: @theme_fg_color;
+  border-radius: 10px; padding: 6px 6px 6px 12px; box-shadow: 0 1px 4px alpha(black, 0.35);
+}
+/* The toolkit's blue is a little light for white words; a darker shade reads. */
+.vesk-restore-bar button.suggested-action, .vesk-permission-bar button.suggested-action {
+  background-image: image(mix(@theme_selected_bg_color, black, 0.15));
 }
 .vesk-link-target {
   margin: 0 0 6px 6px; padding: 2px 8px; border-radius: 6px; font-size: 11px;

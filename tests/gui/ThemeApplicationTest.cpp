@@ -133,5 +133,56 @@ TEST_F(ThemeApplicationTest, OpenPanelsKeepTheirColoursAcrossApplies) {
     EXPECT_EQ(iconColours(app->historyPanel()), historyIcons);
 }
 
+// Under the system look the panels stay translucent white when the desktop turns dark;
+// every text on them, and the address field's, still reads on its surface.
+TEST_F(ThemeApplicationTest, TextsReadOnTheirSurfacesOnLightAndDarkDesktops) {
+    GSettings* gnome = desktopSettingsInMemory();
+    ASSERT_TRUE(gnome);
+    g_settings_set_string(gnome, "color-scheme", "default");
+    VeskStore::shared().addHistory("https://news.example/today", std::string("Morning news"));
+    ASSERT_TRUE(VeskStore::shared().writePending(std::chrono::seconds(3)));
+    launch();
+    addressEntry().set_text("news.example/today");
+
+    for (const ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
+        const char* look = scheme == ColorScheme::Dark ? "dark" : "light";
+        if (scheme == ColorScheme::Dark)
+            g_settings_set_string(gnome, "color-scheme", "prefer-dark");
+        ASSERT_TRUE(waitUntil([&] { return app->theme().scheme() == scheme; })) << look;
+        waitForRedraw();
+        const auto readable = [&](Gtk::Widget& widget) {
+            return paintedTextContrast(window(), widget);
+        };
+        EXPECT_GE(readable(addressEntry()), kMinimumTextContrast) << "address field, " << look;
+
+        app->history().toggleHistory();
+        waitForRedraw();
+        HistoryPanel& history = app->historyPanel();
+        history.searchField()->set_text("news");
+        waitForRedraw();
+        EXPECT_GE(readable(*history.searchField()), kMinimumTextContrast) << "search, " << look;
+        ASSERT_EQ(history.shownRowButtons().size(), 1u);
+        EXPECT_GE(readable(*history.shownRowButtons().front()), kMinimumTextContrast)
+            << "history row, " << look;
+
+        app->theme().toggleThemePanel();
+        waitForRedraw();
+        int measured = 0;
+        for (Gtk::Label* label : descendants<Gtk::Label>(*app->themePanel().view())) {
+            const std::string text = label->get_text();
+            if (text != "Themes" && text != "System" && text != "Accent")
+                continue;
+            // A button's label is measured on the button's fill.
+            Gtk::Widget& area = text == "System" ? *label->get_parent() : *label;
+            EXPECT_GE(readable(area), kMinimumTextContrast) << text << ", " << look;
+            ++measured;
+        }
+        EXPECT_EQ(measured, 3);
+        app->theme().toggleThemePanel();
+        waitForRedraw();
+    }
+    g_object_unref(gnome);
+}
+
 } // namespace
 } // namespace vesk::test

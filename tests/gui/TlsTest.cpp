@@ -1,6 +1,7 @@
 #include <webkit/webkit.h>
 
 #include "BrowsingFixture.h"
+#include "Snapshot.h"
 
 // Certificate errors and the address field's security sign, against a local
 // HTTPS server whose self-signed certificate no authority vouches for.
@@ -33,6 +34,39 @@ protected:
         const std::string command = "xdotool mousemove " + std::to_string(int(x)) + " " +
                                     std::to_string(int(y)) + " click 1";
         ASSERT_EQ(std::system(command.c_str()), 0) << "needs xdotool";
+    }
+    // The contrast of the text of the page's element `selector` with the page under
+    // it, as the engine paints the page.
+    double pageTextContrast(const std::string& selector) {
+        // Inside the element's border, which is no text.
+        constexpr int kBorderInset = 3;
+        const Gdk::Rectangle box = areaOf(selector);
+        const Gdk::Rectangle area(box.get_x() + kBorderInset, box.get_y() + kBorderInset,
+                                  box.get_width() - 2 * kBorderInset,
+                                  box.get_height() - 2 * kBorderInset);
+        WebKitWebView* view = web().raw();
+        GdkTexture* texture = nullptr;
+        webkit_web_view_get_snapshot(
+            view, WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE, nullptr,
+            [](GObject* source, GAsyncResult* result, gpointer out) {
+                *static_cast<GdkTexture**>(out) =
+                    webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
+            },
+            &texture);
+        if (!waitUntil([&] { return texture != nullptr; }))
+            throw std::runtime_error("the engine gave no picture of the page");
+        const double contrast = textContrastIn(texture, area);
+        g_object_unref(texture);
+        return contrast;
+    }
+    // Where the page's element `selector` shows, in the page's coordinates.
+    Gdk::Rectangle areaOf(const std::string& selector) {
+        const std::string box = evaluate("(() => { const r = document.querySelector(\"" + selector +
+                                         "\").getBoundingClientRect(); return [r.left, r.top, "
+                                         "r.width, r.height].map(Math.round).join(' '); })()");
+        int left = 0, top = 0, width = 0, height = 0;
+        EXPECT_EQ(std::sscanf(box.c_str(), "%d %d %d %d", &left, &top, &width, &height), 4) << box;
+        return Gdk::Rectangle(left, top, width, height);
     }
     // Opens the guarded page and waits for the certificate error page.
     void openGuarded() {
@@ -117,6 +151,29 @@ TEST_F(TlsTest, GoBackLeavesTheErrorPageAndTheSignFollowsTheTab) {
     EXPECT_EQ(sign(), "") << "a new tab shows no page";
     app->tabs().select(0);
     EXPECT_EQ(sign(), "dialog-warning-symbolic");
+}
+
+// The page gives every colour of its own, so that its words and its button read in
+// the light look and in the dark one.
+TEST_F(TlsTest, ErrorPageReadsOnLightAndDarkDesktops) {
+    GSettings* gnome = desktopSettingsInMemory();
+    ASSERT_TRUE(gnome);
+    g_settings_set_string(gnome, "color-scheme", "default");
+    launch();
+    openPage("Alpha");
+    openGuarded();
+    for (const std::string look : {"light", "dark"}) {
+        if (look == "dark") {
+            g_settings_set_string(gnome, "color-scheme", "prefer-dark");
+            ASSERT_TRUE(waitUntil([&] {
+                return evaluate("matchMedia('(prefers-color-scheme: dark)').matches") == "true";
+            })) << "the page follows the dark look";
+            settle();
+        }
+        for (const char* selector : {"h1", "[data-vesk-tls-action=back]"})
+            EXPECT_GE(pageTextContrast(selector), kMinimumTextContrast) << selector << ", " << look;
+    }
+    g_object_unref(gnome);
 }
 
 } // namespace

@@ -50,6 +50,9 @@ public:
     AnimationsOn(const AnimationsOn&) = delete;
     AnimationsOn& operator=(const AnimationsOn&) = delete;
 };
+// GNOME's interface settings (the desktop's light or dark choice among them), kept in
+// this process's memory; nothing, and a failure, when settings were used before.
+GSettings* desktopSettingsInMemory();
 
 // Every widget of type T below `root`, depth first, in child order.
 template <typename T> std::vector<T*> descendants(Gtk::Widget& root) {

@@ -6,6 +6,9 @@
 #include <gdkmm/frameclock.h>
 #include <glibmm/main.h>
 #include <gtkmm/settings.h>
+// The settings backend in use, to be sure a test changes no settings but its own.
+#define G_SETTINGS_ENABLE_BACKEND
+#include <gio/gsettingsbackend.h>
 
 #include "store/VeskStore.h"
 
@@ -67,6 +70,29 @@ AnimationsOn::AnimationsOn() {
 
 AnimationsOn::~AnimationsOn() {
     Gtk::Settings::get_default()->property_gtk_enable_animations() = false;
+}
+
+GSettings* desktopSettingsInMemory() {
+    // Settings first used from here stay in this process, not in the user's.
+    g_setenv("GSETTINGS_BACKEND", "memory", TRUE);
+    GSettingsBackend* backend = g_settings_backend_get_default();
+    const std::string backendType = G_OBJECT_TYPE_NAME(backend);
+    g_object_unref(backend);
+    if (backendType != "GMemorySettingsBackend") {
+        ADD_FAILURE() << "settings were used before this test: run it in a process of its own, "
+                         "as ctest does, so that it does not change the desktop's own settings";
+        return nullptr;
+    }
+    GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+    GSettingsSchema* schema =
+        source ? g_settings_schema_source_lookup(source, "org.gnome.desktop.interface", TRUE)
+               : nullptr;
+    if (!schema) {
+        ADD_FAILURE() << "needs the desktop's interface settings (gsettings-desktop-schemas)";
+        return nullptr;
+    }
+    g_settings_schema_unref(schema);
+    return g_settings_new("org.gnome.desktop.interface");
 }
 
 TempHome::TempHome() {

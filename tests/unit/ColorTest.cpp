@@ -20,7 +20,8 @@ TEST(Color, BlendsInRgbAndResolvesNamedColoursPerScheme) {
               Color::rgb(0.75, 0.0, 0.375, 0.75));
     const Color label = Color::named(NamedColor::Label).withAlpha(0.3);
     EXPECT_LT(label.resolved(ColorScheme::Light).red, 0.5) << "dark text on a light window";
-    EXPECT_EQ(label.resolved(ColorScheme::Dark), Color::rgb(1.0, 1.0, 1.0, 0.3));
+    EXPECT_EQ(label.resolved(ColorScheme::Dark),
+              Color::rgb(238 / 255.0, 238 / 255.0, 236 / 255.0, 0.3));
 }
 
 } // namespace

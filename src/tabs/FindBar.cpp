@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include <glibmm/main.h>
 #include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/overlay.h>
 
@@ -66,6 +67,7 @@ FindBar::FindBar(WebView& web) : finder_(web), bar_(Gtk::Orientation::HORIZONTAL
 }
 
 FindBar::~FindBar() {
+    selectAll_.disconnect();
     if (auto* overlay = dynamic_cast<Gtk::Overlay*>(bar_.get_parent()))
         overlay->remove_overlay(bar_);
 }
@@ -78,6 +80,14 @@ void FindBar::open() {
     }
     entry_->grab_focus();
     entry_->select_region(0, -1);
+    // The field coming on screen and taking the window's keyboard puts the
+    // cursor at its start; the old search is selected again once that is over,
+    // so that typing replaces it instead of going in front of it.
+    selectAll_.disconnect();
+    selectAll_ = Glib::signal_idle().connect([this] {
+        entry_->select_region(0, -1);
+        return false;
+    });
 }
 
 void FindBar::close() {

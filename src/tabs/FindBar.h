@@ -4,6 +4,7 @@
 #include <gtkmm/button.h>
 #include <gtkmm/label.h>
 #include <gtkmm/searchentry.h>
+#include <sigc++/connection.h>
 #include <sigc++/trackable.h>
 
 #include "engine/PageFinder.h"
@@ -54,6 +55,7 @@ private:
     Gtk::Button* previous_ = nullptr;
     Gtk::Button* next_ = nullptr;
     Gtk::Button* close_ = nullptr;
+    sigc::connection selectAll_;
 };
 
 } // namespace vesk

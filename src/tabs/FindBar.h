@@ -44,6 +44,7 @@ public:
 
 private:
     void onSearchChanged();
+    void reselect();
     void onMatchesChanged(const PageFinder::Matches& matches);
     bool onKeyPressed(guint keyval, guint keycode, Gdk::ModifierType state);
     bool onEntryKeyPressed(guint keyval, guint keycode, Gdk::ModifierType state);
@@ -56,6 +57,8 @@ private:
     Gtk::Button* next_ = nullptr;
     Gtk::Button* close_ = nullptr;
     sigc::connection selectAll_;
+    // Reopened with the last search, which typing is to replace.
+    bool keepSelected_ = false;
 };
 
 } // namespace vesk

@@ -34,5 +34,9 @@ inline constexpr const char* kFindPrevious = "find-previous";
 inline constexpr const char* kPrint = "print";
 inline constexpr const char* kToggleFullscreen = "toggle-fullscreen";
 inline constexpr const char* kQuit = "quit";
+// Opens the history panel with the keyboard in its search field.
+inline constexpr const char* kSearchHistory = "search-history";
+// Enabled only while a floating panel is open, so that Escape otherwise reaches the page.
+inline constexpr const char* kClosePanel = "close-panel";
 
 } // namespace vesk::action

@@ -6,6 +6,8 @@
 #include <gtkmm/stylecontext.h>
 #include <gtkmm/window.h>
 
+#include "widgets/AddressDrop.h"
+
 namespace vesk {
 
 namespace {
@@ -74,6 +76,8 @@ AddressField::AddressField() : addr_(Gtk::make_managed<Gtk::Entry>()) {
     auto keys = Gtk::EventControllerKey::create();
     keys->signal_key_pressed().connect(sigc::mem_fun(*this, &AddressField::onKeyPressed), false);
     addr_->add_controller(keys);
+    addr_->add_controller(
+        makeAddressDropTarget(sigc::mem_fun(*this, &AddressField::onAddressesDropped)));
 
     addSignStyle(*addr_);
     popover_ = std::make_unique<SecurityPopover>(*addr_);
@@ -161,7 +165,15 @@ void AddressField::onActivate() {
     // Return always loads what the field holds, also when pressed again
     // without typing; the focus leaving afterwards loads nothing more.
     editing_ = false;
-    editingEnded_.emit(text());
+    editingEnded_.emit(text(), EditingEnd::Submitted);
+}
+
+void AddressField::onAddressesDropped(const std::vector<std::string>& addresses) {
+    // The drop replaces the whole text, wherever the pointer was; of several
+    // dropped files the field takes the first.
+    addr_->set_text(addresses.front());
+    editing_ = false;
+    editingEnded_.emit(text(), EditingEnd::Submitted);
 }
 
 void AddressField::onFocusLeave() {
@@ -175,7 +187,7 @@ void AddressField::onFocusLeave() {
     if (!editing_)
         return;
     editing_ = false;
-    editingEnded_.emit(text());
+    editingEnded_.emit(text(), EditingEnd::FocusLeft);
 }
 
 } // namespace vesk

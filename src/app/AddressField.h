@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtkmm/entry.h>
 #include <sigc++/signal.h>
@@ -11,13 +12,22 @@
 
 namespace vesk {
 
+// How an editing session of the address field ended.
+enum class EditingEnd {
+    // Return, or a link dropped on the field: the user asks for the address now.
+    Submitted,
+    // The focus moved elsewhere in the window.
+    FocusLeft,
+};
+
 // The centred address field. An editing session starts when the user focuses
 // or types into it and ends once: with Return (which always ends one, also
 // pressed again without typing) or with the focus moving elsewhere in the
 // window. Text shown by the program is not editing.
 //
 // A sign at its start says how safely the page on show arrived; clicking it
-// opens a popover with the details. The text stays centred in the field.
+// opens a popover with the details. The text stays centred in the field. A link
+// dropped on it replaces the whole text and is loaded, as Return would.
 class AddressField : public sigc::trackable {
 public:
     AddressField();
@@ -46,13 +56,16 @@ public:
     SecurityPopover& securityPopover() { return *popover_; }
 
     // An editing session ended; the text is the field's.
-    sigc::signal<void(const std::string&)>& signalEditingEnded() { return editingEnded_; }
+    sigc::signal<void(const std::string&, EditingEnd)>& signalEditingEnded() {
+        return editingEnded_;
+    }
 
 private:
     void onActivate();
     void onFocusEnter();
     void onFocusLeave();
     void onChanged();
+    void onAddressesDropped(const std::vector<std::string>& addresses);
     bool onKeyPressed(guint keyval, guint keycode, Gdk::ModifierType state);
 
     Gtk::Entry* addr_;
@@ -61,7 +74,7 @@ private:
     bool editing_ = false;
     bool settingText_ = false;
     std::string shownText_;
-    sigc::signal<void(const std::string&)> editingEnded_;
+    sigc::signal<void(const std::string&, EditingEnd)> editingEnded_;
 };
 
 } // namespace vesk

@@ -2,6 +2,7 @@
 
 #include <giomm/simpleaction.h>
 #include <glibmm/main.h>
+#include <sigc++/adaptors/track_obj.h>
 
 #include "app/ActionNames.h"
 #include "app/KeyBindings.h"
@@ -127,7 +128,12 @@ void AppDelegate::setupActions() {
                 Glib::VariantBase::cast_dynamic<Glib::Variant<int>>(place).get()));
         });
     add(action::kToggleHistory, *history_, &HistoryController::toggleHistory);
+    add(action::kSearchHistory, *history_, &HistoryController::toggleHistorySearch);
     add(action::kClearHistory, *history_, &HistoryController::clearHistory);
+    auto closePanel = add(action::kClosePanel, panels_, &FloatingPanelGroup::closeOpenPanel);
+    closePanel->set_enabled(false);
+    panels_.signalOpenChanged().connect(
+        [closePanel](FloatingPanel* open) { closePanel->set_enabled(open != nullptr); });
     add(action::kToggleThemePanel, *theme_, &ThemeController::toggleThemePanel);
     add(action::kSavePassword, *passwords_, &PasswordsController::promptSavePassword);
     w.add_action(action::kQuit, [&w] { w.close(); });
@@ -136,8 +142,14 @@ void AppDelegate::setupActions() {
 void AppDelegate::setupCallbacks() {
     window_->window().signal_close_request().connect(
         sigc::mem_fun(*this, &AppDelegate::onWindowCloseRequest), false);
-    window_->addressField().signalEditingEnded().connect(
-        sigc::mem_fun(*pages_, &PageController::loadTyped));
+    // An address asked for (Return, a history row) gives the keyboard to its page.
+    // The page controller goes before the window, whose focus still moves as it closes.
+    window_->addressField().signalEditingEnded().connect(sigc::track_obj(
+        [this](const std::string& text, EditingEnd end) {
+            if (pages_->loadTyped(text) && end == EditingEnd::Submitted)
+                pages_->focusPage();
+        },
+        *pages_));
 
     tabs_->signalPageCreated().connect(sigc::mem_fun(*this, &AppDelegate::onPageCreated));
     for (std::size_t i = 0; i < tabs_->size(); ++i)
@@ -149,9 +161,17 @@ void AppDelegate::setupCallbacks() {
     });
     tabs_->signalPageFinished().connect(
         [this](Tab&, const FinishedPage& page) { history_->pageFinished(page.url, page.title); });
+    window_->followTitles(tabs_->model());
+    window_->tabStrip().signalAddressDropped().connect(
+        [this](const std::string& address) { tabs_->open(address); });
     tabs_->signalAllClosed().connect(sigc::mem_fun(*this, &AppDelegate::onAllTabsClosed));
 
-    history_->signalOpen().connect(sigc::mem_fun(*pages_, &PageController::load));
+    history_->signalOpen().connect(sigc::track_obj(
+        [this](const std::string& url) {
+            pages_->load(url);
+            pages_->focusPage();
+        },
+        *pages_));
     theme_->attachPanel(*themePanel_);
     theme_->signalApplied().connect([this](const Color&, const Color&) {
         tabs_->restyle();

@@ -36,7 +36,10 @@ void installKeyBindings(Gtk::Application& app) {
          {"<Control><Shift>Tab", "<Control><Shift>ISO_Left_Tab", "<Control>Page_Up"}},
         {win(kReload), {"<Control>r", "F5"}},
         {win(kReloadBypassingCache), {"<Control><Shift>r", "<Shift>F5"}},
+        // Of two enabled actions on one key only the first runs: a load stops
+        // before a panel closes.
         {win(kStop), {"Escape"}},
+        {win(kClosePanel), {"Escape"}},
         {win(kGoBack), {"<Alt>Left"}},
         {win(kGoForward), {"<Alt>Right"}},
         {win(kZoomIn), {"<Control>plus", "<Control>equal", "<Control>KP_Add"}},
@@ -45,7 +48,7 @@ void installKeyBindings(Gtk::Application& app) {
         {win(kFind), {"<Control>f"}},
         {win(kFindNext), {"F3"}},
         {win(kFindPrevious), {"<Shift>F3"}},
-        {win(kToggleHistory), {"<Control>h"}},
+        {win(kSearchHistory), {"<Control>h"}},
         {win(kPrint), {"<Control>p"}},
         {win(kToggleFullscreen), {"F11"}},
         {win(kQuit), {"<Control>q"}},

@@ -22,6 +22,8 @@ using namespace metrics;
 namespace {
 
 constexpr double kWebFadeSeconds = 0.16;
+// The window's title while no tab is selected.
+constexpr const char* kProgramTitle = "Vesk";
 // The buttons a mouse's thumb presses for back and forward.
 constexpr unsigned kMouseBackButton = 8;
 constexpr unsigned kMouseForwardButton = 9;
@@ -342,6 +344,25 @@ void MainWindow::activateLayoutConstraints() {
                             constrain(trailing(sidebarScroller), trailing(column)),
                             constrain(bottom(sidebarScroller), bottom(column)),
                         });
+}
+
+void MainWindow::followTitles(TabModel& model) {
+    titledModel_ = &model;
+    model.signalSelected().connect(
+        sigc::hide(sigc::mem_fun(*this, &MainWindow::showSelectedTitle)));
+    model.signalChanged().connect(sigc::mem_fun(*this, &MainWindow::onTabChanged));
+    showSelectedTitle();
+}
+
+void MainWindow::onTabChanged(TabId id, TabField field) {
+    const TabRecord* selected = titledModel_->selected();
+    if (field == TabField::Title && selected && selected->id == id)
+        showSelectedTitle();
+}
+
+void MainWindow::showSelectedTitle() {
+    const TabRecord* selected = titledModel_->selected();
+    window_->set_title(selected ? selected->title : kProgramTitle);
 }
 
 void MainWindow::showWebView(Gtk::Widget& page) {

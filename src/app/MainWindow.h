@@ -14,6 +14,7 @@
 #include "app/Toolbar.h"
 #include "base/Lifetime.h"
 #include "downloads/DownloadsButton.h"
+#include "tabs/TabModel.h"
 #include "tabs/TabStrip.h"
 #include "tabs/TabStripArrangement.h"
 #include "widgets/Alert.h"
@@ -63,6 +64,10 @@ public:
 
     void present() { window_->present(); }
 
+    // Keeps the window's title on the selected tab's from now on, so that window
+    // lists and task switchers name the page on show.
+    void followTitles(TabModel& model);
+
     // Hides every part of the chrome so that the web area fills the screen, or
     // brings them back exactly as they were.
     void setFullscreen(bool fullscreen);
@@ -76,6 +81,8 @@ private:
     // The mouse's back and forward buttons, and Ctrl with the wheel over the page,
     // run the same window actions as the toolbar.
     void connectPointerShortcuts();
+    void showSelectedTitle();
+    void onTabChanged(TabId id, TabField field);
     std::vector<Glib::RefPtr<Gtk::Constraint>> webFrameConstraints() const;
 
     std::unique_ptr<Gtk::ApplicationWindow> window_;
@@ -98,6 +105,8 @@ private:
     std::vector<Glib::RefPtr<Gtk::Constraint>> fullscreenConstraints_;
     bool fullscreen_ = false;
     Gtk::Widget* titleBar_ = nullptr;
+    // The model whose selected tab names the window; null until followTitles.
+    const TabModel* titledModel_ = nullptr;
     std::vector<Glib::RefPtr<Gtk::Constraint>> activeWebConstraints_;
     std::vector<Glib::RefPtr<Gtk::Constraint>> topStripWidthConstraints_;
     int topStripWidth_ = -1;

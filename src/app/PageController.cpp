@@ -1,5 +1,7 @@
 #include "app/PageController.h"
 
+#include <gtkmm/overlay.h>
+
 #include "app/MainWindow.h"
 #include "navigation/NavigationRules.h"
 #include "navigation/UrlNormalization.h"
@@ -73,9 +75,11 @@ void PageController::showSecurity() {
         {web.security(), hostOf(web.url()).value_or(""), web.certificate()});
 }
 
-void PageController::loadTyped(const std::string& text) {
-    if (auto url = normalizedURLFromInput(text))
+bool PageController::loadTyped(const std::string& text) {
+    const std::optional<std::string> url = normalizedURLFromInput(text);
+    if (url)
         load(*url);
+    return url.has_value();
 }
 
 void PageController::load(const std::string& url) {
@@ -128,6 +132,13 @@ void PageController::zoomReset() {
 
 void PageController::focusAddressField() {
     window_.addressField().focusAndSelect();
+}
+
+void PageController::focusPage() {
+    // The page's own view, not the find bar that may lie over it.
+    auto* frame = tab_ ? dynamic_cast<Gtk::Overlay*>(&tab_->web().widget()) : nullptr;
+    if (frame && frame->get_child())
+        frame->get_child()->grab_focus();
 }
 
 void PageController::findInPage() {

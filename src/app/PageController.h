@@ -27,8 +27,9 @@ public:
     // Enabled only while the bound page loads, so that Escape otherwise reaches the page.
     void setStopAction(Glib::RefPtr<Gio::SimpleAction> stop);
 
-    // Loads what the user typed into the address field, through the address rules.
-    void loadTyped(const std::string& text);
+    // Loads what the user typed into the address field, through the address
+    // rules; whether the text gave an address.
+    bool loadTyped(const std::string& text);
     // Loads an address as it is, without the typed-address rules.
     void load(const std::string& url);
     void goBack();
@@ -41,6 +42,8 @@ public:
     void zoomOut();
     void zoomReset();
     void focusAddressField();
+    // Gives the keyboard to the page on show, so that its keys scroll it.
+    void focusPage();
     void findInPage();
     void findNext();
     void findPrevious();

@@ -12,12 +12,14 @@ namespace {
 
 constexpr guint32 kFindOptions =
     WEBKIT_FIND_OPTIONS_CASE_INSENSITIVE | WEBKIT_FIND_OPTIONS_WRAP_AROUND;
+// The engine's editing command that clears the page's selection.
+constexpr const char* kUnselectCommand = "Unselect";
 
 } // namespace
 
 PageFinder::PageFinder(WebView& web)
-    : controller_(GObjectPtr<WebKitFindController>::retain(
-          webkit_web_view_get_find_controller(web.raw()))) {
+    : view_(web.raw()), controller_(GObjectPtr<WebKitFindController>::retain(
+                            webkit_web_view_get_find_controller(web.raw()))) {
     g_signal_connect(controller_.get(), "counted-matches", G_CALLBACK(onCountedMatches), this);
     g_signal_connect(controller_.get(), "found-text", G_CALLBACK(onFoundText), this);
     g_signal_connect(controller_.get(), "failed-to-find-text", G_CALLBACK(onFailedToFindText),
@@ -37,6 +39,10 @@ void PageFinder::search(const std::string& text) {
     // The old position means nothing for the new text; the answers set both
     // numbers, the count arriving first.
     matches_ = {};
+    // The engine searches on from the selection, which may be a match of an
+    // earlier search far down the page; from the top, the first match found is
+    // the page's first, and the count says so.
+    webkit_web_view_execute_editing_command(view_, kUnselectCommand);
     webkit_find_controller_count_matches(controller_.get(), text.c_str(), kFindOptions,
                                          kMaxMatchCount);
     webkit_find_controller_search(controller_.get(), text.c_str(), kFindOptions, kMaxMatchCount);

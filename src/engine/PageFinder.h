@@ -9,6 +9,7 @@
 #include "base/GObjectPtr.h"
 
 typedef struct _WebKitFindController WebKitFindController;
+typedef struct _WebKitWebView WebKitWebView;
 
 namespace vesk {
 
@@ -16,8 +17,9 @@ class WebView;
 
 // Finds text in one web view's page, ignoring case and wrapping around at the
 // end, with every match highlighted. The engine reports how many matches there
-// are but not which one is selected, so the finder counts that itself: the
-// first match found is 1, and stepping wraps from the last to the first.
+// are but not which one is selected, so the finder counts that itself: a
+// search starts at the top of the page, so the first match found is 1, and
+// stepping wraps from the last to the first.
 class PageFinder {
 public:
     // Where the search stands. Both numbers are 0 when nothing matches or
@@ -64,6 +66,7 @@ private:
     void failedToFindText();
     void setMatches(Matches matches);
 
+    WebKitWebView* view_;
     GObjectPtr<WebKitFindController> controller_;
     std::string text_;
     // The engine answers every request once and in order, so each answer is

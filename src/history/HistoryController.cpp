@@ -25,6 +25,12 @@ void HistoryController::toggleHistory() {
     rebuildHistoryPanel();
 }
 
+void HistoryController::toggleHistorySearch() {
+    toggleHistory();
+    if (Gtk::Entry* search = panel_.searchField())
+        panel_.focusInPanel(*search);
+}
+
 void HistoryController::rebuildHistoryPanel() {
     if (panel_.isOpen())
         panel_.showHistory(VeskStore::shared().loadHistory(), theme_.panelColors());

@@ -20,7 +20,10 @@ public:
     HistoryController(const HistoryController&) = delete;
     HistoryController& operator=(const HistoryController&) = delete;
 
+    // Opens or closes the panel; the keyboard stays where it is.
     void toggleHistory();
+    // Opens the panel with the keyboard in its search field, or closes it.
+    void toggleHistorySearch();
     // Refills the panel from the store while it is open.
     void rebuildHistoryPanel();
     // Asks, then clears every history entry.

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include <glibmm/main.h>
 #include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/overlay.h>
 
@@ -66,6 +67,7 @@ FindBar::FindBar(WebView& web) : finder_(web), bar_(Gtk::Orientation::HORIZONTAL
 }
 
 FindBar::~FindBar() {
+    selectAll_.disconnect();
     if (auto* overlay = dynamic_cast<Gtk::Overlay*>(bar_.get_parent()))
         overlay->remove_overlay(bar_);
 }
@@ -78,6 +80,21 @@ void FindBar::open() {
     }
     entry_->grab_focus();
     entry_->select_region(0, -1);
+    // The page takes the primary selection as the search highlights a match,
+    // and the field then drops its own; the last search is selected again
+    // until the user types, so that typing replaces it instead of going in
+    // front of it.
+    keepSelected_ = true;
+    selectAll_.disconnect();
+    selectAll_ = Glib::signal_idle().connect([this] {
+        reselect();
+        return false;
+    });
+}
+
+void FindBar::reselect() {
+    if (keepSelected_ && isOpen())
+        entry_->select_region(0, -1);
 }
 
 void FindBar::close() {
@@ -102,12 +119,14 @@ void FindBar::findPrevious() {
 }
 
 void FindBar::onSearchChanged() {
+    keepSelected_ = false;
     // The field reports typing a moment late, possibly after the bar closed.
     if (isOpen())
         finder_.search(entry_->get_text());
 }
 
 void FindBar::onMatchesChanged(const PageFinder::Matches& matches) {
+    reselect();
     if (entry_->get_text().empty())
         count_->set_text("");
     else if (matches.total == 0)

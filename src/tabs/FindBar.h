@@ -4,6 +4,7 @@
 #include <gtkmm/button.h>
 #include <gtkmm/label.h>
 #include <gtkmm/searchentry.h>
+#include <sigc++/connection.h>
 #include <sigc++/trackable.h>
 
 #include "engine/PageFinder.h"
@@ -43,6 +44,7 @@ public:
 
 private:
     void onSearchChanged();
+    void reselect();
     void onMatchesChanged(const PageFinder::Matches& matches);
     bool onKeyPressed(guint keyval, guint keycode, Gdk::ModifierType state);
     bool onEntryKeyPressed(guint keyval, guint keycode, Gdk::ModifierType state);
@@ -54,6 +56,9 @@ private:
     Gtk::Button* previous_ = nullptr;
     Gtk::Button* next_ = nullptr;
     Gtk::Button* close_ = nullptr;
+    sigc::connection selectAll_;
+    // Reopened with the last search, which typing is to replace.
+    bool keepSelected_ = false;
 };
 
 } // namespace vesk

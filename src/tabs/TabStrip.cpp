@@ -7,6 +7,8 @@
 #include <gtkmm/adjustment.h>
 #include <gtkmm/eventcontrollerscroll.h>
 
+#include "widgets/AddressDrop.h"
+
 namespace vesk {
 
 namespace {
@@ -57,8 +59,16 @@ TabStrip::TabStrip(int sidebarWidth) {
     wheel->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
     wheel->signal_scroll().connect(sigc::mem_fun(*this, &TabStrip::onTopStripWheel), false);
     topTabBarScroller_->add_controller(wheel);
+    for (Gtk::ScrolledWindow* scroller : {topTabBarScroller_, sidebarTabBarScroller_})
+        scroller->add_controller(
+            makeAddressDropTarget(sigc::mem_fun(*this, &TabStrip::onAddressesDropped)));
     // The strips go with the window; a reveal still waiting then has nothing to scroll.
     topTabBarScroller_->signal_destroy().connect([this] { stripsGone_ = true; });
+}
+
+void TabStrip::onAddressesDropped(const std::vector<std::string>& addresses) {
+    for (const std::string& address : addresses)
+        addressDropped_.emit(address);
 }
 
 void TabStrip::rebuild(StripMode mode, const std::vector<Entry>& entries) {

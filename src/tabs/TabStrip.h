@@ -1,10 +1,12 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <gtkmm/box.h>
 #include <gtkmm/scrolledwindow.h>
+#include <sigc++/signal.h>
 #include <sigc++/trackable.h>
 
 #include "base/Lifetime.h"
@@ -47,10 +49,15 @@ public:
     // strip's next layout; null for none.
     void revealSelected(Tab* tab);
 
+    // A link or a file was dropped on either strip: each address, in order, to
+    // open in a tab of its own.
+    sigc::signal<void(const std::string&)>& signalAddressDropped() { return addressDropped_; }
+
 private:
     void onTopAdjustmentChanged();
     bool onTopStripWheel(double dx, double dy);
     void scrollSelectedIntoView();
+    void onAddressesDropped(const std::vector<std::string>& addresses);
 
     Gtk::Box* topTabBarStack_ = nullptr;
     Gtk::ScrolledWindow* topTabBarScroller_ = nullptr;
@@ -61,6 +68,7 @@ private:
     // A reveal waits for the strip's new size.
     bool revealPending_ = false;
     bool stripsGone_ = false;
+    sigc::signal<void(const std::string&)> addressDropped_;
     Lifetime lifetime_;
 };
 

@@ -1,5 +1,7 @@
 #include "widgets/FloatingPanel.h"
 
+#include <gtkmm/root.h>
+
 #include "widgets/Animation.h"
 
 namespace vesk {
@@ -12,11 +14,24 @@ constexpr double kPanelTrailingInset = 20;
 
 } // namespace
 
+void FloatingPanelGroup::closeOpenPanel() {
+    if (open_)
+        open_->close();
+}
+
+void FloatingPanelGroup::setOpen(FloatingPanel* panel) {
+    if (open_ == panel)
+        return;
+    open_ = panel;
+    openChanged_.emit(panel);
+}
+
 FloatingPanel::FloatingPanel(ConstraintView& glass, Gtk::Widget& anchor, FloatingPanelGroup& group,
                              const char* cssClass)
     : glass_(glass), anchor_(anchor), group_(group), cssClass_(cssClass) {}
 
 FloatingPanel::~FloatingPanel() {
+    focusBeforeGone_.disconnect();
     if (group_.open_ == this)
         group_.open_ = nullptr;
 }
@@ -31,7 +46,7 @@ void FloatingPanel::open(double panelWidth, const std::function<double(Constrain
     panel->add_css_class(cssClass_);
     panel->set_overflow(Gtk::Overflow::HIDDEN);
     view_ = panel;
-    group_.open_ = this;
+    group_.setOpen(this);
     // In the window before it is filled, so that its content measures with the
     // window's style.
     glass_.addChild(*panel);
@@ -54,7 +69,8 @@ void FloatingPanel::close() {
     ConstraintView* panel = view_;
     view_ = nullptr;
     if (group_.open_ == this)
-        group_.open_ = nullptr;
+        group_.setOpen(nullptr);
+    returnFocus(*panel);
     forgetContent();
     // A closed panel takes no more clicks while it fades.
     panel->set_can_target(false);
@@ -65,6 +81,28 @@ void FloatingPanel::close() {
         },
         lifetime_.watch());
     placement_.clear();
+}
+
+void FloatingPanel::focusInPanel(Gtk::Widget& widget) {
+    Gtk::Root* root = glass_.get_root();
+    Gtk::Widget* focus = root ? root->get_focus() : nullptr;
+    if (focus && view_ && !focus->is_ancestor(*view_)) {
+        focusBeforeGone_.disconnect();
+        focusBefore_ = focus;
+        focusBeforeGone_ = focus->signal_destroy().connect([this] { focusBefore_ = nullptr; });
+    }
+    widget.grab_focus();
+}
+
+void FloatingPanel::returnFocus(Gtk::Widget& panel) {
+    Gtk::Widget* before = focusBefore_;
+    focusBeforeGone_.disconnect();
+    focusBefore_ = nullptr;
+    // The keyboard stays wherever the user has put it since, outside the panel.
+    Gtk::Root* root = glass_.get_root();
+    Gtk::Widget* focus = root ? root->get_focus() : nullptr;
+    if (before && focus && focus->is_ancestor(panel))
+        before->grab_focus();
 }
 
 } // namespace vesk

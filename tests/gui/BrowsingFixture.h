@@ -72,6 +72,21 @@ protected:
         return !waitUntil(happens, kQuietPeriod);
     }
     static constexpr std::chrono::milliseconds kQuietPeriod{400};
+    // Real keys from the X server, as xdotool names them ("Page_Down",
+    // "ctrl+h"), with the pointer over the web area so that the window has the
+    // keyboard; a test cannot deliver keys through the toolkit's accelerators.
+    void pressKeys(const std::string& keys) {
+        double x = 0, y = 0;
+        app->window().webContainer().translate_coordinates(window(), 100, 100, x, y);
+        const std::string command = "xdotool mousemove " + std::to_string(int(x)) + " " +
+                                    std::to_string(int(y)) + " key " + keys;
+        ASSERT_EQ(std::system(command.c_str()), 0) << "needs xdotool";
+    }
+    // Whether the keyboard is in `widget` or in a part of it.
+    bool hasKeyboard(Gtk::Widget& widget) {
+        Gtk::Widget* focus = window().get_focus();
+        return focus && (focus == &widget || focus->is_ancestor(widget));
+    }
 
     Gtk::MessageDialog* alert() { return app->window().alerts().openAlert(); }
     // Presses the open alert's button with `label`.

@@ -63,6 +63,29 @@ TEST_F(BrowsingTest, ReturnAlwaysLoadsAndLeavingTheFieldLoadsOnce) {
     EXPECT_EQ(server->hits("/Bravo"), 1);
 }
 
+TEST_F(BrowsingTest, AnAddressEnteredGivesItsPageTheKeysAndLoadsOnce) {
+    server->addPage("/long", htmlPage("Long", R"(<div style="height: 5000px">top</div>)"));
+    launch();
+    typeAndReturn(server->url("/long"));
+    ASSERT_TRUE(waitForTitle(tab(0), "Long"));
+    EXPECT_EQ(window().get_focus()->gobj(), GTK_WIDGET(web().raw()));
+    pressKeys("Page_Down");
+    EXPECT_TRUE(waitUntil([&] { return evaluate("window.scrollY > 0") == "true"; }))
+        << "Page Down scrolls the page";
+    settle();
+    EXPECT_EQ(server->hits("/long"), 1) << "the focus leaving the field loads nothing more";
+}
+
+TEST_F(BrowsingTest, TheWindowTakesTheSelectedTabsTitle) {
+    launch();
+    openPage("Alpha");
+    EXPECT_EQ(window().get_title(), "Alpha");
+    app->tabs().open(server->url("/Bravo"));
+    EXPECT_TRUE(waitUntil([&] { return window().get_title() == "Bravo"; }));
+    app->tabs().select(0);
+    EXPECT_EQ(window().get_title(), "Alpha");
+}
+
 // None of these adds a history entry, and only the break-off shows "Error".
 TEST_F(BrowsingTest, ReplacedLoadReloadRefusalAndBreakOff) {
     // Never answered, so its load stays pending; the server drops it as it goes.

@@ -1,7 +1,9 @@
 #include "GuiTest.h"
 #include "TestServer.h"
 
+#include <algorithm>
 #include <fstream>
+#include <regex>
 
 #include <gio/gio.h>
 #include <glibmm/main.h>
@@ -54,6 +56,61 @@ TEST(CommandLineTest, EachAddressOrFileOpensInATabOfItsOwnInsteadOfTheHomePage) 
                                         "org.vesk.BrowserTests.CommandLine");
     runUntil(*vesk, {"vesk", "--", server.url("/a"), bare, file},
              {server.url("/a"), "https://" + bare, "file://" + file}, [] { return true; });
+}
+
+// Runs the built program with `argument`, without a display, and returns what it printed;
+// it must end by itself, with success.
+std::string answerOf(const std::filesystem::path& program, const char* argument) {
+    g_autoptr(GSubprocessLauncher) launcher = g_subprocess_launcher_new(
+        GSubprocessFlags(G_SUBPROCESS_FLAGS_STDOUT_PIPE | G_SUBPROCESS_FLAGS_STDERR_MERGE));
+    // Starting the browser would need a display, and fail without one.
+    g_subprocess_launcher_unsetenv(launcher, "DISPLAY");
+    g_subprocess_launcher_unsetenv(launcher, "WAYLAND_DISPLAY");
+    g_autoptr(GSubprocess) process =
+        g_subprocess_launcher_spawn(launcher, nullptr, program.c_str(), argument, nullptr);
+    if (!process) {
+        ADD_FAILURE() << "cannot run " << program;
+        return {};
+    }
+    struct Answer {
+        bool done = false;
+        std::string text;
+    } answer;
+    g_subprocess_communicate_utf8_async(
+        process, nullptr, nullptr,
+        [](GObject* source, GAsyncResult* result, gpointer data) {
+            auto* answer = static_cast<Answer*>(data);
+            char* out = nullptr;
+            if (g_subprocess_communicate_utf8_finish(G_SUBPROCESS(source), result, &out, nullptr,
+                                                     nullptr))
+                answer->text = out ? out : "";
+            g_free(out);
+            answer->done = true;
+        },
+        &answer);
+    if (!waitUntil([&] { return answer.done; })) {
+        g_subprocess_force_exit(process);
+        waitUntil([&] { return answer.done; });
+        ADD_FAILURE() << argument << " did not end by itself";
+    }
+    EXPECT_TRUE(g_subprocess_get_if_exited(process) && g_subprocess_get_exit_status(process) == 0)
+        << argument << " answered: " << answer.text;
+    return answer.text;
+}
+
+TEST(CommandLineTest, HelpAndVersionAnswerOnTheTerminalAndStartNothing) {
+    TempHome home;
+    const auto program = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "vesk";
+    ASSERT_TRUE(std::filesystem::exists(program)) << "build the vesk target first";
+    EXPECT_TRUE(answerOf(program, "--help").starts_with("Usage:\n  vesk [OPTION"));
+    EXPECT_TRUE(
+        std::regex_match(answerOf(program, "--version"), std::regex("Vesk \\d+(\\.\\d+)*\n")));
+    // Neither made the application's folders.
+    std::vector<std::string> made;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(home.path()))
+        made.push_back(entry.path().lexically_relative(home.path()).string());
+    std::sort(made.begin(), made.end());
+    EXPECT_EQ(made, (std::vector<std::string>{"config", "data"}));
 }
 
 // Two application objects in one process share one bus connection and one main context, so

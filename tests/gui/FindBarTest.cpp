@@ -59,5 +59,31 @@ TEST_F(FindBarTest, CountsMatchesAndStepsAroundThem) {
     EXPECT_TRUE(shows("1 of 1"));
 }
 
+// Real keys: the matches stepped through stay highlighted in the page after the bar closes.
+TEST_F(FindBarTest, ReopeningSelectsTheLastSearchAndCountsFromTheTop) {
+    std::string body;
+    for (const char* n : {"1", "2", "3", "4", "5", "6"})
+        body += std::string("<p id='fox") + n + "'>fox</p>";
+    server->addPage("/foxes", htmlPage("Foxes", body));
+    launch();
+    openPage("foxes", "Foxes");
+    FindBar& bar = tab(0).findBar();
+    const auto highlighted = [&] { return evaluate("getSelection().anchorNode.parentElement.id"); };
+    pressKeys("ctrl+f f o x");
+    ASSERT_TRUE(waitUntil([&] { return bar.matchLabel().get_text() == "1 of 6"; }));
+    pressKeys("Return Return Return");
+    ASSERT_TRUE(waitUntil([&] { return bar.matchLabel().get_text() == "4 of 6"; }));
+    EXPECT_EQ(highlighted(), "fox4");
+    pressKeys("Escape");
+    ASSERT_TRUE(waitUntil([&] { return !bar.isOpen(); }));
+    pressKeys("ctrl+f");
+    ASSERT_TRUE(waitUntil([&] { return bar.matchLabel().get_text() == "1 of 6"; }))
+        << bar.matchLabel().get_text();
+    EXPECT_EQ(highlighted(), "fox1") << "the count follows the highlighted match";
+    pressKeys("o");
+    EXPECT_TRUE(waitUntil([&] { return bar.entry().get_text() == "o"; }))
+        << "typing replaces the old search, not " << bar.entry().get_text();
+}
+
 } // namespace
 } // namespace vesk::test

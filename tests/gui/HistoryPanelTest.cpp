@@ -83,5 +83,27 @@ TEST_F(HistoryPanelTest, OnePanelAtATimeAndAFreshOneEvenWhileFading) {
               1);
 }
 
+// The toolbar button leaves the keyboard where it is; Ctrl+H gives it to the
+// search field, and Escape closes the panel and gives it back.
+TEST_F(HistoryPanelTest, CtrlHSearchesAndEscapeCloses) {
+    launch();
+    openPage("Alpha");
+    Gtk::Widget& page = *Glib::wrap(GTK_WIDGET(web().raw()));
+    page.grab_focus();
+    click(toolbar().history());
+    ASSERT_TRUE(panel().isOpen());
+    EXPECT_TRUE(hasKeyboard(page));
+    pressKeys("Escape");
+    ASSERT_TRUE(waitUntil([&] { return !panel().isOpen(); }));
+    pressKeys("ctrl+h");
+    ASSERT_TRUE(waitUntil([&] { return panel().isOpen(); }));
+    EXPECT_TRUE(hasKeyboard(*panel().searchField()));
+    pressKeys("a l p");
+    EXPECT_TRUE(waitUntil([&] { return panel().searchField()->get_text() == "alp"; }));
+    pressKeys("Escape");
+    ASSERT_TRUE(waitUntil([&] { return !panel().isOpen(); }));
+    EXPECT_TRUE(hasKeyboard(page));
+}
+
 } // namespace
 } // namespace vesk::test

@@ -64,8 +64,9 @@ void PageController::showSecurity() {
 }
 
 void PageController::loadTyped(const std::string& text) {
-    if (auto url = normalizedURLFromInput(text))
-        load(*url);
+    const std::optional<TypedAddress> typed = typedAddressFromInput(text);
+    if (typed && tab_)
+        tab_->web().loadURL(typed->url, httpFallbackFor(typed->scheme));
 }
 
 void PageController::load(const std::string& url) {
@@ -96,7 +97,9 @@ void PageController::reloadBypassingCache() {
 void PageController::stopLoading() {
     if (tab_) {
         tab_->web().stopLoading();
-        showAddress();
+        // The field leaves the address that never loaded for the page on show,
+        // which is the one a reload loads again.
+        window_.addressField().setAddressText(tab_->web().shownURL().value_or(""));
     }
     showLoadingState();
 }

@@ -72,14 +72,15 @@ TabId TabsController::idOf(const Tab& tab) const {
 }
 
 Tab& TabsController::open(std::optional<std::string_view> address) {
-    const std::optional<std::string> url = normalizedURLFromInput(address);
-    return *find(model_.append({.address = url.value_or("")}, Select::Yes));
+    const std::optional<TypedAddress> typed = typedAddressFromInput(address);
+    pendingFallback_ = typed ? httpFallbackFor(typed->scheme) : HttpFallback::No;
+    return *find(model_.append({.address = typed ? typed->url : ""}, Select::Yes));
 }
 
 void TabsController::openAddresses(const std::vector<std::string>& inputs) {
     for (const std::string& input : inputs)
-        if (auto url = normalizedURLFromInput(input))
-            open(*url);
+        if (normalizedURLFromInput(input))
+            open(input);
 }
 
 Tab& TabsController::openAfter(Tab& opener, Select select, WebView* related) {
@@ -121,7 +122,12 @@ void TabsController::connectPage(Tab& tab, TabId id) {
             model_.setTitle(id, "Error");
     });
     // A failure before any of the page arrived changes nothing: the error page
-    // shows in the web area, and the title, the address field and the history stay.
+    // shows in the web area, and the title, the address field and the history
+    // stay; only a tab that has shown nothing yet says "Error" instead of "Loading".
+    web.signalFailedBeforeCommit().connect([this, id](LoadError error) {
+        if (error != LoadError::Cancelled && model_.find(id)->title == NewTab{}.title)
+            model_.setTitle(id, "Error");
+    });
     web.signalProcessEnded().connect([this, t, id] {
         model_.setTitle(id, "Error");
         // A short notice instead of a frozen or blank page; reload loads the address again.
@@ -142,7 +148,7 @@ void TabsController::onInserted(TabId id, std::size_t) {
     tab.setTitle(record.title);
     tab.setActive(false);
     if (record.state == TabState::Live && !record.address.empty())
-        tab.web().loadURL(record.address);
+        tab.web().loadURL(record.address, std::exchange(pendingFallback_, HttpFallback::No));
     rebuildTabBarLayouts();
 }
 

@@ -144,6 +144,8 @@ void WebView::loadHTML(const std::string& html, const std::string& baseURL) {
 }
 
 void WebView::stopLoading() {
+    // A stopped https attempt tries nothing else.
+    dropHttpFallback();
     // A stop that reaches the engine before the load has started is lost, and
     // the view then stays loading for good; such a stop waits for the start.
     if (loadBegun_ || !webkit_web_view_is_loading(view_))

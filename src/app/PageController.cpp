@@ -76,10 +76,10 @@ void PageController::showSecurity() {
 }
 
 bool PageController::loadTyped(const std::string& text) {
-    const std::optional<std::string> url = normalizedURLFromInput(text);
-    if (url)
-        load(*url);
-    return url.has_value();
+    const std::optional<TypedAddress> typed = typedAddressFromInput(text);
+    if (typed && tab_)
+        tab_->web().loadURL(typed->url, httpFallbackFor(typed->scheme));
+    return typed.has_value();
 }
 
 void PageController::load(const std::string& url) {
@@ -110,7 +110,9 @@ void PageController::reloadBypassingCache() {
 void PageController::stopLoading() {
     if (tab_) {
         tab_->web().stopLoading();
-        showAddress();
+        // The field leaves the address that never loaded for the page on show,
+        // which is the one a reload loads again.
+        window_.addressField().setAddressText(tab_->web().shownURL().value_or(""));
     }
     showLoadingState();
 }

@@ -36,7 +36,7 @@ public:
     void goForward();
     void reload();
     void reloadBypassingCache();
-    // Stops the load and shows the page's address in the field again.
+    // Stops the load and shows the address of the page on show in the field again.
     void stopLoading();
     void zoomIn();
     void zoomOut();

@@ -72,26 +72,29 @@ TabId TabsController::idOf(const Tab& tab) const {
 }
 
 Tab& TabsController::open(std::optional<std::string_view> address) {
-    const std::optional<std::string> url = normalizedURLFromInput(address);
-    return *find(model_.append({.address = url.value_or("")}, Select::Yes));
+    const std::optional<TypedAddress> typed = typedAddressFromInput(address);
+    pendingFallback_ = typed ? httpFallbackFor(typed->scheme) : HttpFallback::No;
+    return *find(model_.append({.address = typed ? typed->url : ""}, Select::Yes));
 }
 
 void TabsController::openAddresses(const std::vector<std::string>& inputs) {
-    std::vector<std::string> urls;
+    std::vector<std::string> typed;
     for (const std::string& input : inputs)
-        if (auto url = normalizedURLFromInput(input))
-            urls.push_back(std::move(*url));
-    if (urls.empty())
+        if (normalizedURLFromInput(input))
+            typed.push_back(input);
+    if (typed.empty())
         return;
     // Only the last, which is selected, loads now; the others wait until first
     // selected, as restored tabs do, so that many addresses do not start as many
     // web processes at once.
-    for (std::size_t i = 0; i + 1 < urls.size(); ++i)
-        model_.append({.address = urls[i],
-                       .title = shownText(urls[i], kShownTitleChars, Ellipsis::End),
+    for (std::size_t i = 0; i + 1 < typed.size(); ++i) {
+        const std::string url = *normalizedURLFromInput(typed[i]);
+        model_.append({.address = url,
+                       .title = shownText(url, kShownTitleChars, Ellipsis::End),
                        .state = TabState::Unloaded},
                       Select::No);
-    open(urls.back());
+    }
+    open(typed.back());
 }
 
 Tab& TabsController::openAfter(Tab& opener, Select select, WebView* related) {
@@ -128,7 +131,12 @@ void TabsController::connectPage(Tab& tab, TabId id) {
             model_.setTitle(id, "Error");
     });
     // A failure before any of the page arrived changes nothing: the error page
-    // shows in the web area, and the title, the address field and the history stay.
+    // shows in the web area, and the title, the address field and the history
+    // stay; only a tab that has shown nothing yet says "Error" instead of "Loading".
+    web.signalFailedBeforeCommit().connect([this, id](LoadError error) {
+        if (error != LoadError::Cancelled && model_.find(id)->title == NewTab{}.title)
+            model_.setTitle(id, "Error");
+    });
     web.signalProcessEnded().connect([this, t, id] {
         model_.setTitle(id, "Error");
         // A short notice instead of a frozen or blank page; reload loads the address again.
@@ -156,7 +164,7 @@ void TabsController::onInserted(TabId id, std::size_t) {
     if (record.state == TabState::Live) {
         makePage(tab, id, std::exchange(pendingRelated_, nullptr));
         if (!record.address.empty())
-            tab.web().loadURL(record.address);
+            tab.web().loadURL(record.address, std::exchange(pendingFallback_, HttpFallback::No));
     }
     if (!batching_)
         rebuildTabBarLayouts();

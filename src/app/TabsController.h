@@ -104,6 +104,8 @@ private:
     std::map<std::string, std::unique_ptr<TabFolder>> folderViews_;
     // The page whose process the next inserted tab's view shares, if any.
     WebView* pendingRelated_ = nullptr;
+    // Whether the next inserted tab's first load may fall back to http.
+    HttpFallback pendingFallback_ = HttpFallback::No;
     Tab* shown_ = nullptr;
     // Model changes arrive in a batch: the strip is filled once at its end.
     bool batching_ = false;

@@ -1,5 +1,6 @@
 #include "engine/WebView.h"
 #include "engine/WebSession.h"
+#include "navigation/HttpsFirst.h"
 
 #include <utility>
 
@@ -18,6 +19,11 @@ namespace {
 constexpr unsigned kTitleWaitMs = 2000;
 // The page's scripts cannot reach this world, so they cannot answer for it.
 constexpr const char* kTitleWorld = "vesk";
+// How long the https attempt at an address whose https was guessed may go
+// without an answer before the same address is tried over http: a plain http
+// server may read the TLS greeting as the start of a request and wait for the
+// rest of it forever.
+constexpr unsigned kHttpsAttemptMs = 3000;
 // Marks the back-forward items of our error pages, which back and forward pass over.
 constexpr const char* kErrorPageMark = "vesk-error-page";
 
@@ -102,6 +108,7 @@ WebView::WebView(WebSession* session, WebView* related) {
 
 WebView::~WebView() {
     disconnectAll();
+    dropHttpFallback();
     if (closeGuard_)
         g_source_remove(closeGuard_);
     forgetPendingFinish();
@@ -113,13 +120,21 @@ WebView::~WebView() {
 }
 
 void WebView::beginOwnLoad() {
+    ++ownLoads_;
+    dropHttpFallback();
     errorPageURI_.reset();
     loadBegun_ = false;
     stopPending_ = false;
 }
 
-void WebView::loadURL(const std::string& url) {
+void WebView::loadURL(const std::string& url, HttpFallback fallback) {
     beginOwnLoad();
+    if (fallback == HttpFallback::Allowed) {
+        httpFallback_ = httpFallbackURL(url);
+        if (httpFallback_)
+            httpsAttemptTimer_ =
+                g_timeout_add(kHttpsAttemptMs, &WebView::onHttpsAttemptTimeout, this);
+    }
     webkit_web_view_load_uri(view_, url.c_str());
 }
 
@@ -129,6 +144,8 @@ void WebView::loadHTML(const std::string& html, const std::string& baseURL) {
 }
 
 void WebView::stopLoading() {
+    // A stopped https attempt tries nothing else.
+    dropHttpFallback();
     // A stop that reaches the engine before the load has started is lost, and
     // the view then stays loading for good; such a stop waits for the start.
     if (loadBegun_ || !webkit_web_view_is_loading(view_))
@@ -187,6 +204,17 @@ bool WebView::isShowingErrorPage() const {
         return true;
     return isErrorPageItem(
         webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(view_)));
+}
+
+std::optional<std::string> WebView::shownURL() const {
+    if (processGone_ && !endedURL_.empty())
+        return endedURL_;
+    // The engine's address moves to a new load as soon as it starts, and does
+    // not always move back when that load is stopped; the history item on
+    // show changes only when a page commits.
+    WebKitBackForwardListItem* item =
+        webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(view_));
+    return item ? nonEmpty(webkit_back_forward_list_item_get_uri(item)) : std::nullopt;
 }
 
 std::optional<std::string> WebView::reachedURL() const {
@@ -255,6 +283,10 @@ void WebView::onLoadChanged(WebKitWebView*, int event, gpointer data) {
     case WEBKIT_LOAD_STARTED:
         self->loadStarted();
         break;
+    case WEBKIT_LOAD_REDIRECTED:
+        // The https attempt reached its server.
+        self->dropHttpFallback();
+        break;
     case WEBKIT_LOAD_COMMITTED:
         self->loadCommitted();
         break;
@@ -289,6 +321,7 @@ void WebView::markErrorPageItem() {
 }
 
 void WebView::loadCommitted() {
+    dropHttpFallback();
     if (isErrorPageLoad_)
         markErrorPageItem();
     pageCommitted();
@@ -399,6 +432,12 @@ gboolean WebView::onLoadFailed(WebKitWebView*, int event, char* uri, GError* err
             ? LoadError::Cancelled
             : LoadError::Failed;
 
+    if (event != WEBKIT_LOAD_COMMITTED && self->httpFallback_ && error &&
+        failureAllowsHttpFallback(error->domain, error->code)) {
+        self->fallBackToHttp();
+        return TRUE;
+    }
+    self->dropHttpFallback();
     if (event == WEBKIT_LOAD_COMMITTED) {
         // What arrived of the page stays; no error page replaces it.
         self->failed_.emit(kind);
@@ -425,6 +464,44 @@ void WebView::showErrorPage(const std::string& failingURI, const std::string& ht
     errorPageURI_ = failingURI;
     // The failing address stays the page's address, so a reload tries it again.
     webkit_web_view_load_alternate_html(view_, html.c_str(), failingURI.c_str(), nullptr);
+}
+
+void WebView::dropHttpFallback() {
+    httpFallback_.reset();
+    if (httpsAttemptTimer_)
+        g_source_remove(std::exchange(httpsAttemptTimer_, 0));
+}
+
+gboolean WebView::onHttpsAttemptTimeout(gpointer data) {
+    auto* self = static_cast<WebView*>(data);
+    self->httpsAttemptTimer_ = 0;
+    // The new load cancels the attempt, whose cancelled failure then counts for nothing.
+    if (const std::optional<std::string> http = std::exchange(self->httpFallback_, std::nullopt))
+        self->loadURL(*http);
+    return G_SOURCE_REMOVE;
+}
+
+void WebView::fallBackToHttp() {
+    const std::string http = *httpFallback_;
+    dropHttpFallback();
+    struct Deferred {
+        std::weak_ptr<int> alive;
+        WebView* view;
+        unsigned load;
+        std::string http;
+    };
+    // Like the certificate page, the http load waits until the engine has
+    // ended the failing one; a load of the user's that came first wins.
+    g_idle_add_full(
+        G_PRIORITY_DEFAULT,
+        +[](gpointer deferred) -> gboolean {
+            auto* fallback = static_cast<Deferred*>(deferred);
+            if (!fallback->alive.expired() && fallback->view->ownLoads_ == fallback->load)
+                fallback->view->loadURL(fallback->http);
+            return G_SOURCE_REMOVE;
+        },
+        new Deferred{lifetime_, this, ownLoads_, http},
+        +[](gpointer deferred) { delete static_cast<Deferred*>(deferred); });
 }
 
 void WebView::onProcessTerminated(WebKitWebView*, int, gpointer data) {

@@ -13,6 +13,7 @@
 
 #include "base/GObjectPtr.h"
 #include "navigation/ConnectionSecurity.h"
+#include "navigation/UrlNormalization.h"
 
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitUserContentManager WebKitUserContentManager;
@@ -20,6 +21,7 @@ typedef struct _JSCValue JSCValue;
 typedef struct _GTlsCertificate GTlsCertificate;
 typedef struct _WebKitHitTestResult WebKitHitTestResult;
 typedef struct _WebKitContextMenu WebKitContextMenu;
+typedef struct _WebKitContextMenuItem WebKitContextMenuItem;
 
 namespace vesk {
 
@@ -28,6 +30,16 @@ class WebSession;
 // Why a load failed: the user or the program cancelled it (a new load, a
 // stop), or anything else.
 enum class LoadError { Cancelled, Failed };
+
+// Whether a load over https may try the same address over plain http when it
+// cannot connect or its TLS handshake fails: only for an address whose https
+// the address rules guessed, never for one the user typed with its scheme.
+enum class HttpFallback { No, Allowed };
+
+// The fallback a typed address's load carries.
+inline HttpFallback httpFallbackFor(SchemeOrigin origin) {
+    return origin == SchemeOrigin::Guessed ? HttpFallback::Allowed : HttpFallback::No;
+}
 
 // The certificate a page came with, in the words a person can check.
 struct CertificateSummary {
@@ -104,7 +116,10 @@ public:
     void addOverlay(Gtk::Widget& child) { frame_->add_overlay(child); }
     WebKitWebView* raw() const { return view_; }
 
-    void loadURL(const std::string& url);
+    // Loads `url`; with the fallback allowed, a failure to connect, a failed
+    // TLS handshake or no answer in time loads the same address over http
+    // instead, without an error page or a history entry for the https attempt.
+    void loadURL(const std::string& url, HttpFallback fallback = HttpFallback::No);
     void loadHTML(const std::string& html, const std::string& baseURL);
     void stopLoading();
     // Covers a page whose web process ended with a short notice. The view
@@ -120,6 +135,9 @@ public:
     // The address of the page on show when the user reached it: nothing while
     // an error page stands in for a page that never loaded, or when there is none.
     std::optional<std::string> reachedURL() const;
+    // The address of the page on show, which a reload loads again: unlike
+    // url(), never that of a load that has not yet committed.
+    std::optional<std::string> shownURL() const;
     // Back and forward move between pages the user reached, passing over the
     // error pages of loads that failed before any of their page arrived.
     bool canGoBack() const;
@@ -171,6 +189,12 @@ private:
     static void onMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, unsigned,
                                      gpointer self);
     struct MenuLink;
+    struct MenuStep;
+    static void onMenuStep(GSimpleAction*, GVariant*, gpointer step);
+    // Puts our own Back (-1) or Forward (+1) in place of the engine's entry,
+    // or drops it; true when the entry was replaced.
+    bool replaceMenuStep(WebKitContextMenu* menu, WebKitContextMenuItem* entry, int position,
+                         int direction);
     static gboolean onContextMenu(WebKitWebView*, WebKitContextMenu* menu, WebKitHitTestResult* hit,
                                   gpointer self);
     static void onOpenMenuLink(GSimpleAction*, GVariant*, gpointer link);
@@ -188,6 +212,12 @@ private:
     void loadFinished();
     void loadErrorPage(const std::string& failingURI, const std::string& message);
     void showErrorPage(const std::string& failingURI, const std::string& html);
+    // The https attempt of a load that may fall back has failed: the same
+    // address loads over http once the engine has ended the failing load.
+    void fallBackToHttp();
+    // The current load will not fall back (any more).
+    void dropHttpFallback();
+    static gboolean onHttpsAttemptTimeout(gpointer self);
 
     // Certificate errors: their own error page, whose buttons reach the view
     // through a message handler only our isolated script world can post to.
@@ -249,6 +279,14 @@ private:
     std::optional<std::string> errorPageURI_;
     // The current load is that error page.
     bool isErrorPageLoad_ = false;
+    // The http address the current load tries when its https attempt fails;
+    // gone once it has connected, or another load began.
+    std::optional<std::string> httpFallback_;
+    // Ends an https attempt that has had no answer in time.
+    unsigned httpsAttemptTimer_ = 0;
+    // Counts the loads of our own, so that a deferred load knows whether
+    // another one has come first.
+    unsigned ownLoads_ = 0;
     // The current load has started in the engine; a stop asked for before that
     // waits for it.
     bool loadBegun_ = false;

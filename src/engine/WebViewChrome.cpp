@@ -161,6 +161,13 @@ gboolean WebView::onContextMenu(WebKitWebView*, WebKitContextMenu* menu, WebKitH
     for (GList* item = items; item; item = item->next, ++position) {
         auto* entry = static_cast<WebKitContextMenuItem*>(item->data);
         const auto action = webkit_context_menu_item_get_stock_action(entry);
+        if (action == WEBKIT_CONTEXT_MENU_ACTION_GO_BACK ||
+            action == WEBKIT_CONTEXT_MENU_ACTION_GO_FORWARD) {
+            if (!self->replaceMenuStep(menu, entry, position,
+                                       action == WEBKIT_CONTEXT_MENU_ACTION_GO_BACK ? -1 : +1))
+                --position;
+            continue;
+        }
         if (!leadsNowhere(action))
             continue;
         if (action == WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK_IN_NEW_WINDOW && link &&
@@ -175,11 +182,54 @@ gboolean WebView::onContextMenu(WebKitWebView*, WebKitContextMenu* menu, WebKitH
                                        webkit_context_menu_item_new_from_gaction(
                                            G_ACTION(newTab.get()), "Open Link in New Tab", nullptr),
                                        position);
+        } else {
+            // Later entries move up into the place of this one.
+            --position;
         }
         webkit_context_menu_remove(menu, entry);
     }
     g_list_free(items);
     return FALSE;
+}
+
+// A Back or Forward entry of the page menu, which moves as the toolbar does.
+struct WebView::MenuStep {
+    std::weak_ptr<int> alive;
+    WebView* view;
+    int direction;
+};
+
+bool WebView::replaceMenuStep(WebKitContextMenu* menu, WebKitContextMenuItem* entry, int position,
+                              int direction) {
+    // The engine's own entries would land on the error pages that back and
+    // forward pass over; past those there may be nothing to go to.
+    const bool back = direction < 0;
+    const bool possible = back ? canGoBack() : canGoForward();
+    if (possible) {
+        auto step = GObjectPtr<GSimpleAction>::adopt(
+            g_simple_action_new(back ? "go-back" : "go-forward", nullptr));
+        g_signal_connect_data(
+            step.get(), "activate", G_CALLBACK(onMenuStep),
+            new MenuStep{lifetime_, this, direction},
+            +[](gpointer data, GClosure*) { delete static_cast<MenuStep*>(data); },
+            GConnectFlags(0));
+        webkit_context_menu_insert(menu,
+                                   webkit_context_menu_item_new_from_gaction(
+                                       G_ACTION(step.get()), back ? "_Back" : "_Forward", nullptr),
+                                   position);
+    }
+    webkit_context_menu_remove(menu, entry);
+    return possible;
+}
+
+void WebView::onMenuStep(GSimpleAction*, GVariant*, gpointer data) {
+    auto* step = static_cast<MenuStep*>(data);
+    if (step->alive.expired())
+        return;
+    if (step->direction < 0)
+        step->view->goBack();
+    else
+        step->view->goForward();
 }
 
 void WebView::onOpenMenuLink(GSimpleAction*, GVariant*, gpointer data) {

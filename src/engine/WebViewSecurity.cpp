@@ -134,6 +134,12 @@ gboolean WebView::onLoadFailedWithTlsErrors(WebKitWebView*, char* uri, GTlsCerti
         return FALSE;
     // The engine sends FINISHED after this failure too; it ends a failed load.
     self->loadFailed_ = true;
+    // A guessed https address whose certificate fails is tried over http
+    // before the user is asked about the certificate.
+    if (self->httpFallback_) {
+        self->fallBackToHttp();
+        return TRUE;
+    }
     self->ensureTlsPageBridge();
     self->tlsFailure_ = TlsFailure{uri, *host, owned(g_uuid_string_random()),
                                    GObjectPtr<GTlsCertificate>::retain(cert)};

@@ -5,6 +5,7 @@
 #include <glib.h>
 
 #include <cstddef>
+#include <utility>
 
 namespace vesk {
 namespace {
@@ -128,7 +129,7 @@ std::optional<std::string> percentEncodedForQuery(std::string_view text) {
     return encoded;
 }
 
-std::optional<std::string> normalizedURLFromInput(std::optional<std::string_view> input) {
+std::optional<TypedAddress> typedAddressFromInput(std::optional<std::string_view> input) {
     const std::string_view text = trimmedWhitespaceAndNewlines(input.value_or(std::string_view()));
     if (text.empty())
         return std::nullopt;
@@ -137,20 +138,28 @@ std::optional<std::string> normalizedURLFromInput(std::optional<std::string_view
     // address rules. A text that cannot be encoded goes on to them as well.
     if (text.find(' ') != std::string_view::npos) {
         if (std::optional<std::string> url = searchUrlFor(text))
-            return url;
+            return TypedAddress{*url};
     }
 
     if (text.find("://") != std::string_view::npos && isLoadableAddress(text))
-        return std::string(text);
+        return TypedAddress{std::string(text)};
 
     if (text.find_first_of(".:") != std::string_view::npos) {
         std::string withScheme = "https://";
         withScheme += text;
         if (isLoadableAddress(withScheme))
-            return withScheme;
+            return TypedAddress{withScheme, SchemeOrigin::Guessed};
     }
 
-    return searchUrlFor(text);
+    if (std::optional<std::string> url = searchUrlFor(text))
+        return TypedAddress{*url};
+    return std::nullopt;
+}
+
+std::optional<std::string> normalizedURLFromInput(std::optional<std::string_view> input) {
+    if (std::optional<TypedAddress> typed = typedAddressFromInput(input))
+        return std::move(typed->url);
+    return std::nullopt;
 }
 
 } // namespace vesk

@@ -17,6 +17,19 @@ inline constexpr std::string_view kSearchAddressPrefix = "https://search.brave.c
 // text that gives no URL.
 std::optional<std::string> normalizedURLFromInput(std::optional<std::string_view> input);
 
+// Whether the scheme of a normalised address was in the text or put there by the rules.
+enum class SchemeOrigin { Given, Guessed };
+
+// The address typed text gives, and where its scheme came from.
+struct TypedAddress {
+    std::string url;
+    // Guessed only for a host to which https was put in front; a search address is Given.
+    SchemeOrigin scheme = SchemeOrigin::Given;
+};
+
+// The same rules as normalizedURLFromInput, also telling whether https was guessed.
+std::optional<TypedAddress> typedAddressFromInput(std::optional<std::string_view> input);
+
 // Removes white space and line breaks (Unicode Zs, Zl, Zp, tab, U+000A to U+000D, U+0085)
 // from both ends of UTF-8 text; inner ones stay. Trimming stops at bytes that are not UTF-8.
 std::string_view trimmedWhitespaceAndNewlines(std::string_view text);

@@ -1,4 +1,7 @@
 #include "navigation/UrlNormalization.h"
+#include "navigation/HttpsFirst.h"
+
+#include <gio/gio.h>
 
 #include <gtest/gtest.h>
 
@@ -63,5 +66,66 @@ INSTANTIATE_TEST_SUITE_P(
         Typed{"StrayByte", "\xFF", kNone}, Typed{"StrayByteAfterScheme", "http://x.y/\xFF", kNone},
         Typed{"Surrogate", "\xED\xBF\xBF", kNone}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// Only a host to which the rules put https in front may fall back to http.
+struct Origin {
+    const char* name;
+    std::string_view input;
+    std::optional<SchemeOrigin> expected;
+};
+
+class TypedOrigin : public ::testing::TestWithParam<Origin> {};
+
+TEST_P(TypedOrigin, TellsWhetherHttpsWasGuessed) {
+    const std::optional<TypedAddress> typed = typedAddressFromInput(GetParam().input);
+    ASSERT_EQ(typed.has_value(), GetParam().expected.has_value());
+    if (typed) {
+        EXPECT_EQ(typed->scheme, *GetParam().expected);
+        EXPECT_EQ(typed->url, normalizedURLFromInput(GetParam().input));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, TypedOrigin,
+    ::testing::Values(Origin{"HostWithPort", "127.0.0.1:8000/x.html", SchemeOrigin::Guessed},
+                      Origin{"NamedHostWithPort", " localhost:8000", SchemeOrigin::Guessed},
+                      Origin{"TypedHttps", "https://127.0.0.1:8000/", SchemeOrigin::Given},
+                      Origin{"TypedHttp", "http://x.y", SchemeOrigin::Given},
+                      Origin{"Search", "hello", SchemeOrigin::Given},
+                      Origin{"SearchWithDot", "x.y/a b", SchemeOrigin::Given},
+                      Origin{"Nothing", "  ", std::nullopt}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+struct Failure {
+    const char* name;
+    GQuark domain;
+    int code;
+    bool fallsBack;
+};
+
+class FallbackErrors : public ::testing::TestWithParam<Failure> {};
+
+TEST_P(FallbackErrors, FollowsOnlyConnectionAndHandshakeFailures) {
+    EXPECT_EQ(failureAllowsHttpFallback(GetParam().domain, GetParam().code), GetParam().fallsBack);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, FallbackErrors,
+    ::testing::Values(Failure{"Refused", G_IO_ERROR, G_IO_ERROR_CONNECTION_REFUSED, true},
+                      Failure{"ClosedInHandshake", G_IO_ERROR, G_IO_ERROR_CONNECTION_CLOSED, true},
+                      Failure{"TimedOut", G_IO_ERROR, G_IO_ERROR_TIMED_OUT, true},
+                      Failure{"NotTls", G_TLS_ERROR, G_TLS_ERROR_NOT_TLS, true},
+                      Failure{"HandshakeFailed", G_TLS_ERROR, G_TLS_ERROR_HANDSHAKE, true},
+                      Failure{"Cancelled", G_IO_ERROR, G_IO_ERROR_CANCELLED, false},
+                      Failure{"UnknownHost", G_RESOLVER_ERROR, G_RESOLVER_ERROR_NOT_FOUND, false},
+                      Failure{"NoNetwork", G_IO_ERROR, G_IO_ERROR_NETWORK_UNREACHABLE, false}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(HttpFallbackAddress, SwapsHttpsForHttpOnly) {
+    EXPECT_EQ(httpFallbackURL("https://127.0.0.1:8000/x.html?q=https://a"),
+              "http://127.0.0.1:8000/x.html?q=https://a");
+    EXPECT_EQ(httpFallbackURL("http://x.y"), std::nullopt);
+    EXPECT_EQ(httpFallbackURL("ftp://x.y"), std::nullopt);
+}
 
 } // namespace

@@ -88,10 +88,11 @@ void TabsController::openAddresses(const std::vector<std::string>& inputs) {
     // selected, as restored tabs do, so that many addresses do not start as many
     // web processes at once.
     for (std::size_t i = 0; i + 1 < typed.size(); ++i) {
-        const std::string url = *normalizedURLFromInput(typed[i]);
-        model_.append({.address = url,
-                       .title = shownText(url, kShownTitleChars, Ellipsis::End),
-                       .state = TabState::Unloaded},
+        const TypedAddress address = *typedAddressFromInput(typed[i]);
+        model_.append({.address = address.url,
+                       .title = shownText(address.url, kShownTitleChars, Ellipsis::End),
+                       .state = TabState::Unloaded,
+                       .scheme = address.scheme},
                       Select::No);
     }
     open(typed.back());
@@ -198,10 +199,11 @@ void TabsController::onSelected(std::optional<TabId> id) {
         // at its address as it was stored: it is no typed text.
         if (record.state != TabState::Live) {
             const std::string address = record.address;
+            const HttpFallback fallback = httpFallbackFor(record.scheme);
             model_.setState(*id, TabState::Live);
             makePage(*tab, *id);
             if (auto url = historyURL(address))
-                tab->web().loadURL(*url);
+                tab->web().loadURL(*url, fallback);
         }
     }
     for (auto& [viewId, view] : views_)

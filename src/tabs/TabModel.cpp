@@ -104,7 +104,8 @@ SessionState TabModel::snapshot() const {
 TabId TabModel::append(NewTab tab, Select select) {
     const TabId id = nextId_++;
     const std::size_t at = indexAfterAppend(tabs_.size());
-    tabs_.push_back({id, std::move(tab.address), std::move(tab.title), {}, tab.state});
+    tabs_.push_back(
+        {id, std::move(tab.address), std::move(tab.title), {}, tab.state, 0, tab.scheme});
     inserted_.emit(id, at);
     if (select == Select::Yes)
         this->select(at);

@@ -8,6 +8,7 @@
 
 #include <sigc++/signal.h>
 
+#include "navigation/UrlNormalization.h"
 #include "store/SessionFile.h"
 #include "tabs/TabStripArrangement.h"
 
@@ -44,6 +45,9 @@ struct TabRecord {
     TabState state = TabState::Live;
     // The tab whose page opened this one; 0 for none.
     TabId openedBy = 0;
+    // Guessed when the user typed the address without a scheme: a page not yet
+    // loaded keeps the right to fall back from https to http.
+    SchemeOrigin scheme = SchemeOrigin::Given;
 };
 
 // The fields of a tab about to be opened.
@@ -51,6 +55,7 @@ struct NewTab {
     std::string address;
     std::string title = "Loading";
     TabState state = TabState::Live;
+    SchemeOrigin scheme = SchemeOrigin::Given;
 };
 
 // One folder (workspace) of tabs.

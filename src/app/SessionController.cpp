@@ -33,7 +33,10 @@ SessionController::SessionController(TabsController& tabs, StartedOnAddresses st
 }
 
 SessionController::~SessionController() {
-    // The file stays: only the window's own close path ends a session.
+    // The file stays: only the window's own close path ends a session. A change
+    // not yet written goes now, as when the program is asked to end by a signal.
+    if (write_.connected())
+        VeskStore::shared().writeSession(tabs_.model().snapshot());
     write_.disconnect();
 }
 

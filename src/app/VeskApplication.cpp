@@ -1,5 +1,6 @@
 #include "app/VeskApplication.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -7,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include <glib-unix.h>
 #include <glibmm/convert.h>
 #include <gtkmm/window.h>
 
@@ -89,7 +91,24 @@ int VeskApplication::on_command_line(const Glib::RefPtr<Gio::ApplicationCommandL
     return EXIT_SUCCESS;
 }
 
+void VeskApplication::on_startup() {
+    Gtk::Application::on_startup();
+    // Only the primary instance, which holds the window and the files, handles them.
+    for (int signal : {SIGTERM, SIGINT})
+        signalSources_.push_back(g_unix_signal_add(signal, &VeskApplication::onQuitSignal, this));
+}
+
+gboolean VeskApplication::onQuitSignal(gpointer self) {
+    // The session is not ended: the delegate's going writes what changed last,
+    // and the writes finish before the process does.
+    static_cast<VeskApplication*>(self)->quit();
+    return G_SOURCE_CONTINUE;
+}
+
 void VeskApplication::on_shutdown() {
+    for (guint source : signalSources_)
+        g_source_remove(source);
+    signalSources_.clear();
     delegate_.reset();
     // History and passwords still queued reach the disk before the process ends.
     VeskStore::shared().waitForWrites();

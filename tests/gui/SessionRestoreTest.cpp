@@ -1,6 +1,7 @@
 #include "GuiTest.h"
 #include "TestServer.h"
 
+#include <algorithm>
 #include <csignal>
 #include <fstream>
 
@@ -70,6 +71,28 @@ TEST_F(SessionRestoreTest, AKilledRunIsOfferedAndItsTabsComeBackInOrderLoadingWh
     EXPECT_EQ(activeIndexOf(app->tabs()), 2);
     EXPECT_FALSE(tab(0).hasPage()) << "a tab not selected waits";
     EXPECT_EQ(addressesOnSelecting(), pages);
+}
+
+// A desktop logging out ends the program with SIGTERM: it quits cleanly, its
+// history reaches the disk and its tabs are offered at the next start.
+TEST_F(SessionRestoreTest, ATerminatedRunFinishesItsWritesAndIsOffered) {
+    const auto program = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "vesk";
+    g_autoptr(GSubprocess) run = g_subprocess_new(
+        G_SUBPROCESS_FLAGS_NONE, nullptr, program.c_str(),
+        "--gapplication-app-id=org.vesk.BrowserTests.Terminated", pages[2].c_str(), nullptr);
+    ASSERT_TRUE(run);
+    const bool written =
+        waitUntil([&] { return saved() == std::vector{pages[2]}; }, std::chrono::seconds(30));
+    g_subprocess_send_signal(run, SIGTERM);
+    g_subprocess_wait(run, nullptr, nullptr);
+    ASSERT_TRUE(written) << "the running copy never wrote its tab";
+    EXPECT_TRUE(g_subprocess_get_if_exited(run) && g_subprocess_get_exit_status(run) == 0)
+        << "SIGTERM ended the program like a crash";
+    const std::vector<HistoryEntry> history = VeskStore::shared().loadHistory();
+    EXPECT_TRUE(std::ranges::any_of(history, [&](const auto& e) { return e.url == pages[2]; }))
+        << "the visit was lost";
+    launch();
+    EXPECT_TRUE(app->window().restoreBar().isShown());
 }
 
 TEST_F(SessionRestoreTest, FoldersModeAndSelectionComeBackAndANormalQuitLeavesNoFile) {

@@ -303,13 +303,10 @@ void checkSetAsideCopies(const fs::path& folder) {
     }
 }
 
-// The strings a stored file held when the store took it as it was; none when the
-// store set it aside (it may then be past the limits a parse here would not apply).
-std::set<std::string> acceptedStrings(const fs::path& folder, std::string_view fileName,
-                                      std::string_view data, std::set<std::string>* dataNodes) {
-    if (wasSetAside(folder, fileName))
-        return {};
-    const PlistPtr root = parsed(data);
+// The strings a stored file held, as the store reads it: what the store writes again
+// comes from them, also when it set a copy of the file aside (and kept the rest).
+std::set<std::string> acceptedStrings(std::string_view data, std::set<std::string>* dataNodes) {
+    const PlistPtr root = parsePlistData(data);
     PlistContents contents = contentsOf(root.get());
     if (dataNodes != nullptr)
         *dataNodes = std::move(contents.data);
@@ -509,8 +506,7 @@ void checkHistoryFile(std::string_view data) {
         VESK_CHECK(newestIsAdded || contains(data, kStoredUrl), "adding a page wrote nothing");
     } else {
         const std::set<std::string> sources =
-            with(acceptedStrings(folder, VeskStore::historyFileName, data, nullptr),
-                 {"url", "title", "date", kStoredUrl, kAddedTitle});
+            with(acceptedStrings(data, nullptr), {"url", "title", "date", kStoredUrl, kAddedTitle});
         const PlistPtr root = checkWrittenFile("history.plist", *written, PLIST_ARRAY, sources);
         VESK_CHECK(plist_array_get_size(root.get()) <= VeskStore::historyLimit,
                    "history.plist holds more than the limit");
@@ -546,8 +542,7 @@ void checkVaultFile(std::string_view data) {
     const std::optional<std::string> written = readFile(file);
     VESK_CHECK(written.has_value(), "saving a password leaves no vault");
     const std::set<std::string> sources =
-        with(acceptedStrings(folder, VeskStore::vaultFileName, data, nullptr),
-             {"user", "pass", kSavedHost, kSavedUser, kSecret});
+        with(acceptedStrings(data, nullptr), {"user", "pass", kSavedHost, kSavedUser, kSecret});
     const PlistPtr root = checkWrittenFile("vault.plist", *written, PLIST_DICT, sources);
     const std::string host(kSavedHost);
     const plist_t record = plist_dict_get_item(root.get(), host.c_str());
@@ -595,9 +590,8 @@ void checkDefaultsFile(std::string_view data) {
     VESK_CHECK(written.has_value(), "saving the theme leaves no file");
     std::set<std::string> inputData;
     const std::set<std::string> sources =
-        with(acceptedStrings(folder, "defaults.plist", data, &inputData),
-             {VeskThemeModeKey, VeskThemeCustomBackgroundKey, VeskThemeCustomAccentKey,
-              kCustomThemeName});
+        with(acceptedStrings(data, &inputData), {VeskThemeModeKey, VeskThemeCustomBackgroundKey,
+                                                 VeskThemeCustomAccentKey, kCustomThemeName});
     const PlistPtr root = checkWrittenFile("defaults.plist", *written, PLIST_DICT, sources);
     for (const auto& color : {background, accent})
         if (const auto archive = VeskArchiveColor(color))

@@ -289,6 +289,28 @@ bool wasSetAside(const fs::path& folder, std::string_view fileName) {
     return false;
 }
 
+// Nothing of a stored dictionary is lost: the file went aside whole, or every item of
+// it but those in `owned` is in `written`, the same to the last bit.
+void checkKeptItems(const fs::path& file, std::string_view data, std::string_view written,
+                    const std::set<std::string>& owned) {
+    if (wasSetAside(file.parent_path(), file.filename().string())) {
+        VESK_CHECK(readFile(file.string() + ".corrupt") == std::string(data),
+                   file.filename().string() + " went aside changed: " + shown(data));
+        return;
+    }
+    const PlistPtr before = parsePlistData(data);
+    const PlistPtr after = parsePlistData(written);
+    for (const auto& [key, value] : dictionaryItems(before.get())) {
+        if (owned.count(key) != 0)
+            continue;
+        const plist_t kept = plist_dict_get_item(after.get(), key.c_str());
+        VESK_CHECK(kept != nullptr && plistToXml(kept) == plistToXml(value) &&
+                       plistToBinary(kept) == plistToBinary(value),
+                   file.filename().string() + " changes the item " + shown(key) + " of " +
+                       shown(data));
+    }
+}
+
 // A set-aside copy may hold addresses or passwords: it stays the owner's alone.
 void checkSetAsideCopies(const fs::path& folder) {
     std::error_code ignored;
@@ -548,9 +570,10 @@ void checkVaultFile(std::string_view data) {
     const plist_t record = plist_dict_get_item(root.get(), host.c_str());
     VESK_CHECK(record != nullptr && plist_get_node_type(record) == PLIST_DICT,
                "the saved record is missing: " + shown(*written));
-    const PlistContents saved = contentsOf(record);
-    VESK_CHECK(saved.strings == with({}, {"user", "pass", kSavedUser, kSecret}),
-               "the saved record holds other text: " + shown(*written));
+    VESK_CHECK(dictionaryString(record, "user") == std::string(kSavedUser) &&
+                   dictionaryString(record, "pass") == std::string(kSecret),
+               "the saved record holds another user or password: " + shown(*written));
+    checkKeptItems(file, data, *written, {host});
     checkSetAsideCopies(folder);
 
     // History written after the vault was read holds nothing of it.
@@ -600,16 +623,10 @@ void checkDefaultsFile(std::string_view data) {
         VESK_CHECK(inputData.count(bytes) != 0,
                    "defaults.plist holds data from nowhere: " + shown(bytes));
 
-    // A file read as it was keeps every key this program does not know.
-    if (!wasSetAside(folder, "defaults.plist")) {
-        const PlistPtr input = parsed(data);
-        if (input && plist_get_node_type(input.get()) == PLIST_DICT) {
-            const std::set<std::string> keptKeys = contentsOf(root.get()).rootKeys;
-            for (const std::string& key : contentsOf(input.get()).rootKeys)
-                VESK_CHECK(keptKeys.count(key) != 0,
-                           "saving the theme drops the key " + shown(key));
-        }
-    }
+    // A file read as it was keeps every key this program does not own, as it was.
+    checkKeptItems(file, data, *written,
+                   {std::string(VeskThemeModeKey), std::string(VeskThemeCustomBackgroundKey),
+                    std::string(VeskThemeCustomAccentKey)});
     checkSetAsideCopies(folder);
 }
 

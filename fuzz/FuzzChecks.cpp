@@ -289,6 +289,28 @@ bool wasSetAside(const fs::path& folder, std::string_view fileName) {
     return false;
 }
 
+// Nothing of a stored dictionary is lost: the file went aside whole, or every item of
+// it but those in `owned` is in `written`, the same to the last bit.
+void checkKeptItems(const fs::path& file, std::string_view data, std::string_view written,
+                    const std::set<std::string>& owned) {
+    if (wasSetAside(file.parent_path(), file.filename().string())) {
+        VESK_CHECK(readFile(file.string() + ".corrupt") == std::string(data),
+                   file.filename().string() + " went aside changed: " + shown(data));
+        return;
+    }
+    const PlistPtr before = parsePlistData(data);
+    const PlistPtr after = parsePlistData(written);
+    for (const auto& [key, value] : dictionaryItems(before.get())) {
+        if (owned.count(key) != 0)
+            continue;
+        const plist_t kept = plist_dict_get_item(after.get(), key.c_str());
+        VESK_CHECK(kept != nullptr && plistToXml(kept) == plistToXml(value) &&
+                       plistToBinary(kept) == plistToBinary(value),
+                   file.filename().string() + " changes the item " + shown(key) + " of " +
+                       shown(data));
+    }
+}
+
 // A set-aside copy may hold addresses or passwords: it stays the owner's alone.
 void checkSetAsideCopies(const fs::path& folder) {
     std::error_code ignored;
@@ -303,13 +325,10 @@ void checkSetAsideCopies(const fs::path& folder) {
     }
 }
 
-// The strings a stored file held when the store took it as it was; none when the
-// store set it aside (it may then be past the limits a parse here would not apply).
-std::set<std::string> acceptedStrings(const fs::path& folder, std::string_view fileName,
-                                      std::string_view data, std::set<std::string>* dataNodes) {
-    if (wasSetAside(folder, fileName))
-        return {};
-    const PlistPtr root = parsed(data);
+// The strings a stored file held, as the store reads it: what the store writes again
+// comes from them, also when it set a copy of the file aside (and kept the rest).
+std::set<std::string> acceptedStrings(std::string_view data, std::set<std::string>* dataNodes) {
+    const PlistPtr root = parsePlistData(data);
     PlistContents contents = contentsOf(root.get());
     if (dataNodes != nullptr)
         *dataNodes = std::move(contents.data);
@@ -509,8 +528,7 @@ void checkHistoryFile(std::string_view data) {
         VESK_CHECK(newestIsAdded || contains(data, kStoredUrl), "adding a page wrote nothing");
     } else {
         const std::set<std::string> sources =
-            with(acceptedStrings(folder, VeskStore::historyFileName, data, nullptr),
-                 {"url", "title", "date", kStoredUrl, kAddedTitle});
+            with(acceptedStrings(data, nullptr), {"url", "title", "date", kStoredUrl, kAddedTitle});
         const PlistPtr root = checkWrittenFile("history.plist", *written, PLIST_ARRAY, sources);
         VESK_CHECK(plist_array_get_size(root.get()) <= VeskStore::historyLimit,
                    "history.plist holds more than the limit");
@@ -546,16 +564,16 @@ void checkVaultFile(std::string_view data) {
     const std::optional<std::string> written = readFile(file);
     VESK_CHECK(written.has_value(), "saving a password leaves no vault");
     const std::set<std::string> sources =
-        with(acceptedStrings(folder, VeskStore::vaultFileName, data, nullptr),
-             {"user", "pass", kSavedHost, kSavedUser, kSecret});
+        with(acceptedStrings(data, nullptr), {"user", "pass", kSavedHost, kSavedUser, kSecret});
     const PlistPtr root = checkWrittenFile("vault.plist", *written, PLIST_DICT, sources);
     const std::string host(kSavedHost);
     const plist_t record = plist_dict_get_item(root.get(), host.c_str());
     VESK_CHECK(record != nullptr && plist_get_node_type(record) == PLIST_DICT,
                "the saved record is missing: " + shown(*written));
-    const PlistContents saved = contentsOf(record);
-    VESK_CHECK(saved.strings == with({}, {"user", "pass", kSavedUser, kSecret}),
-               "the saved record holds other text: " + shown(*written));
+    VESK_CHECK(dictionaryString(record, "user") == std::string(kSavedUser) &&
+                   dictionaryString(record, "pass") == std::string(kSecret),
+               "the saved record holds another user or password: " + shown(*written));
+    checkKeptItems(file, data, *written, {host});
     checkSetAsideCopies(folder);
 
     // History written after the vault was read holds nothing of it.
@@ -595,9 +613,8 @@ void checkDefaultsFile(std::string_view data) {
     VESK_CHECK(written.has_value(), "saving the theme leaves no file");
     std::set<std::string> inputData;
     const std::set<std::string> sources =
-        with(acceptedStrings(folder, "defaults.plist", data, &inputData),
-             {VeskThemeModeKey, VeskThemeCustomBackgroundKey, VeskThemeCustomAccentKey,
-              kCustomThemeName});
+        with(acceptedStrings(data, &inputData), {VeskThemeModeKey, VeskThemeCustomBackgroundKey,
+                                                 VeskThemeCustomAccentKey, kCustomThemeName});
     const PlistPtr root = checkWrittenFile("defaults.plist", *written, PLIST_DICT, sources);
     for (const auto& color : {background, accent})
         if (const auto archive = VeskArchiveColor(color))
@@ -606,16 +623,10 @@ void checkDefaultsFile(std::string_view data) {
         VESK_CHECK(inputData.count(bytes) != 0,
                    "defaults.plist holds data from nowhere: " + shown(bytes));
 
-    // A file read as it was keeps every key this program does not know.
-    if (!wasSetAside(folder, "defaults.plist")) {
-        const PlistPtr input = parsed(data);
-        if (input && plist_get_node_type(input.get()) == PLIST_DICT) {
-            const std::set<std::string> keptKeys = contentsOf(root.get()).rootKeys;
-            for (const std::string& key : contentsOf(input.get()).rootKeys)
-                VESK_CHECK(keptKeys.count(key) != 0,
-                           "saving the theme drops the key " + shown(key));
-        }
-    }
+    // A file read as it was keeps every key this program does not own, as it was.
+    checkKeptItems(file, data, *written,
+                   {std::string(VeskThemeModeKey), std::string(VeskThemeCustomBackgroundKey),
+                    std::string(VeskThemeCustomAccentKey)});
     checkSetAsideCopies(folder);
 }
 

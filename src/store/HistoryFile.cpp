@@ -184,10 +184,11 @@ void HistoryFile::applyPending(std::vector<HistoryEntry>& entries,
     }
 }
 
-bool HistoryFile::write(const fs::path& file, const std::vector<StoreWrite>& batch,
-                        const FileLock& held) {
+FileWriteOutcome HistoryFile::write(const fs::path& file, const std::vector<StoreWrite>& batch,
+                                    const FileLock& held) {
     std::optional<HistoryFile> written;
     std::vector<HistoryEntry> visits;
+    bool isFailed = false;
     for (const StoreWrite& write : batch) {
         if (write.kind == StoreWrite::Kind::Visit) {
             visits.push_back(write.visit);
@@ -205,7 +206,7 @@ bool HistoryFile::write(const fs::path& file, const std::vector<StoreWrite>& bat
         }
     }
     if (!visits.empty()) {
-        written = HistoryFile{};
+        isFailed = true;
         // At most one read and one write for every visit of the batch, and no read when
         // nobody changed the file since our last write.
         std::optional<std::vector<HistoryEntry>> stored;
@@ -220,14 +221,18 @@ bool HistoryFile::write(const fs::path& file, const std::vector<StoreWrite>& bat
                                    replacePlistFile(file, historyPlist(*stored).get(), held);
             if (isWritten) {
                 written = HistoryFile{std::move(*stored), FileStamp::of(file)};
+                isFailed = false;
             }
         }
     }
+    if (isFailed) {
+        return FileWriteOutcome::Failed;
+    }
     if (!written) {
-        return false;
+        return FileWriteOutcome::NothingToWrite;
     }
     *this = std::move(*written);
-    return true;
+    return FileWriteOutcome::Written;
 }
 
 } // namespace vesk

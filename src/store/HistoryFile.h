@@ -36,10 +36,10 @@ struct HistoryFile {
                              const std::vector<StoreWrite>& writes);
 
     // Does the history writes of `batch` to `file` in order under `held`, starting from
-    // this as the last batch left the file, and becomes the file as it is now. False when
-    // the batch holds no history write.
-    bool write(const std::filesystem::path& file, const std::vector<StoreWrite>& batch,
-               const FileLock& held);
+    // this as the last batch left the file, and becomes the file as it is now. On a
+    // failure this stays as it was, and so does the file.
+    FileWriteOutcome write(const std::filesystem::path& file, const std::vector<StoreWrite>& batch,
+                           const FileLock& held);
 };
 
 } // namespace vesk

@@ -137,6 +137,9 @@ public:
     explicit BinaryPlistShape(std::string_view data)
         : bytes(reinterpret_cast<const unsigned char*>(data.data())), size(data.size()) {}
 
+    // Whether libplist reads every object the walk of isSafe met exactly as it is.
+    bool isExact() const { return isExact_; }
+
     bool isSafe() {
         constexpr std::size_t headerSize = 8;
         constexpr std::size_t trailerSize = 32;
@@ -228,13 +231,14 @@ private:
     }
 
     // The objects a container refers to; empty for scalars. False when malformed.
-    bool childrenOf(std::uint64_t object, std::vector<std::uint64_t>& children) const {
+    bool childrenOf(std::uint64_t object, std::vector<std::uint64_t>& children) {
         children.clear();
         const std::uint64_t offset = offsetOf(object);
         if (offset >= tableOffset) {
             return false;
         }
         const unsigned kind = bytes[offset] >> 4;
+        noteExactness(offset, kind);
         if (kind == 0x3) {
             return isDateSafe(offset);
         }
@@ -261,6 +265,64 @@ private:
             children.push_back(ref);
         }
         return true;
+    }
+
+    // Clears isExact_ when libplist would not read the object at `offset` as it is.
+    void noteExactness(std::uint64_t offset, unsigned kind) {
+        constexpr unsigned integerKind = 0x1, dateKind = 0x3, asciiKind = 0x5, utf16Kind = 0x6,
+                           setKind = 0xC;
+        constexpr std::size_t wideInteger = 16;
+        std::uint64_t length = 0;
+        std::uint64_t at = 0;
+        switch (kind) {
+        case integerKind: {
+            // libplist keeps the low 64 bits of a 128-bit integer.
+            const std::size_t width = std::size_t{1} << (bytes[offset] & 0x0F);
+            if (width == wideInteger && (offset + 1 + width > tableOffset ||
+                                         readBigEndian(bytes + offset + 1, width / 2) != 0)) {
+                isExact_ = false;
+            }
+            break;
+        }
+        case dateKind:
+            if (offset + 9 <= tableOffset && !isDateReadExactly(offset)) {
+                isExact_ = false;
+            }
+            break;
+        case asciiKind:
+        case utf16Kind: {
+            const std::uint64_t unitSize = kind == asciiKind ? 1 : 2;
+            if (!readLength(offset, length, at) || length > (tableOffset - at) / unitSize) {
+                return;
+            }
+            // libplist ends the text at its first NUL.
+            for (std::uint64_t i = 0; i < length && isExact_; ++i) {
+                const unsigned char* unit = bytes + at + i * unitSize;
+                isExact_ = unit[0] != 0 || (unitSize == 2 && unit[1] != 0);
+            }
+            break;
+        }
+        case setKind:
+            isExact_ = false;
+            break;
+        default:
+            break;
+        }
+    }
+
+    // Whether libplist's seconds and microseconds give back the date's stored number,
+    // which it writes again as seconds plus microseconds.
+    bool isDateReadExactly(std::uint64_t offset) const {
+        const std::uint64_t bits = readBigEndian(bytes + offset + 1, 8);
+        double seconds = 0;
+        std::memcpy(&seconds, &bits, sizeof seconds);
+        if (!isDateInRange(seconds)) {
+            return true;
+        }
+        constexpr double microsecondsPerSecond = 1000000;
+        const auto whole = static_cast<long>(seconds);
+        const auto micro = static_cast<long>((seconds - double(whole)) * microsecondsPerSecond);
+        return double(whole) + double(micro) / microsecondsPerSecond == seconds;
     }
 
     // Adds a finished child's expanded count to its parent's; false past the limit.
@@ -317,7 +379,57 @@ private:
     std::uint64_t objectCount = 0;
     std::uint64_t tableOffset = 0;
     std::unordered_map<std::uint64_t, Visit> visits;
+    bool isExact_ = true;
 };
+
+// Whether `a` and `b` hold the same values of the same types, to the last bit.
+bool isSamePlist(plist_t a, plist_t b, std::size_t depth) {
+    const plist_type type = plist_get_node_type(a);
+    if (type != plist_get_node_type(b) || depth > plistMaxDepth) {
+        return false;
+    }
+    switch (type) {
+    case PLIST_BOOLEAN:
+    case PLIST_UINT:
+    case PLIST_REAL:
+    case PLIST_UID:
+        // libplist compares these bit for bit, with the width that marks a large
+        // unsigned integer.
+        return plist_compare_node_value(a, b) != 0;
+    case PLIST_DATE: {
+        std::int32_t seconds[2]{};
+        std::int32_t micro[2]{};
+        plist_get_date_val(a, &seconds[0], &micro[0]);
+        plist_get_date_val(b, &seconds[1], &micro[1]);
+        return seconds[0] == seconds[1] && micro[0] == micro[1];
+    }
+    case PLIST_STRING:
+    case PLIST_DATA: {
+        std::uint64_t length[2]{};
+        const char* bytesA = type == PLIST_STRING ? plist_get_string_ptr(a, &length[0])
+                                                  : plist_get_data_ptr(a, &length[0]);
+        const char* bytesB = type == PLIST_STRING ? plist_get_string_ptr(b, &length[1])
+                                                  : plist_get_data_ptr(b, &length[1]);
+        return length[0] == length[1] &&
+               (length[0] == 0 || std::memcmp(bytesA, bytesB, length[0]) == 0);
+    }
+    case PLIST_ARRAY: {
+        const auto itemsA = arrayItems(a);
+        const auto itemsB = arrayItems(b);
+        return std::ranges::equal(
+            itemsA, itemsB, [&](plist_t x, plist_t y) { return isSamePlist(x, y, depth + 1); });
+    }
+    case PLIST_DICT: {
+        const auto itemsA = dictionaryItems(a);
+        const auto itemsB = dictionaryItems(b);
+        return std::ranges::equal(itemsA, itemsB, [&](const auto& x, const auto& y) {
+            return x.first == y.first && isSamePlist(x.second, y.second, depth + 1);
+        });
+    }
+    default:
+        return false;
+    }
+}
 
 PlistPtr checkedCopyAt(plist_t node, std::size_t depth) {
     if (depth > plistMaxDepth) {
@@ -464,6 +576,49 @@ PlistPtr parsePlistData(std::string_view data) {
 
 PlistPtr checkedPlistCopy(plist_t node) {
     return checkedCopyAt(node, 0);
+}
+
+PlistFormat plistFormatOf(std::string_view data) {
+    return data.starts_with(binaryMagic) ? PlistFormat::Binary : PlistFormat::Xml;
+}
+
+bool isReadExactly(std::string_view data) {
+    if (plistFormatOf(data) == PlistFormat::Xml) {
+        return true;
+    }
+    BinaryPlistShape shape(data);
+    return shape.isSafe() && shape.isExact();
+}
+
+PlistPtr exactPlistCopy(plist_t node, PlistFormat format) {
+    if (!checkedPlistCopy(node)) {
+        return nullptr;
+    }
+    // Once checked, no text holds a NUL, so libplist's own copy takes every byte, and
+    // it keeps what a copy made from the values would lose: the width of an integer.
+    PlistPtr copy(plist_copy(node));
+    const std::string written =
+        format == PlistFormat::Xml ? plistToXml(copy.get()) : plistToBinary(copy.get());
+    const PlistPtr readBack = parsePlistData(written);
+    if (!readBack || !isReadExactly(written) || !isSamePlist(node, readBack.get(), 0)) {
+        return nullptr;
+    }
+    return copy;
+}
+
+KeptItems keptDictionaryItems(plist_t dict, PlistFormat format) {
+    KeptItems kept;
+    std::set<std::string, std::less<>> keys;
+    for (const auto& [key, value] : dictionaryItems(dict)) {
+        const bool isNewKey = isStorableText(key) && keys.insert(key).second;
+        PlistPtr copy = isNewKey ? exactPlistCopy(value, format) : nullptr;
+        if (!copy) {
+            kept.isWhole = false;
+            continue;
+        }
+        kept.items.emplace_back(key, std::move(copy));
+    }
+    return kept;
 }
 
 plist_t newPlistData(std::string_view bytes) {

@@ -37,6 +37,35 @@ bool isWithinPlistLimits(std::string_view data);
 // the limits of isWithinPlistLimits.
 PlistPtr parsePlistData(std::string_view data);
 
+// The two formats of a property-list file.
+enum class PlistFormat { Xml, Binary };
+
+// The format `data` is in: binary when it starts with the binary header.
+PlistFormat plistFormatOf(std::string_view data);
+
+// Whether libplist reads every value of `data`, once within the limits, exactly as it
+// is: in a binary property list it cuts text at a NUL, rounds dates to microseconds,
+// reads integers past 64 bits short and sets as arrays. An XML one loses nothing the
+// limits let through.
+bool isReadExactly(std::string_view data);
+
+// A copy of `node` that `format` writes and reads back as it is, to the last bit; null
+// when checkedPlistCopy refuses it or a trip through the writer and the reader changes
+// it (a date with microseconds or a UID in XML, a date libplist cannot round).
+PlistPtr exactPlistCopy(plist_t node, PlistFormat format);
+
+// What of a stored dictionary can be written again in one format exactly as it was read.
+struct KeptItems {
+    // The items, each key once (the first of two equal ones, which every reader sees),
+    // in the dictionary's order.
+    std::vector<std::pair<std::string, PlistPtr>> items;
+    // False when any item had to be left out.
+    bool isWhole = true;
+};
+
+// The items of the dictionary `dict` that `format` keeps exactly, each an exactPlistCopy.
+KeptItems keptDictionaryItems(plist_t dict, PlistFormat format);
+
 // A copy of `node` made afresh from its values, never sharing libplist's copy of a
 // foreign node; null when any value below it fails: a string or key that is not storable
 // text, a dictionary holding a key twice, data holding a binary property list past the

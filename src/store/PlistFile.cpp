@@ -118,7 +118,7 @@ LoadedPlistFile loadPlistFile(const fs::path& file, plist_type rootType) {
     if (!root || plist_get_node_type(root.get()) != rootType) {
         return {PlistFileState::Damaged, nullptr};
     }
-    return {PlistFileState::Loaded, std::move(root)};
+    return {PlistFileState::Loaded, std::move(root), plistFormatOf(data), isReadExactly(data)};
 }
 
 PlistPtr loadPlistForUpdate(const fs::path& file, plist_type rootType) {
@@ -137,6 +137,73 @@ PlistPtr loadPlistForUpdate(const fs::path& file, plist_type rootType) {
         break;
     }
     return PlistPtr(rootType == PLIST_ARRAY ? plist_new_array() : plist_new_dict());
+}
+
+std::optional<DictionaryUpdate> loadDictionaryForUpdate(const fs::path& file, PlistFormat format,
+                                                        ForeignFormat foreign) {
+    LoadedPlistFile loaded = loadPlistFile(file, PLIST_DICT);
+    switch (loaded.state) {
+    case PlistFileState::Unreadable:
+        return std::nullopt;
+    case PlistFileState::Missing:
+        return DictionaryUpdate{};
+    case PlistFileState::Damaged:
+        if (!setAsideDamagedFile(file)) {
+            return std::nullopt;
+        }
+        return DictionaryUpdate{};
+    case PlistFileState::Loaded:
+        break;
+    }
+    KeptItems kept = keptDictionaryItems(loaded.root.get(), format);
+    const bool isForeign = foreign == ForeignFormat::IsSetAside && loaded.format != format;
+    if (!kept.isWhole || !loaded.isReadExactly || isForeign) {
+        kept.isWhole = false;
+        if (!setAsideCopy(file)) {
+            return std::nullopt;
+        }
+    }
+    return DictionaryUpdate{std::move(loaded.root), std::move(kept)};
+}
+
+bool setAsideCopy(const fs::path& path) {
+    const std::string file = path.string();
+    struct stat original {};
+    if (lstat(file.c_str(), &original) != 0 || !S_ISREG(original.st_mode)) {
+        return false;
+    }
+    constexpr int maxAttempts = 1000;
+    for (int n = 0; n < maxAttempts; ++n) {
+        std::string target = file + ".corrupt";
+        if (n > 0) {
+            target += "." + std::to_string(n);
+        }
+        // A link takes no space, so a full disk does not stop it, and the file stays
+        // whole where it is until the new one replaces it.
+        if (link(file.c_str(), target.c_str()) == 0) {
+            makeOwnerOnly(target);
+            return true;
+        }
+        if (errno != EEXIST) {
+            // A file system without hard links: a copy of the bytes.
+            gchar* bytes = nullptr;
+            gsize length = 0;
+            struct stat existing {};
+            if (lstat(target.c_str(), &existing) == 0) {
+                continue;
+            }
+            const bool isCopied = g_file_get_contents(file.c_str(), &bytes, &length, nullptr) &&
+                                  writeFileAtomically(target, std::string_view(bytes, length));
+            g_free(bytes);
+            return isCopied;
+        }
+        struct stat existing {};
+        if (lstat(target.c_str(), &existing) == 0 && existing.st_dev == original.st_dev &&
+            existing.st_ino == original.st_ino) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool setAsideDamagedFile(const fs::path& path) {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 #include "store/PlistData.h"
@@ -14,6 +15,9 @@ enum class PlistFileState { Missing, Unreadable, Damaged, Loaded };
 struct LoadedPlistFile {
     PlistFileState state = PlistFileState::Missing;
     PlistPtr root;
+    // For a loaded file: its format, and whether libplist read every value exactly.
+    PlistFormat format = PlistFormat::Xml;
+    bool isReadExactly = true;
 };
 
 // Reads the property list at `file` (XML or binary) and checks that its root has
@@ -28,6 +32,28 @@ LoadedPlistFile loadPlistFile(const std::filesystem::path& file, plist_type root
 // `rootType` when the file is missing or was damaged and has been set aside. Null when
 // the file could not be read or moved, in which case it must not be replaced.
 PlistPtr loadPlistForUpdate(const std::filesystem::path& file, plist_type rootType);
+
+// When a stored dictionary is set aside before it is written in `format`: only when it
+// holds anything that format would not keep, or whenever it is in the other one.
+enum class ForeignFormat { IsKept, IsSetAside };
+
+// The dictionary in `file` as read, and its items ready to be written again in
+// `format`: those that format keeps exactly (keptDictionaryItems). A damaged file is set aside as
+// loadPlistForUpdate does; a readable one holding anything that would not be written
+// back exactly has a copy set aside first (setAsideCopy), so nothing in it is lost.
+// Nothing when the file could not be read or set aside: it must not be replaced then.
+struct DictionaryUpdate {
+    // The dictionary as read; null for a missing or damaged file.
+    PlistPtr root;
+    KeptItems kept;
+};
+std::optional<DictionaryUpdate> loadDictionaryForUpdate(const std::filesystem::path& file,
+                                                        PlistFormat format, ForeignFormat foreign);
+
+// Puts a copy of `file` beside it under the first name setAsideDamagedFile would use,
+// leaving the file in place until it is replaced; a copy already there of this very
+// file (a hard link) is not made twice. False when no copy could be made.
+bool setAsideCopy(const std::filesystem::path& file);
 
 // Moves a damaged file out of the way under a name no earlier one holds
 // (`name.corrupt`, then `name.corrupt.1`, ...), so nothing is ever overwritten. The

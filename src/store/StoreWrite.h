@@ -9,6 +9,9 @@
 
 namespace vesk {
 
+// What doing one file's writes of a batch came to.
+enum class FileWriteOutcome { NothingToWrite, Written, Failed };
+
 // One call that changed a file, kept until the writer has written it.
 struct StoreWrite {
     enum class Kind {

@@ -54,6 +54,7 @@ void StoreWriter::enqueue(StoreWrite write) {
     {
         std::lock_guard lock(mutex_);
         queued_.push_back(std::move(write));
+        hasNewWrites_ = true;
         if (!thread_.joinable() && !isStopping_) {
             try {
                 thread_ = std::thread(&StoreWriter::run, this);
@@ -73,6 +74,7 @@ std::vector<StoreWrite>& StoreWriter::takeBatch() {
     std::lock_guard lock(mutex_);
     writing_ = std::move(queued_);
     queued_.clear();
+    hasNewWrites_ = false;
     return writing_;
 }
 
@@ -91,7 +93,7 @@ bool StoreWriter::writePending(std::chrono::milliseconds patience) {
     std::unique_lock lock(mutex_);
     if (!thread_.joinable()) {
         lock.unlock();
-        return writeQueued(patience);
+        return writeQueued(patience) == BatchResult::Written;
     }
     ++waiting_;
     wake_.notify_all();
@@ -121,29 +123,35 @@ void StoreWriter::run() {
             wake_.wait_for(lock, gatherDelay, [&] { return isStopping_ || waiting_ > 0; });
             isLast = isStopping_;
         }
-        if (writeQueued(isLast ? finalPatience : writerPatience)) {
+        const BatchResult result = writeQueued(isLast ? finalPatience : writerPatience);
+        if (result == BatchResult::Written) {
             continue;
         }
-        // Another copy of the program keeps a lock: try again a little later, or give up
-        // when the store is going and has waited its last.
+        // Another copy of the program keeps a lock, or the disk refused a write: try again
+        // a little later, or give up when the store is going and has waited its last.
         std::unique_lock lock(mutex_);
         if (isLast) {
             queued_.clear();
             written_.notify_all();
             return;
         }
-        wake_.wait_for(lock, retryInterval, [&] { return isStopping_; });
+        if (result == BatchResult::LockBusy) {
+            wake_.wait_for(lock, retryInterval, [&] { return isStopping_; });
+        } else {
+            // A full disk stays full for a while: the next write, or a timer, tries again.
+            wake_.wait_for(lock, failedRetryInterval, [&] { return isStopping_ || hasNewWrites_; });
+        }
     }
 }
 
-bool StoreWriter::writeQueued(std::chrono::milliseconds patience) {
+BatchResult StoreWriter::writeQueued(std::chrono::milliseconds patience) {
     {
         std::lock_guard lock(mutex_);
         if (queued_.empty()) {
-            return true;
+            return BatchResult::Written;
         }
     }
-    return writeBatch_(patience) == BatchResult::Written;
+    return writeBatch_(patience);
 }
 
 } // namespace vesk

@@ -13,11 +13,13 @@ namespace vesk {
 
 // What writing a batch came to.
 enum class BatchResult {
-    // The batch was taken and written; what failed otherwise (a full disk, a read-only
-    // folder) would fail again, and the old file stays as it was.
+    // The batch was taken and written.
     Written,
     // Another copy of the program kept a lock: what is left waits for the next try.
-    LockBusy
+    LockBusy,
+    // A file could not be written (a full disk, a read-only folder): its old file stays
+    // as it was, and its writes wait in the queue for a later write or the next timed try.
+    Failed
 };
 
 // The store's one writer thread. Changes are queued in the order they are made and
@@ -34,6 +36,8 @@ public:
 
     // How often the writer tries again while another copy of the program keeps a lock.
     static constexpr std::chrono::milliseconds retryInterval{250};
+    // How often the writer tries again after a failed write while nothing new is queued.
+    static constexpr std::chrono::milliseconds failedRetryInterval{10000};
 
     explicit StoreWriter(BatchWriter writeBatch);
     // Stops the thread as stop() does.
@@ -71,7 +75,7 @@ public:
 
 private:
     void run();
-    bool writeQueued(std::chrono::milliseconds patience);
+    BatchResult writeQueued(std::chrono::milliseconds patience);
 
     BatchWriter writeBatch_;
     std::mutex mutex_;
@@ -82,6 +86,8 @@ private:
     std::vector<StoreWrite> queued_;
     std::vector<StoreWrite> writing_;
     bool isStopping_ = false;
+    // A write was queued since the last batch was taken: worth a try after a failure.
+    bool hasNewWrites_ = false;
     bool isStopped_ = false;
     // How many callers wait for the writes: the writer then starts at once.
     int waiting_ = 0;

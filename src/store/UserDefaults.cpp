@@ -15,7 +15,7 @@ UserDefaults UserDefaults::load(std::filesystem::path file) {
     UserDefaults defaults(std::move(file));
     const LoadedPlistFile read = loadPlistFile(defaults.file_, PLIST_DICT);
     if (read.state == PlistFileState::Loaded)
-        defaults.values_ = checkedEntries(read.root.get()).values;
+        defaults.values_ = checkedEntries(read.root.get());
     return defaults;
 }
 
@@ -75,18 +75,15 @@ void UserDefaults::setValue(std::string_view key, PlistPtr value) {
     changes_.insert_or_assign(name, std::move(value));
 }
 
-UserDefaults::CheckedEntries UserDefaults::checkedEntries(plist_t dict) {
-    CheckedEntries checked{PlistPtr(plist_new_dict()), true};
+PlistPtr UserDefaults::checkedEntries(plist_t dict) {
+    PlistPtr checked(plist_new_dict());
     std::set<std::string, std::less<>> keys;
     for (const auto& [key, value] : dictionaryItems(dict)) {
         // The first of two equal keys is the one every reader sees.
         const bool isNewKey = isStorableText(key) && keys.insert(key).second;
         PlistPtr copy = isNewKey ? checkedPlistCopy(value) : nullptr;
-        if (!copy) {
-            checked.isWhole = false;
-            continue;
-        }
-        plist_dict_set_item(checked.values.get(), key.c_str(), copy.release());
+        if (copy)
+            plist_dict_set_item(checked.get(), key.c_str(), copy.release());
     }
     return checked;
 }
@@ -108,30 +105,15 @@ SaveOutcome UserDefaults::save(std::chrono::milliseconds patience) {
     if (lock.isBusy())
         return SaveOutcome::LockBusy;
     // Merge over the file as it is now, so that keys written meanwhile by another copy
-    // or by hand survive this save. A file with anything that cannot be written back
-    // as it is goes aside whole, and the new one holds the keys this program set.
-    LoadedPlistFile current = loadPlistFile(file_, PLIST_DICT);
-    PlistPtr merged;
-    switch (current.state) {
-    case PlistFileState::Unreadable:
+    // or by hand survive this save, each exactly as it was. A file holding anything the
+    // binary format would not keep exactly has a copy set aside first.
+    std::optional<DictionaryUpdate> current =
+        loadDictionaryForUpdate(file_, PlistFormat::Binary, ForeignFormat::IsKept);
+    if (!current)
         return SaveOutcome::Failed;
-    case PlistFileState::Missing:
-        break;
-    case PlistFileState::Damaged:
-        if (!setAsideDamagedFile(file_))
-            return SaveOutcome::Failed;
-        break;
-    case PlistFileState::Loaded: {
-        CheckedEntries checked = checkedEntries(current.root.get());
-        if (checked.isWhole)
-            merged = std::move(checked.values);
-        else if (!setAsideDamagedFile(file_))
-            return SaveOutcome::Failed;
-        break;
-    }
-    }
-    if (!merged)
-        merged.reset(plist_new_dict());
+    PlistPtr merged(plist_new_dict());
+    for (auto& [key, value] : current->kept.items)
+        plist_dict_set_item(merged.get(), key.c_str(), value.release());
     for (const auto& [key, value] : changes_) {
         if (value)
             plist_dict_set_item(merged.get(), key.c_str(), plist_copy(value.get()));

@@ -27,11 +27,12 @@ enum class SaveOutcome {
 };
 
 // The user's settings: one property-list dictionary, defaults.plist in the config
-// folder, read by load and written by save. Keys this program does not know are kept,
-// made afresh from their checked values; a file holding anything that cannot be written
-// back as it is (a key that is not storable text, a key twice, a string with a control
-// character, a nested property list past the parser's limits) is set aside at the next
-// save and replaced by one holding the keys this program set.
+// folder, read by load and written by save. Keys this program does not set are kept
+// exactly as they were, to the last bit of a date or an integer; a file holding anything
+// that cannot be written back so (a key that is not storable text or holds a NUL, a key
+// twice, a string with a control character, a date libplist rounds, a nested property
+// list past the parser's limits) has a copy set aside at the next save, and the new file
+// holds everything else.
 class UserDefaults {
 public:
     // The defaults kept in `file`, read now. A missing file reads as empty; so does a
@@ -76,12 +77,8 @@ public:
 private:
     explicit UserDefaults(std::filesystem::path file);
 
-    struct CheckedEntries {
-        PlistPtr values;
-        // False when any entry failed its checks and was left out.
-        bool isWhole = true;
-    };
-    static CheckedEntries checkedEntries(plist_t dict);
+    // The entries of `dict` that pass their checks, for reading.
+    static PlistPtr checkedEntries(plist_t dict);
 
     void setValue(std::string_view key, PlistPtr value);
 

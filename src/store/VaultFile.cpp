@@ -56,13 +56,42 @@ VaultRecords vaultRecords(plist_t vault, plist_t security) {
     return records;
 }
 
-PlistPtr vaultPlist(const VaultRecords& records) {
+// The vault's items by host as they will be written: each as it was read, but for the
+// records the writes set or remove.
+using VaultItems = std::map<std::string, PlistPtr, std::less<>>;
+
+// Sets the user name and password of `host`'s record, keeping any other key an older
+// record holds: those belong to whoever wrote them.
+void setRecord(VaultItems& items, const SavedPassword& record) {
+    PlistPtr& item = items[record.host];
+    if (!item || plist_get_node_type(item.get()) != PLIST_DICT) {
+        item.reset(plist_new_dict());
+    }
+    plist_dict_set_item(item.get(), "user", plist_new_string(record.user.c_str()));
+    plist_dict_set_item(item.get(), "pass", plist_new_string(record.password.c_str()));
+}
+
+void applyToItems(VaultItems& items, const StoreWrite& write) {
+    switch (write.kind) {
+    case StoreWrite::Kind::Password:
+        setRecord(items, write.record);
+        break;
+    case StoreWrite::Kind::RemovePassword:
+        items.erase(write.record.host);
+        break;
+    case StoreWrite::Kind::RemoveAllPasswords:
+        // The user asked for every password to go, also those this program cannot show.
+        items.clear();
+        break;
+    default:
+        break;
+    }
+}
+
+PlistPtr vaultPlist(const VaultItems& items) {
     PlistPtr dict(plist_new_dict());
-    for (const auto& [host, record] : records) {
-        plist_t entry = plist_new_dict();
-        plist_dict_set_item(entry, "user", plist_new_string(record.user.c_str()));
-        plist_dict_set_item(entry, "pass", plist_new_string(record.password.c_str()));
-        plist_dict_set_item(dict.get(), host.c_str(), entry);
+    for (const auto& [host, item] : items) {
+        plist_dict_set_item(dict.get(), host.c_str(), plist_copy(item.get()));
     }
     return dict;
 }
@@ -125,38 +154,56 @@ void VaultFile::apply(VaultRecords& records, const StoreWrite& write) {
     }
 }
 
-VaultFile VaultFile::write(const fs::path& folder, const std::vector<StoreWrite>& batch,
-                           const FileLock& held) {
+std::optional<VaultFile> VaultFile::write(const fs::path& folder,
+                                          const std::vector<StoreWrite>& batch,
+                                          const FileLock& held) {
     const fs::path vault = folder / VeskStore::vaultFileName;
     const fs::path security = folder / VeskStore::vaultSecurityFileName;
-    PlistPtr storedVault = loadPlistForUpdate(vault, PLIST_DICT);
+    // Another tool may read the vault in the format it wrote: a binary vault is kept aside.
+    std::optional<DictionaryUpdate> stored =
+        loadDictionaryForUpdate(vault, PlistFormat::Xml, ForeignFormat::IsSetAside);
     PlistPtr storedSecurity = loadPlistForUpdate(security, PLIST_DICT);
-    if (!storedVault) {
-        return {};
+    if (!stored) {
+        return std::nullopt;
     }
-    VaultRecords records = vaultRecords(storedVault.get(), storedSecurity.get());
+    VaultItems items;
+    for (auto& [host, item] : stored->kept.items) {
+        items.emplace(host, std::move(item));
+    }
+    VaultRecords records = vaultRecords(stored->root.get(), storedSecurity.get());
+    // A record this program reads stays usable also when something beside its user name
+    // and password could not be kept: that is in the copy set aside.
+    for (const auto& [host, record] : records) {
+        if (!items.contains(host)) {
+            setRecord(items, record);
+        }
+    }
     for (const StoreWrite& write : batch) {
         apply(records, write);
+        applyToItems(items, write);
     }
     const auto wasSecure = storedSecurity ? secureHosts(storedSecurity.get()) : Hosts();
     const auto isSecure = secureHostsOf(records);
     // A record never reads as Secure when it is not: marks that go leave the companion
     // file before the vault changes, new marks join it after.
-    Hosts kept;
-    std::ranges::set_intersection(wasSecure, isSecure, std::inserter(kept, kept.end()));
+    Hosts marked;
+    std::ranges::set_intersection(wasSecure, isSecure, std::inserter(marked, marked.end()));
     bool isWritten = true;
-    if (storedSecurity && kept != wasSecure) {
-        isWritten = replacePlistFile(security, securityPlist(kept).get(), held);
+    if (storedSecurity && marked != wasSecure) {
+        isWritten = replacePlistFile(security, securityPlist(marked).get(), held);
     }
-    isWritten = isWritten && replacePlistFile(vault, vaultPlist(records).get(), held);
-    if (isWritten && storedSecurity && isSecure != kept) {
+    isWritten = isWritten && replacePlistFile(vault, vaultPlist(items).get(), held);
+    if (isWritten && storedSecurity && isSecure != marked) {
         isWritten = replacePlistFile(security, securityPlist(isSecure).get(), held);
     }
-    if (!isWritten || !storedSecurity) {
-        // The files are not what we meant them to be: they are read again when needed.
-        return {};
+    if (!isWritten) {
+        return std::nullopt;
     }
-    return {std::move(records), FileStamp::of(vault), FileStamp::of(security)};
+    if (!storedSecurity) {
+        // The companion file is not what we meant it to be: both are read again when needed.
+        return VaultFile{};
+    }
+    return VaultFile{std::move(records), FileStamp::of(vault), FileStamp::of(security)};
 }
 
 } // namespace vesk

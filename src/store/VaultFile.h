@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,11 +33,14 @@ struct VaultFile {
     static void apply(std::map<std::string, SavedPassword, std::less<>>& records,
                       const StoreWrite& write);
 
-    // Does the vault writes of `batch` to the files in `folder` under `held`. The vault
-    // as the files now hold it; with unknown stamps, so it is read again, when they are
-    // not what was meant.
-    static VaultFile write(const std::filesystem::path& folder,
-                           const std::vector<StoreWrite>& batch, const FileLock& held);
+    // Does the vault writes of `batch` to the files in `folder` under `held`, keeping
+    // every item of the vault that is not a record this program changes as it was (or
+    // a copy of the file set aside, where XML cannot hold it). The vault as the files
+    // now hold it, with unknown stamps, so it is read again, when the companion file is
+    // not what was meant; nothing when the vault could not be written.
+    static std::optional<VaultFile> write(const std::filesystem::path& folder,
+                                          const std::vector<StoreWrite>& batch,
+                                          const FileLock& held);
 };
 
 } // namespace vesk

@@ -48,35 +48,71 @@ void prepareFolder(const fs::path& folder) {
 
 // Does the last session write of `batch`: each replaces or removes the whole file, so
 // the last one is what the file must be.
-void writeLastSession(const fs::path& file, const std::vector<StoreWrite>& batch) {
+FileWriteOutcome writeLastSession(const fs::path& file, const std::vector<StoreWrite>& batch) {
     const auto last = std::ranges::find_if(batch.rbegin(), batch.rend(),
                                            [](const StoreWrite& w) { return w.isSessionWrite(); });
     if (last == batch.rend()) {
-        return;
+        return FileWriteOutcome::NothingToWrite;
     }
     if (last->kind == StoreWrite::Kind::Session) {
-        writeSession(file, last->session);
-    } else {
-        removeSession(file);
+        return writeSession(file, last->session) ? FileWriteOutcome::Written
+                                                 : FileWriteOutcome::Failed;
     }
+    removeSession(file);
+    return FileWriteOutcome::Written;
 }
 
 // Saves the defaults of `batch` in order; from the first whose file's lock another copy
-// keeps, they are handed back for the next try. Only the defaults leave the batch: the
-// rest of each write stays for the readers of the writes in hand.
+// keeps or whose file could not be written, they are handed back for the next try. Only
+// the defaults leave the batch: the rest of each write stays for the readers of the
+// writes in hand.
 std::vector<StoreWrite> saveQueuedDefaults(std::vector<StoreWrite>& batch,
-                                           std::chrono::milliseconds patience) {
+                                           std::chrono::milliseconds patience,
+                                           SaveOutcome& firstMiss) {
     std::vector<StoreWrite> keptBack;
+    firstMiss = SaveOutcome::Saved;
     for (StoreWrite& write : batch) {
         if (write.kind != StoreWrite::Kind::Defaults) {
             continue;
         }
-        if (keptBack.empty() && write.defaults->save(patience) != SaveOutcome::LockBusy) {
-            continue;
+        if (keptBack.empty()) {
+            firstMiss = write.defaults->save(patience);
+            if (firstMiss == SaveOutcome::Saved) {
+                continue;
+            }
         }
         keptBack.emplace_back(StoreWrite::Kind::Defaults).defaults = std::move(write.defaults);
     }
     return keptBack;
+}
+
+// The writes of `batch` whose file could not be written, in order, for the next try. Of
+// the visits only the newest historyLimit stay: the history keeps no more, and a disk
+// that stays full must not make the queue grow without end.
+std::vector<StoreWrite> failedWrites(std::vector<StoreWrite>& batch, FileWriteOutcome history,
+                                     FileWriteOutcome vault, FileWriteOutcome session) {
+    std::vector<StoreWrite> kept;
+    std::size_t visits = 0;
+    for (auto write = batch.rbegin(); write != batch.rend(); ++write) {
+        const bool isFailed =
+            (write->isHistoryWrite() && history == FileWriteOutcome::Failed) ||
+            (write->isVaultWrite() && vault == FileWriteOutcome::Failed) ||
+            (write->kind == StoreWrite::Kind::Session && session == FileWriteOutcome::Failed);
+        if (!isFailed ||
+            (write->kind == StoreWrite::Kind::Visit && ++visits > VeskStore::historyLimit)) {
+            continue;
+        }
+        // Only the last session write counts, and visits before a clear are never written.
+        if (write->kind == StoreWrite::Kind::Session) {
+            session = FileWriteOutcome::Written;
+        }
+        if (write->kind == StoreWrite::Kind::ClearHistory) {
+            history = FileWriteOutcome::Written;
+        }
+        kept.push_back(std::move(*write));
+    }
+    std::ranges::reverse(kept);
+    return kept;
 }
 
 } // namespace
@@ -92,6 +128,11 @@ struct VeskStore::State {
     VaultFile vault;
     // The history file as the writer last left it.
     HistoryFile lastWritten;
+    // Whether the last batch found a file it could not write; with the handler told of it
+    // on the main loop, shared with the idle callback that may outlive the store.
+    bool isSavingFailing = false;
+    std::shared_ptr<std::function<void()>> savingFailedHandler =
+        std::make_shared<std::function<void()>>();
     // Declared last: it goes first, while what its batches use is still there.
     std::unique_ptr<StoreWriter> writer;
 };
@@ -248,6 +289,16 @@ void VeskStore::enqueue(StoreWrite write) {
     state_->writer->enqueue(std::move(write));
 }
 
+bool VeskStore::isSavingFailing() const {
+    std::lock_guard lock(state_->writer->mutex());
+    return state_->isSavingFailing;
+}
+
+void VeskStore::onSavingFailed(std::function<void()> handler) {
+    std::lock_guard lock(state_->writer->mutex());
+    *state_->savingFailedHandler = std::move(handler);
+}
+
 BatchResult VeskStore::writeBatch(std::chrono::milliseconds patience) {
     State& s = *state_;
     StoreWriter& writer = *s.writer;
@@ -264,25 +315,54 @@ BatchResult VeskStore::writeBatch(std::chrono::milliseconds patience) {
     // Everything queued by now goes in this one batch: the history's writes in order,
     // then the vault's, the session's and the defaults'.
     std::vector<StoreWrite>& batch = writer.takeBatch();
-    const bool isHistoryWritten = s.lastWritten.write(folder / historyFileName, batch, held);
+    const FileWriteOutcome history = s.lastWritten.write(folder / historyFileName, batch, held);
     std::optional<VaultFile> vault;
+    FileWriteOutcome vaultOutcome = FileWriteOutcome::NothingToWrite;
     if (std::ranges::any_of(batch, [](const StoreWrite& w) { return w.isVaultWrite(); })) {
         vault = VaultFile::write(folder, batch, held);
+        vaultOutcome = vault ? FileWriteOutcome::Written : FileWriteOutcome::Failed;
     }
-    writeLastSession(folder / sessionFileName, batch);
-    std::vector<StoreWrite> keptBack = saveQueuedDefaults(batch, patience);
-    const bool isBusy = !keptBack.empty();
+    const FileWriteOutcome session = writeLastSession(folder / sessionFileName, batch);
+    SaveOutcome defaults = SaveOutcome::Saved;
+    std::vector<StoreWrite> keptBack = saveQueuedDefaults(batch, patience, defaults);
+    std::vector<StoreWrite> failed = failedWrites(batch, history, vaultOutcome, session);
+    const bool isFailed = !failed.empty() || defaults == SaveOutcome::Failed;
+    keptBack.insert(keptBack.begin(), std::make_move_iterator(failed.begin()),
+                    std::make_move_iterator(failed.end()));
+    bool isNewFailure = false;
     writer.endBatch(
         [&] {
-            if (isHistoryWritten) {
+            if (history == FileWriteOutcome::Written) {
                 s.history = s.lastWritten;
             }
             if (vault) {
                 s.vault = std::move(*vault);
             }
+            isNewFailure = isFailed && !s.isSavingFailing;
+            s.isSavingFailing = isFailed;
         },
         std::move(keptBack));
-    return isBusy ? BatchResult::LockBusy : BatchResult::Written;
+    if (isNewFailure) {
+        // Told on the main loop, where the window lives, and only once until saving works.
+        auto* handler = new std::shared_ptr<std::function<void()>>(s.savingFailedHandler);
+        g_idle_add_full(
+            G_PRIORITY_DEFAULT_IDLE,
+            [](gpointer data) {
+                const auto& call = *static_cast<std::shared_ptr<std::function<void()>>*>(data);
+                if (*call) {
+                    (*call)();
+                }
+                return G_SOURCE_REMOVE;
+            },
+            handler,
+            [](gpointer data) {
+                delete static_cast<std::shared_ptr<std::function<void()>>*>(data);
+            });
+    }
+    if (isFailed) {
+        return BatchResult::Failed;
+    }
+    return defaults == SaveOutcome::LockBusy ? BatchResult::LockBusy : BatchResult::Written;
 }
 
 } // namespace vesk

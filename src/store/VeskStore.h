@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -120,6 +121,15 @@ public:
 
     // Waits for the queued writes before the program quits, for a few seconds at most.
     void waitForWrites();
+
+    // Whether the last try to write found a file it could not write (a full disk, a
+    // read-only folder). Its writes stay queued, at most historyLimit visits of them, and
+    // are tried again with the next write or after StoreWriter::failedRetryInterval.
+    bool isSavingFailing() const;
+
+    // Has `handler` called on the main loop (GLib's default context) each time saving
+    // starts to fail, once until a write succeeds again.
+    void onSavingFailed(std::function<void()> handler);
 
 private:
     struct State;

@@ -15,6 +15,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <glib.h>
+
 #include "TempFolder.h"
 #include "store/PlistData.h"
 #include "store/SessionFile.h"
@@ -433,13 +435,59 @@ TEST_F(VeskStoreTest, WriteFailingPartWayLeavesTheOldFileWhole) {
         const rlimit limit{4096, 4096};
         setrlimit(RLIMIT_FSIZE, &limit);
         store.addHistory("https://new.example/", "New");
-        store.waitForWrites();
+        store.writePending(std::chrono::milliseconds(300));
         _exit(0);
     }
     ASSERT_TRUE(finished(child)) << "the child should have seen EFBIG, not died";
     EXPECT_EQ(readFile(history), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2)
         << "only the file and the lock: no temporary is left behind";
+}
+
+// A file-size limit refuses the writes as a full disk would; raising it makes room.
+TEST_F(VeskStoreTest, VisitsAFullDiskRefusedAreWrittenOnceThereIsRoomAndTheUserIsToldOnce) {
+    constexpr int kStored = 100, kRefused = 15;
+    writeFile(history, historyXml(kStored));
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlim_t room = limit.rlim_cur;
+        limit.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        VeskStore full(paths);
+        int told = 0;
+        full.onSavingFailed([&] { ++told; });
+        const auto tellMainLoop = [] {
+            while (g_main_context_pending(nullptr))
+                g_main_context_iteration(nullptr, FALSE);
+        };
+        for (int i = 0; i < kRefused; ++i)
+            full.addHistory(siteUrl(1000 + i), std::nullopt);
+        const bool isRefused = !full.writePending(std::chrono::milliseconds(300));
+        full.addHistory(siteUrl(2000), std::nullopt);
+        const bool isStillRefused = !full.writePending(std::chrono::milliseconds(300));
+        tellMainLoop();
+        const bool isToldOnce = full.isSavingFailing() && told == 1;
+        limit.rlim_cur = room;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        full.addHistory(siteUrl(3000), std::nullopt);
+        const bool isWritten = full.writePending(std::chrono::seconds(5));
+        tellMainLoop();
+        _exit(!isRefused                            ? 1
+              : !isStillRefused                     ? 2
+              : !isToldOnce                         ? 3
+              : !isWritten                          ? 4
+              : full.isSavingFailing() || told != 1 ? 5
+                                                    : 0);
+    }
+    ASSERT_TRUE(finished(child)) << "refused, refused again, told once, written, told no more";
+    const auto urls = urlsOf(store.loadHistory());
+    ASSERT_EQ(int(urls.size()), kStored + kRefused + 2);
+    EXPECT_EQ(urls[0], siteUrl(3000));
+    EXPECT_EQ(urls[1], siteUrl(2000));
+    EXPECT_EQ(urls[kRefused + 1], siteUrl(1000));
 }
 
 TEST_F(VeskStoreTest, TwoProcessesAddingAtOnceLoseNothing) {

@@ -21,6 +21,7 @@
 #include "store/VeskStore.h"
 #include "theme/ThemeController.h"
 #include "theme/ThemePanel.h"
+#include "widgets/Alert.h"
 
 namespace vesk {
 
@@ -166,6 +167,15 @@ void AppDelegate::setupCallbacks() {
         [this](const std::string& address) { tabs_->open(address); });
     tabs_->signalAllClosed().connect(sigc::mem_fun(*this, &AppDelegate::onAllTabsClosed));
 
+    // Told once each time saving starts to fail; the store keeps what it could not write.
+    VeskStore::shared().onSavingFailed([this, alive = lifetime_.watch()] {
+        if (alive.expired())
+            return;
+        auto notice = window_->alerts().makeNotice("Vesk cannot save history or passwords.");
+        notice->set_secondary_text("The disk may be full. They are kept and saved as soon as "
+                                   "there is room again.");
+        window_->alerts().present(std::move(notice), [](AlertResponse) {});
+    });
     history_->signalOpen().connect(sigc::track_obj(
         [this](const std::string& url) {
             pages_->load(url);

@@ -27,6 +27,14 @@ std::unique_ptr<Gtk::MessageDialog> AlertPresenter::makeAlert(const std::string&
     return alert;
 }
 
+std::unique_ptr<Gtk::MessageDialog> AlertPresenter::makeNotice(const std::string& message) const {
+    auto notice = std::make_unique<Gtk::MessageDialog>(
+        parent_, message, false, Gtk::MessageType::WARNING, Gtk::ButtonsType::NONE, true);
+    notice->add_button("OK", kConfirmCode);
+    notice->set_default_response(kConfirmCode);
+    return notice;
+}
+
 void AlertPresenter::present(std::unique_ptr<Gtk::MessageDialog> alert,
                              std::function<void(AlertResponse)> answered) {
     // The alert is modal, so the window cannot ask for a second one meanwhile.

@@ -28,6 +28,9 @@ public:
                                                   const std::string& confirmLabel,
                                                   Gtk::MessageType type) const;
 
+    // A notice with `message` and one button, "OK", which is all the user can answer.
+    std::unique_ptr<Gtk::MessageDialog> makeNotice(const std::string& message) const;
+
     // Shows `alert` modally; `answered` gets its answer once. Nothing happens while
     // another alert is open.
     void present(std::unique_ptr<Gtk::MessageDialog> alert,

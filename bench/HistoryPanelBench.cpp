@@ -19,6 +19,7 @@
 #include "BenchApp.h"
 #include "BenchHome.h"
 #include "app/AppDelegate.h"
+#include "history/HistoryController.h"
 #include "history/HistoryPanel.h"
 #include "store/VeskStore.h"
 
@@ -33,7 +34,7 @@ AppDelegate* gApp = nullptr;
 // A full history of ordinary pages; `hugeTitleBytes` gives one entry a title that long.
 void writeFullHistory(std::size_t hugeTitleBytes) {
     VeskStore& store = VeskStore::shared();
-    store.history().clearHistory();
+    store.clearHistory();
     for (int i = static_cast<int>(VeskStore::historyLimit) - 1; i >= 0; --i) {
         const std::string url = "https://www.example" + std::to_string(i % 37) +
                                 ".com/articles/2024/some-longer-path-" + std::to_string(i) +
@@ -163,7 +164,7 @@ void BM_HistoryPageFinished(benchmark::State& state) {
                                        std::string("A page that just finished"));
         state.ResumeTiming();
         const auto start = Clock::now();
-        gApp->rebuildHistoryPanel();
+        gApp->history().rebuildHistoryPanel();
         millis.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         state.PauseTiming();
         pump(std::chrono::milliseconds(2));

@@ -7,6 +7,7 @@
 #include <glibmm/main.h>
 #include <webkit/webkit.h>
 
+#include "app/TabsController.h"
 #include "app/VeskApplication.h"
 
 namespace {

@@ -35,11 +35,18 @@ const veskIsShown = (field) => {
     if (!field || !field.isConnected)
         return false;
     const rect = field.getBoundingClientRect();
-    if (rect.width < minSide || rect.height < minSide)
-        return false;
     if (rect.right <= 0 || rect.bottom <= 0 || rect.left >= innerWidth || rect.top >= innerHeight)
         return false;
+    // The box where the text shows, without the border and padding that a page can
+    // put around a field of a single pixel.
     const style = getComputedStyle(field);
+    const px = (name) => parseFloat(style[name]) || 0;
+    const textWidth = rect.width - px('borderLeftWidth') - px('borderRightWidth') -
+        px('paddingLeft') - px('paddingRight');
+    const textHeight = rect.height - px('borderTopWidth') - px('borderBottomWidth') -
+        px('paddingTop') - px('paddingBottom');
+    if (textWidth < minSide || textHeight < minSide)
+        return false;
     if (style.visibility !== 'visible')
         return false;
     let opacity = 1;

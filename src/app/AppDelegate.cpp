@@ -67,7 +67,8 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     themePanel_ = std::make_unique<ThemePanel>(window_->glass(), anchor, panels_);
     pages_ = std::make_unique<PageController>(*window_);
     history_ = std::make_unique<HistoryController>(*historyPanel_, *theme_, window_->alerts());
-    passwords_ = std::make_unique<PasswordsController>(window_->alerts(), window_->window());
+    passwords_ = std::make_unique<PasswordsController>(window_->alerts(), window_->window(),
+                                                       window_->toolbar().password());
     downloads_ = std::make_unique<DownloadsController>(*webSession_, window_->downloads());
     notifications_ = std::make_unique<PageNotifications>(app, *tabs_);
     setupActions();

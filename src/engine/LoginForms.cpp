@@ -5,6 +5,7 @@
 #include <webkit/webkit.h>
 
 #include "engine/WebView.h"
+#include "permissions/PermissionDecisions.h"
 
 namespace vesk {
 
@@ -24,6 +25,40 @@ const veskLoginOf = (scope) => {
     const names = fields.slice(0, fields.indexOf(passwords[0]))
         .filter((f) => ['text', 'email', 'tel'].includes(f.type));
     return {user: names.length ? names[names.length - 1] : null, passwords};
+};
+// Whether the user can see a field: of some size, not transparent, hidden or undrawn
+// along its ancestors, and inside the window's view of the page. Pages hide fields to
+// have them filled behind the user's back.
+const veskIsShown = (field) => {
+    const minSide = 4;
+    const minOpacity = 0.1;
+    if (!field || !field.isConnected)
+        return false;
+    const rect = field.getBoundingClientRect();
+    if (rect.right <= 0 || rect.bottom <= 0 || rect.left >= innerWidth || rect.top >= innerHeight)
+        return false;
+    // The box where the text shows, without the border and padding that a page can
+    // put around a field of a single pixel.
+    const style = getComputedStyle(field);
+    const px = (name) => parseFloat(style[name]) || 0;
+    const textWidth = rect.width - px('borderLeftWidth') - px('borderRightWidth') -
+        px('paddingLeft') - px('paddingRight');
+    const textHeight = rect.height - px('borderTopWidth') - px('borderBottomWidth') -
+        px('paddingTop') - px('paddingBottom');
+    if (textWidth < minSide || textHeight < minSide)
+        return false;
+    if (style.visibility !== 'visible')
+        return false;
+    let opacity = 1;
+    for (let node = field; node instanceof Element; node = node.parentElement) {
+        const own = getComputedStyle(node);
+        if (own.display === 'none' || own.contentVisibility === 'hidden')
+            return false;
+        opacity *= parseFloat(own.opacity);
+        if (!(opacity >= minOpacity))
+            return false;
+    }
+    return true;
 };
 )js";
 
@@ -73,11 +108,13 @@ constexpr std::string_view kWatcher = R"js(
             report(scopeOf(field));
     }, true);
 
+    // Only a password field the user can see is reported, once: a form kept out of
+    // sight never brings up the offer of a saved login.
     const seen = new WeakSet();
     const lookForForms = () => {
         let fresh = false;
         for (const field of document.querySelectorAll('input[type=password]')) {
-            if (!seen.has(field)) {
+            if (!seen.has(field) && veskIsShown(field)) {
                 seen.add(field);
                 fresh = true;
             }
@@ -86,25 +123,31 @@ constexpr std::string_view kWatcher = R"js(
             channel.postMessage({kind: 'form'});
     };
     let timer = 0;
-    new MutationObserver(() => {
+    const later = () => {
         if (!timer)
             timer = setTimeout(() => { timer = 0; lookForForms(); }, 100);
-    }).observe(document.documentElement, {childList: true, subtree: true});
+    };
+    new MutationObserver(later).observe(document.documentElement,
+        {childList: true, subtree: true, attributes: true});
+    window.addEventListener('scroll', later, {passive: true});
+    window.addEventListener('resize', later, {passive: true});
     lookForForms();
 })();
 )js";
 
-// The body of the fill, called with the arguments user, password, host and scheme.
-// The page may have moved on since the fill was asked for, so it checks again that
-// it is on the record's host and scheme. Only a form shown on screen with a single
-// password field is filled, only its empty fields, and not when another user name
-// is already typed in.
+// The body of the fill, called with the arguments user, password and origin when the
+// user picked the offered login. The page may have moved on since, so it checks again
+// that it is of the record's origin. Only a login whose password field the user can see
+// is filled, only its empty fields, the user name only where it is seen too, and not
+// when another user name is already typed in.
 constexpr std::string_view kFill = R"js(
-const shownHost = location.hostname.replace(/^\[(.*)\]$/, '$1');
-if (shownHost !== host || location.protocol !== scheme)
+const defaultPorts = {'http:': '80', 'https:': '443'};
+const shownHost = location.hostname.replace(/^\[(.*)\]$/, '$1').toLowerCase();
+const shownPort = location.port || defaultPorts[location.protocol] || '';
+if (location.protocol.slice(0, -1) + '://' + shownHost + ':' + shownPort !== origin)
     return 0;
 const fill = (field, value) => {
-    if (!field || field.value || !value)
+    if (!field || field.value || !value || !veskIsShown(field))
         return;
     field.value = value;
     field.dispatchEvent(new Event('input', {bubbles: true}));
@@ -113,7 +156,7 @@ const fill = (field, value) => {
 let filled = 0;
 for (const scope of [...document.forms, document]) {
     const login = veskLoginOf(scope);
-    if (!login || login.passwords.length !== 1 || !login.passwords[0].getClientRects().length)
+    if (!login || login.passwords.length !== 1 || !veskIsShown(login.passwords[0]))
         continue;
     // Another user's name typed in: the saved password is not theirs.
     if (login.user && login.user.value && login.user.value !== user)
@@ -153,6 +196,8 @@ LoginForms::LoginForms(WebView& view) : view_(view) {
     g_signal_connect(manager_.get(), signal.c_str(), G_CALLBACK(onMessage), this);
     committed_ = view.signalCommitted().connect([this](const std::string& url) {
         pageURL_ = url.empty() ? std::nullopt : std::optional<std::string>(url);
+        hasShownForm_ = false;
+        pageChanged_.emit();
     });
 }
 
@@ -178,6 +223,7 @@ void LoginForms::onMessage(WebKitUserContentManager*, JSCValue* value, void* sel
         return;
     const std::optional<std::string> kind = stringProperty(value, "kind");
     if (kind == "form") {
+        forms->hasShownForm_ = true;
         forms->formShown_.emit();
     } else if (kind == "submitted") {
         const std::optional<std::string> user = stringProperty(value, "user");
@@ -189,12 +235,13 @@ void LoginForms::onMessage(WebKitUserContentManager*, JSCValue* value, void* sel
 
 void LoginForms::fill(const SavedPassword& saved) {
     // A pair typed over http never goes to an https page, even one whose certificate
-    // the user let through, and one typed over https never leaves https.
-    const char* scheme = saved.security == PageSecurity::Secure ? "https:" : "http:";
-    if (!pageURL_ || !pageURL_->starts_with(scheme) || saved.security != pageSecurity())
+    // the user let through, and one typed over https never leaves https; nor does any
+    // pair go to another origin than its own.
+    if (!pageURL_ || saved.origin.empty() || saved.security != pageSecurity() ||
+        permissionOriginOfURL(*pageURL_) != saved.origin)
         return;
     // A text GVariant cannot hold anything but UTF-8.
-    for (const std::string* text : {&saved.user, &saved.password, &saved.host})
+    for (const std::string* text : {&saved.user, &saved.password, &saved.origin})
         if (!g_utf8_validate(text->data(), static_cast<gssize>(text->size()), nullptr))
             return;
     GVariantDict args;
@@ -202,8 +249,7 @@ void LoginForms::fill(const SavedPassword& saved) {
     // The values travel as typed data, never spliced into the script's text.
     g_variant_dict_insert(&args, "user", "s", saved.user.c_str());
     g_variant_dict_insert(&args, "password", "s", saved.password.c_str());
-    g_variant_dict_insert(&args, "host", "s", saved.host.c_str());
-    g_variant_dict_insert(&args, "scheme", "s", scheme);
+    g_variant_dict_insert(&args, "origin", "s", saved.origin.c_str());
     GVariant* arguments = g_variant_ref_sink(g_variant_dict_end(&args));
     const std::string body = std::string(kLoginOf) + std::string(kFill);
     // Nobody waits for the answer, so the call cannot outlive anything it needs.

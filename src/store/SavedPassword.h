@@ -14,6 +14,9 @@ struct SavedPassword {
     std::string user;
     std::string password;
     PageSecurity security = PageSecurity::Insecure;
+    // The "scheme://host:port" of the page the password was typed on; empty for a record
+    // saved before origins were kept, which fills nothing until it is typed again.
+    std::string origin;
 };
 
 } // namespace vesk

@@ -1,8 +1,6 @@
 #include "store/VaultFile.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <iterator>
 #include <set>
 #include <utility>
 
@@ -17,30 +15,53 @@ namespace {
 namespace fs = std::filesystem;
 
 using VaultRecords = std::map<std::string, SavedPassword, std::less<>>;
-using Hosts = std::set<std::string, std::less<>>;
+// What the companion file says of one host's record: whether it was typed on an https
+// page, and the origin it was typed on (empty when not known).
+struct Mark {
+    bool isSecure = false;
+    std::string origin;
+    bool operator==(const Mark&) const = default;
+};
+using Marks = std::map<std::string, Mark, std::less<>>;
 
-// The hosts the companion file marks as typed on an https page: those holding true.
-Hosts secureHosts(plist_t security) {
-    Hosts hosts;
-    for (const auto& [host, mark] : dictionaryItems(security)) {
-        std::uint8_t isSecure = 0;
-        if (plist_get_node_type(mark) == PLIST_BOOLEAN) {
-            plist_get_bool_val(mark, &isSecure);
+constexpr const char* kSecureKey = "secure";
+constexpr const char* kOriginKey = "origin";
+
+bool boolValue(plist_t node) {
+    std::uint8_t value = 0;
+    if (node != nullptr && plist_get_node_type(node) == PLIST_BOOLEAN) {
+        plist_get_bool_val(node, &value);
+    }
+    return value != 0;
+}
+
+// The companion file's marks: a host holding true (as older files have it) is secure, one
+// holding a dictionary has its "secure" flag and its "origin"; anything else is no mark.
+Marks companionMarks(plist_t security) {
+    Marks marks;
+    for (const auto& [host, item] : dictionaryItems(security)) {
+        Mark mark;
+        if (plist_get_node_type(item) == PLIST_DICT) {
+            mark.isSecure = boolValue(plist_dict_get_item(item, kSecureKey));
+            const std::optional<std::string> origin = dictionaryString(item, kOriginKey);
+            mark.origin = origin && isStorableText(*origin) ? *origin : "";
+        } else {
+            mark.isSecure = boolValue(item);
         }
-        if (isSecure != 0) {
-            hosts.insert(host);
+        if (mark != Mark{}) {
+            marks.emplace(host, std::move(mark));
         }
     }
-    return hosts;
+    return marks;
 }
 
 // The vault's records that pass their checks, made afresh: a storable host, once, with a
-// storable user name and password. Their security comes from the companion file, which
-// may be null: a record it does not mark is Insecure.
+// storable user name and password. Their security and origin come from the companion
+// file, which may be null: a record it does not mark is Insecure and of no known origin.
 VaultRecords vaultRecords(plist_t vault, plist_t security) {
-    const auto secure = security != nullptr ? secureHosts(security) : Hosts();
+    const Marks marks = security != nullptr ? companionMarks(security) : Marks();
     VaultRecords records;
-    Hosts hosts;
+    std::set<std::string, std::less<>> hosts;
     for (const auto& [host, record] : dictionaryItems(vault)) {
         bool isUsable = plist_get_node_type(record) == PLIST_DICT && isStorableText(host) &&
                         hosts.insert(host).second;
@@ -49,9 +70,12 @@ VaultRecords vaultRecords(plist_t vault, plist_t security) {
         if (!isUsable || !user || !pass) {
             continue;
         }
-        records.emplace(host, SavedPassword{host, *user, *pass,
-                                            secure.contains(host) ? PageSecurity::Secure
-                                                                  : PageSecurity::Insecure});
+        const auto mark = marks.find(host);
+        const Mark found = mark != marks.end() ? mark->second : Mark{};
+        records.emplace(
+            host, SavedPassword{host, *user, *pass,
+                                found.isSecure ? PageSecurity::Secure : PageSecurity::Insecure,
+                                found.origin});
     }
     return records;
 }
@@ -96,22 +120,28 @@ PlistPtr vaultPlist(const VaultItems& items) {
     return dict;
 }
 
-PlistPtr securityPlist(const Hosts& hosts) {
+PlistPtr securityPlist(const Marks& marks) {
     PlistPtr dict(plist_new_dict());
-    for (const std::string& host : hosts) {
-        plist_dict_set_item(dict.get(), host.c_str(), plist_new_bool(1));
+    for (const auto& [host, mark] : marks) {
+        plist_t item = plist_new_dict();
+        plist_dict_set_item(item, kSecureKey, plist_new_bool(mark.isSecure ? 1 : 0));
+        if (!mark.origin.empty()) {
+            plist_dict_set_item(item, kOriginKey, plist_new_string(mark.origin.c_str()));
+        }
+        plist_dict_set_item(dict.get(), host.c_str(), item);
     }
     return dict;
 }
 
-Hosts secureHostsOf(const VaultRecords& records) {
-    Hosts hosts;
+Marks marksOf(const VaultRecords& records) {
+    Marks marks;
     for (const auto& [host, record] : records) {
-        if (record.security == PageSecurity::Secure) {
-            hosts.insert(host);
+        Mark mark{record.security == PageSecurity::Secure, record.origin};
+        if (mark != Mark{}) {
+            marks.emplace(host, std::move(mark));
         }
     }
-    return hosts;
+    return marks;
 }
 
 } // namespace
@@ -182,19 +212,24 @@ std::optional<VaultFile> VaultFile::write(const fs::path& folder,
         apply(records, write);
         applyToItems(items, write);
     }
-    const auto wasSecure = storedSecurity ? secureHosts(storedSecurity.get()) : Hosts();
-    const auto isSecure = secureHostsOf(records);
-    // A record never reads as Secure when it is not: marks that go leave the companion
-    // file before the vault changes, new marks join it after.
-    Hosts marked;
-    std::ranges::set_intersection(wasSecure, isSecure, std::inserter(marked, marked.end()));
+    const Marks was = storedSecurity ? companionMarks(storedSecurity.get()) : Marks();
+    const Marks is = marksOf(records);
+    // A record never reads as Secure, nor of an origin, when it is not: marks that change
+    // or go leave the companion file before the vault changes, new marks join it after.
+    Marks kept;
+    for (const auto& [host, mark] : was) {
+        const auto now = is.find(host);
+        if (now != is.end() && now->second == mark) {
+            kept.emplace(host, mark);
+        }
+    }
     bool isWritten = true;
-    if (storedSecurity && marked != wasSecure) {
-        isWritten = replacePlistFile(security, securityPlist(marked).get(), held);
+    if (storedSecurity && kept != was) {
+        isWritten = replacePlistFile(security, securityPlist(kept).get(), held);
     }
     isWritten = isWritten && replacePlistFile(vault, vaultPlist(items).get(), held);
-    if (isWritten && storedSecurity && isSecure != marked) {
-        isWritten = replacePlistFile(security, securityPlist(isSecure).get(), held);
+    if (isWritten && storedSecurity && is != kept) {
+        isWritten = replacePlistFile(security, securityPlist(is).get(), held);
     }
     if (!isWritten) {
         return std::nullopt;

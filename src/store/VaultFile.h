@@ -17,8 +17,8 @@ class FileLock;
 
 // The password vault and its companion file as a read or a write left them: the usable
 // records by host, and how both files looked then. The vault keeps host -> {user, pass}
-// only, in the format other tools read; the companion file marks the hosts whose record
-// was typed on an https page.
+// only, in the format other tools read; the companion file marks, per host, whether its
+// record was typed on an https page and the origin it was typed on.
 struct VaultFile {
     std::map<std::string, SavedPassword, std::less<>> records;
     FileStamp vaultStamp;
@@ -26,7 +26,7 @@ struct VaultFile {
 
     // Reads the files in `folder` again when anyone changed either since this was read
     // or written; a missing or damaged vault reads as empty, a missing or damaged
-    // companion file leaves every record Insecure.
+    // companion file leaves every record Insecure and of no known origin.
     void refresh(const std::filesystem::path& folder);
 
     // Applies one write to `records`; writes of other files change nothing.

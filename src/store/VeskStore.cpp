@@ -208,7 +208,8 @@ void VeskStore::savePassword(std::optional<std::string_view> user,
 
 void VeskStore::savePassword(std::optional<std::string_view> user,
                              std::optional<std::string_view> pass,
-                             std::optional<std::string_view> host, PageSecurity security) {
+                             std::optional<std::string_view> host, PageSecurity security,
+                             std::string_view origin) {
     if (!host || host->empty()) {
         return;
     }
@@ -219,8 +220,9 @@ void VeskStore::savePassword(std::optional<std::string_view> user,
         return;
     }
     StoreWrite write(StoreWrite::Kind::Password);
-    write.record =
-        SavedPassword{std::string(*host), std::string(userText), std::string(passText), security};
+    // An origin that cannot be stored is left out: the record then fills nothing.
+    write.record = SavedPassword{std::string(*host), std::string(userText), std::string(passText),
+                                 security, isStorableField(origin) ? std::string(origin) : ""};
     enqueue(std::move(write));
 }
 

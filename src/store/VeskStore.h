@@ -88,9 +88,11 @@ public:
     void savePassword(std::optional<std::string_view> user, std::optional<std::string_view> pass,
                       std::optional<std::string_view> host);
 
-    // Stores a record as savePassword does, and remembers whether its page came over https.
+    // Stores a record as savePassword does, and remembers whether its page came over https
+    // and the origin ("scheme://host:port") it was typed on, when known and storable.
     void savePassword(std::optional<std::string_view> user, std::optional<std::string_view> pass,
-                      std::optional<std::string_view> host, PageSecurity security);
+                      std::optional<std::string_view> host, PageSecurity security,
+                      std::string_view origin = {});
 
     // Every usable vault record, ordered by host, with the writes still waiting applied.
     std::vector<SavedPassword> loadPasswords();

@@ -6,11 +6,17 @@
 #include <webkit/webkit.h>
 
 #include "BrowsingFixture.h"
+#include "engine/LoginForms.h"
+#include "passwords/PasswordsController.h"
 #include "passwords/PasswordsList.h"
+#include "passwords/SavedLoginOffer.h"
+#include "permissions/PermissionDecisions.h"
 #include "store/VeskStore.h"
+#include "tabs/Tab.h"
 
-// Logins submitted on real pages offer the save prompt filled in; saved ones fill
-// the same host's forms and no other's; the list of saved passwords empties.
+// Logins submitted on real pages offer the save prompt filled in; saved ones are
+// offered to the visible forms of the origin they were typed on and filled only when
+// the user picks them; the list of saved passwords empties.
 
 namespace vesk::test {
 namespace {
@@ -36,6 +42,10 @@ protected:
     }
 
     std::string fields() { return evaluate("user.value + '|' + pass.value"); }
+    SavedLoginOffer& offer() { return app->passwords().savedLoginOffer(); }
+    std::string originOf(const TestServer& where) {
+        return permissionOriginOfURL(where.url("/")).value();
+    }
 
     // Loads the login page at `base` (a server address with its host) and waits for it.
     void openLogin(const std::string& base, const std::string& path = "/login") {
@@ -62,7 +72,7 @@ protected:
     }
 };
 
-TEST_F(PasswordAutofillTest, SubmittedLoginIsOfferedThenFillsOnlyItsOwnHost) {
+TEST_F(PasswordAutofillTest, SubmittedLoginIsSavedThenFilledOnlyWhenPickedOnItsOrigin) {
     launch();
     openLogin(server->url(""));
     submit("alice", "");
@@ -80,28 +90,90 @@ TEST_F(PasswordAutofillTest, SubmittedLoginIsOfferedThenFillsOnlyItsOwnHost) {
     ASSERT_TRUE(saved.has_value());
     EXPECT_EQ(saved->password, kPassword);
     EXPECT_EQ(saved->security, PageSecurity::Insecure);
+    EXPECT_EQ(saved->origin, originOf(*server));
 
     openLogin(server->url(""));
+    ASSERT_TRUE(waitUntil([&] { return offer().isShown(); }));
+    EXPECT_EQ(offer().fillButton().get_label().raw(), "Fill login for alice");
+    settle();
+    EXPECT_EQ(fields(), "|") << "nothing goes into the page before the user picks it";
+    click(offer().fillButton());
     ASSERT_TRUE(waitUntil([&] { return fields() == "alice|" + kPassword; })) << fields();
+    EXPECT_FALSE(offer().isShown());
     // Submitting the pair the vault holds asks nothing.
     submit("alice", kPassword);
     settle();
     EXPECT_EQ(alert(), nullptr);
 
-    // A form the page adds after loading is filled too.
+    // A form the page adds after loading is offered too, and filled on the pick.
     openLogin(server->url(""), "/late");
     ASSERT_TRUE(waitUntil([&] { return evaluate("typeof pass") == "object"; }));
+    ASSERT_TRUE(waitUntil([&] { return offer().isShown(); }));
+    EXPECT_EQ(fields(), "|");
+    click(offer().fillButton());
     EXPECT_TRUE(waitUntil([&] { return fields() == "alice|" + kPassword; })) << fields();
 
-    // Another host on the same server gets nothing, and its logins are its own.
+    // Another host on the same server is offered nothing, and its logins are its own.
     openLogin(localhost());
     settle();
+    EXPECT_FALSE(offer().isShown());
     EXPECT_EQ(fields(), "|");
     EXPECT_EQ(evaluate("typeof veskLoginOf"), "undefined") << "the page sees the script's world";
     submit("bob", "other");
     ASSERT_TRUE(waitUntil([&] { return alert() != nullptr; }));
     EXPECT_EQ(alert()->property_text().get_value().raw(), "Save password for localhost?");
     answerAlert("Cancel");
+}
+
+TEST_F(PasswordAutofillTest, OtherPortsHiddenFormsAndLateFieldsGetNothing) {
+    // A listener that keeps whatever reaches any password field of the page.
+    const std::string spy = "<script>window.got = '';"
+                            "document.addEventListener('input', (e) => { got += e.target.value; },"
+                            " true);</script>";
+    TestServer otherPort;
+    otherPort.addPage("/login", htmlPage("Other", kLoginForm + spy));
+    const std::string hidden =
+        "<form action='http://localhost:1/steal' style='opacity:0'>"
+        "<input name='u1'><input id='p1' type='password'></form>"
+        "<form action='http://localhost:1/steal'><input name='u2' style='width:1px;height:1px'>"
+        "<input id='p2' type='password' style='width:1px;height:1px'></form>"
+        "<form action='http://localhost:1/steal' style='position:absolute;left:-5000px'>"
+        "<input name='u3'><input id='p3' type='password'></form>"
+        "<form style='display:none'><input name='u4'><input id='p4' type='password'></form>";
+    server->addPage("/hidden", htmlPage("Hidden", hidden + kLoginForm + spy));
+    // A field added a second after load, read with FormData a little later.
+    server->addPage("/formdata",
+                    htmlPage("FormData", "<form id='f'><input name='user'></form><script>"
+                                         "window.read = '';"
+                                         "setTimeout(() => { f.insertAdjacentHTML('beforeend',"
+                                         " `<input name='pass' type='password'>`); }, 1000);"
+                                         "setTimeout(() => { read = 'read:' + new FormData(f)"
+                                         ".get('pass'); }, 1500);</script>"));
+    VeskStore::shared().savePassword("alice", kPassword, "127.0.0.1", PageSecurity::Insecure,
+                                     originOf(*server));
+    const SavedPassword saved = VeskStore::shared().savedPasswordFor("127.0.0.1").value();
+    launch();
+
+    openLogin(otherPort.url(""));
+    settle();
+    EXPECT_FALSE(offer().isShown()) << "another port is another origin";
+    // Even a fill asked for directly stays out of another origin's page.
+    app->tabs().current()->loginForms()->fill(saved);
+    settle();
+    EXPECT_EQ(evaluate("got + '|' + user.value + '|' + pass.value"), "||");
+
+    openLogin(server->url(""), "/formdata");
+    ASSERT_TRUE(waitUntil([&] { return evaluate("read") != ""; }));
+    EXPECT_EQ(evaluate("read"), "read:") << "no password before the user picks it";
+
+    // Only the visible form is filled on the pick; the hidden ones stay empty.
+    openLogin(server->url(""), "/hidden");
+    ASSERT_TRUE(waitUntil([&] { return offer().isShown(); }));
+    click(offer().fillButton());
+    ASSERT_TRUE(waitUntil([&] { return fields() == "alice|" + kPassword; })) << fields();
+    EXPECT_EQ(evaluate("[p1, p2, p3, p4].map((p) => p.value + p.form.elements[0].value).join()"),
+              ",,,");
+    EXPECT_EQ(evaluate("got"), "alice" + kPassword);
 }
 
 TEST_F(PasswordAutofillTest, ManageListShowsRecordsAndRemoveAllAsksFirst) {

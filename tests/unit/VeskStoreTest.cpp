@@ -283,6 +283,26 @@ TEST_F(VeskStoreTest, AMissingOrDamagedSecurityFileLeavesRecordsInsecure) {
     EXPECT_EQ(store.savedPasswordFor("a.example")->security, PageSecurity::Insecure);
 }
 
+TEST_F(VeskStoreTest, RecordsKeepTheOriginTheyWereTypedOnAndOlderMarksStayReadable) {
+    writeFile(folder / "vault.plist", plist("<dict><key>a.example</key><dict><key>user</key>"
+                                            "<string>u</string><key>pass</key><string>p"
+                                            "</string></dict></dict>"));
+    writeFile(folder / "vault-security.plist", plist("<dict><key>a.example</key><true/></dict>"));
+    const auto older = store.savedPasswordFor("a.example");
+    EXPECT_EQ(older->security, PageSecurity::Secure) << "a mark as older files hold it";
+    EXPECT_EQ(older->origin, "") << "typed on no known origin";
+
+    store.savePassword("u", "p", "b.example", PageSecurity::Insecure, "http://b.example:8000");
+    store.waitForWrites();
+    VeskStore reread(paths);
+    EXPECT_EQ(reread.savedPasswordFor("b.example")->origin, "http://b.example:8000");
+    EXPECT_EQ(reread.savedPasswordFor("a.example")->security, PageSecurity::Secure);
+    store.savePassword("u", "p", "b.example", PageSecurity::Insecure);
+    store.waitForWrites();
+    EXPECT_EQ(VeskStore(paths).savedPasswordFor("b.example")->origin, "")
+        << "a save without an origin leaves none behind";
+}
+
 TEST_F(VeskStoreTest, AdditionsWhileTheWriterIsBusyAllLandInOrder) {
     std::vector<std::string> added;
     for (int i = 0; i < 150; ++i) {

@@ -24,6 +24,8 @@ constexpr const char* kTitleWorld = "vesk";
 // server may read the TLS greeting as the start of a request and wait for the
 // rest of it forever.
 constexpr unsigned kHttpsAttemptMs = 3000;
+// The scheme of the error pages' own documents, which nothing serves.
+constexpr const char* kErrorPageScheme = "vesk-error";
 // Marks the back-forward items of our error pages, which back and forward pass over.
 constexpr const char* kErrorPageMark = "vesk-error-page";
 
@@ -463,7 +465,15 @@ void WebView::loadErrorPage(const std::string& failingURI, const std::string& me
 void WebView::showErrorPage(const std::string& failingURI, const std::string& html) {
     errorPageURI_ = failingURI;
     // The failing address stays the page's address, so a reload tries it again.
-    webkit_web_view_load_alternate_html(view_, html.c_str(), failingURI.c_str(), nullptr);
+    // The document itself lives at an address of a scheme no web page can load,
+    // made for this one page: without it the engine would make it an about:blank
+    // document, which takes the origin of the page that opened its view, and that
+    // page could then read and rewrite it.
+    char* unique = g_uuid_string_random();
+    const std::string documentURI = std::string(kErrorPageScheme) + "://" + unique + "/";
+    g_free(unique);
+    webkit_web_view_load_alternate_html(view_, html.c_str(), failingURI.c_str(),
+                                        documentURI.c_str());
 }
 
 void WebView::dropHttpFallback() {

@@ -153,6 +153,33 @@ TEST_F(TlsTest, GoBackLeavesTheErrorPageAndTheSignFollowsTheTab) {
     EXPECT_EQ(sign(), "dialog-warning-symbolic");
 }
 
+// A page that opens the guarded site in a window of its own can neither read
+// nor change the error page shown there.
+TEST_F(TlsTest, AnOpenerCannotReachTheErrorPageOfTheWindowItOpened) {
+    launch();
+    openPage("Alpha");
+    // A test has no user gesture to open windows with: the engine lets scripts do it here.
+    webkit_settings_set_javascript_can_open_windows_automatically(
+        webkit_web_view_get_settings(web().raw()), TRUE);
+    runScript("w = open('" + https->url("/Guarded") + "')");
+    ASSERT_TRUE(waitUntil([&] { return app->tabs().size() == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return web().isShowingErrorPage() && !web().isLoading(); }));
+    settle();
+    ASSERT_NE(pageText().find("127.0.0.1"), std::string::npos) << pageText();
+
+    app->tabs().select(0);
+    EXPECT_EQ(evaluate("(() => { try { return String(w.document.body.dataset.veskNonce); }"
+                       " catch (e) { return 'refused'; } })()"),
+              "refused");
+    EXPECT_EQ(evaluate("(() => { try { w.document.body.innerHTML = 'forged'; return 'changed'; }"
+                       " catch (e) { return 'refused'; } })()"),
+              "refused");
+
+    app->tabs().select(1);
+    settle();
+    EXPECT_EQ(pageText().find("forged"), std::string::npos);
+}
+
 // The page gives every colour of its own, so that its words and its button read in
 // the light look and in the dark one.
 TEST_F(TlsTest, ErrorPageReadsOnLightAndDarkDesktops) {

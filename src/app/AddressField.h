@@ -41,6 +41,8 @@ public:
     // Shows a text without it counting as the user's editing. Escape while
     // editing puts it back.
     void setAddressText(const std::string& text);
+    // Whether the user is typing in the field, whose text is then theirs.
+    bool isEditing() const { return editing_; }
 
     // Shows how far the page's load has come (0 to 1); 0 shows nothing.
     void setProgress(double fraction);

@@ -43,6 +43,12 @@ void PageController::bind(Tab* tab) {
         }));
         bound_.push_back(web.signalFinished().connect(
             [this](const FinishedPage& page) { window_.addressField().setAddressText(page.url); }));
+        // An error page, in a window a page opened or after a link, shows the address
+        // that failed, unless the user is typing another.
+        bound_.push_back(web.signalCommitted().connect([this](const std::string&) {
+            if (tab_->web().isShowingErrorPage() && !window_.addressField().isEditing())
+                showAddress();
+        }));
     }
     showAddress();
     showSecurity();

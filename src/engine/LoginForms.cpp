@@ -69,6 +69,19 @@ constexpr std::string_view kWatcher = R"js(
 (() => {
     'use strict';
     const channel = window.webkit.messageHandlers.veskLogin;
+    // The views a page opens share its channel; each message carries the token its
+    // own view gave this document, and waits for it when it is not there yet.
+    const waiting = [];
+    const send = (message) => {
+        if (globalThis.veskLoginToken)
+            channel.postMessage(Object.assign({token: globalThis.veskLoginToken}, message));
+        else
+            waiting.push(message);
+    };
+    globalThis.veskLoginFlush = () => {
+        while (globalThis.veskLoginToken && waiting.length)
+            send(waiting.shift());
+    };
     let last = null;
     const report = (scope) => {
         const login = veskLoginOf(scope);
@@ -86,7 +99,7 @@ constexpr std::string_view kWatcher = R"js(
         if (last && last.user === user && last.password === password && now - last.at < 2000)
             return;
         last = {user, password, at: now};
-        channel.postMessage({kind: 'submitted', user, password});
+        send({kind: 'submitted', user, password});
     };
     const scopeOf = (element) => element.form || element.closest('form') || document;
     // On the window, ahead of the document's own listeners, which may stop the event.
@@ -120,7 +133,7 @@ constexpr std::string_view kWatcher = R"js(
             }
         }
         if (fresh)
-            channel.postMessage({kind: 'form'});
+            send({kind: 'form'});
     };
     let timer = 0;
     const later = () => {
@@ -180,34 +193,84 @@ std::optional<std::string> stringProperty(JSCValue* object, const char* name) {
     return result;
 }
 
+// The watcher and its channel, once per content manager however many views share
+// it (a page and the windows it opened); the last view to go takes them away.
+constexpr const char* kChannelUsers = "vesk-login-channel-users";
+constexpr const char* kChannelScript = "vesk-login-channel-script";
+
+void joinChannel(WebKitUserContentManager* manager) {
+    const int users = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(manager), kChannelUsers));
+    g_object_set_data(G_OBJECT(manager), kChannelUsers, GINT_TO_POINTER(users + 1));
+    if (users > 0)
+        return;
+    const std::string source = std::string(kLoginOf) + std::string(kWatcher);
+    WebKitUserScript* script = webkit_user_script_new_for_world(
+        source.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+        WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, LoginForms::kWorldName, nullptr, nullptr);
+    webkit_user_content_manager_add_script(manager, script);
+    g_object_set_data_full(G_OBJECT(manager), kChannelScript, script, [](gpointer script) {
+        webkit_user_script_unref(static_cast<WebKitUserScript*>(script));
+    });
+    webkit_user_content_manager_register_script_message_handler(manager, LoginForms::kChannel,
+                                                                LoginForms::kWorldName);
+}
+
+void leaveChannel(WebKitUserContentManager* manager) {
+    const int users = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(manager), kChannelUsers)) - 1;
+    g_object_set_data(G_OBJECT(manager), kChannelUsers, GINT_TO_POINTER(users));
+    if (users > 0)
+        return;
+    webkit_user_content_manager_unregister_script_message_handler(manager, LoginForms::kChannel,
+                                                                  LoginForms::kWorldName);
+    if (auto* script =
+            static_cast<WebKitUserScript*>(g_object_get_data(G_OBJECT(manager), kChannelScript)))
+        webkit_user_content_manager_remove_script(manager, script);
+    g_object_set_data(G_OBJECT(manager), kChannelScript, nullptr);
+}
+
+std::string randomToken() {
+    char* text = g_uuid_string_random();
+    std::string token = text;
+    g_free(text);
+    return token;
+}
+
 } // namespace
 
-LoginForms::LoginForms(WebView& view) : view_(view) {
+LoginForms::LoginForms(WebView& view) : view_(view), token_(randomToken()) {
     manager_ = GObjectPtr<WebKitUserContentManager>::retain(
         webkit_web_view_get_user_content_manager(view.raw()));
-    const std::string source = std::string(kLoginOf) + std::string(kWatcher);
-    script_ = webkit_user_script_new_for_world(source.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
-                                               WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END,
-                                               kWorldName, nullptr, nullptr);
-    webkit_user_content_manager_add_script(manager_.get(), script_);
-    webkit_user_content_manager_register_script_message_handler(manager_.get(), kChannel,
-                                                                kWorldName);
+    joinChannel(manager_.get());
     const std::string signal = std::string("script-message-received::") + kChannel;
     g_signal_connect(manager_.get(), signal.c_str(), G_CALLBACK(onMessage), this);
     committed_ = view.signalCommitted().connect([this](const std::string& url) {
         pageURL_ = url.empty() ? std::nullopt : std::optional<std::string>(url);
         hasShownForm_ = false;
         pageChanged_.emit();
+        giveToken();
     });
+    // Should the token have reached the last document rather than the new one.
+    finished_ = view.signalFinished().connect([this](const FinishedPage&) { giveToken(); });
 }
 
 LoginForms::~LoginForms() {
     committed_.disconnect();
+    finished_.disconnect();
     g_signal_handlers_disconnect_by_data(manager_.get(), this);
-    webkit_user_content_manager_unregister_script_message_handler(manager_.get(), kChannel,
-                                                                  kWorldName);
-    webkit_user_content_manager_remove_script(manager_.get(), script_);
-    webkit_user_script_unref(script_);
+    leaveChannel(manager_.get());
+}
+
+void LoginForms::giveToken() {
+    GVariantDict args;
+    g_variant_dict_init(&args, nullptr);
+    g_variant_dict_insert(&args, "token", "s", token_.c_str());
+    GVariant* arguments = g_variant_ref_sink(g_variant_dict_end(&args));
+    webkit_web_view_call_async_javascript_function(
+        view_.raw(),
+        "globalThis.veskLoginToken = token;"
+        "if (globalThis.veskLoginFlush) globalThis.veskLoginFlush();",
+        -1, arguments, kWorldName, nullptr, nullptr, nullptr, nullptr);
+    g_variant_unref(arguments);
 }
 
 PageSecurity LoginForms::pageSecurity() const {
@@ -219,7 +282,8 @@ PageSecurity LoginForms::pageSecurity() const {
 
 void LoginForms::onMessage(WebKitUserContentManager*, JSCValue* value, void* self) {
     auto* forms = static_cast<LoginForms*>(self);
-    if (!jsc_value_is_object(value))
+    // Another view's page, on the manager this view shares with it.
+    if (!jsc_value_is_object(value) || stringProperty(value, "token") != forms->token_)
         return;
     const std::optional<std::string> kind = stringProperty(value, "kind");
     if (kind == "form") {

@@ -63,12 +63,16 @@ public:
 private:
     static void onMessage(WebKitUserContentManager*, JSCValue* value, void* self);
 
+    // Tells the page's isolated world the token that marks its messages as this view's.
+    void giveToken();
+
     WebView& view_;
+    const std::string token_;
     GObjectPtr<WebKitUserContentManager> manager_;
-    WebKitUserScript* script_ = nullptr;
     std::optional<std::string> pageURL_;
     bool hasShownForm_ = false;
     sigc::connection committed_;
+    sigc::connection finished_;
     sigc::signal<void(const std::string&, const std::string&)> submitted_;
     sigc::signal<void()> formShown_;
     sigc::signal<void()> pageChanged_;

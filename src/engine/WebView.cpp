@@ -69,11 +69,21 @@ struct WebView::PendingFinish {
 };
 
 WebView::WebView(WebSession* session, WebView* related) {
-    GtkWidget* view = related   ? GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view",
-                                                          related->view_, nullptr))
-                      : session ? GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "network-session",
-                                                          session->raw(), nullptr))
-                                : webkit_web_view_new();
+    GtkWidget* view = nullptr;
+    if (related) {
+        // A view opened by a page runs in its opener's web process, whose pages take
+        // their scripts and message handlers from the opener's content manager: the
+        // new view must be given that manager, or what it registers never reaches
+        // its pages and what its pages post goes to the opener.
+        view = GTK_WIDGET(g_object_new(
+            WEBKIT_TYPE_WEB_VIEW, "related-view", related->view_, "user-content-manager",
+            webkit_web_view_get_user_content_manager(related->view_), nullptr));
+    } else if (session) {
+        view = GTK_WIDGET(
+            g_object_new(WEBKIT_TYPE_WEB_VIEW, "network-session", session->raw(), nullptr));
+    } else {
+        view = webkit_web_view_new();
+    }
     viewRef_ = GObjectPtr<WebKitWebView>::retain(WEBKIT_WEB_VIEW(view));
     view_ = viewRef_.get();
     page_ = Glib::wrap(GTK_WIDGET(view_));

@@ -176,6 +176,27 @@ TEST_F(PasswordAutofillTest, OtherPortsHiddenFormsAndLateFieldsGetNothing) {
     EXPECT_EQ(evaluate("got"), "alice" + kPassword);
 }
 
+// A window a page opens shares its opener's web process; its forms still speak for
+// the window's own page and origin, not for the opener's.
+TEST_F(PasswordAutofillTest, AWindowOpenedByAPageIsOfferedItsOwnOriginsLogin) {
+    VeskStore::shared().savePassword("alice", kPassword, "127.0.0.1", PageSecurity::Insecure,
+                                     originOf(*server));
+    TestServer opener;
+    opener.addPage("/opener", htmlPage("Opener"));
+    launch();
+    openLogin(opener.url(""), "/opener");
+    // A test has no user gesture to open windows with: the engine lets scripts do it here.
+    webkit_settings_set_javascript_can_open_windows_automatically(
+        webkit_web_view_get_settings(web().raw()), TRUE);
+    evaluate("open('" + server->url("/login") + "'); 'opened'");
+    ASSERT_TRUE(waitUntil([&] { return app->tabs().size() == 2; }));
+    ASSERT_TRUE(
+        waitUntil([&] { return web().url() == server->url("/login") && !web().isLoading(); }));
+    ASSERT_TRUE(waitUntil([&] { return offer().isShown(); }));
+    click(offer().fillButton());
+    ASSERT_TRUE(waitUntil([&] { return fields() == "alice|" + kPassword; })) << fields();
+}
+
 TEST_F(PasswordAutofillTest, ManageListShowsRecordsAndRemoveAllAsksFirst) {
     VeskStore::shared().savePassword("alice", "first", "127.0.0.1", PageSecurity::Insecure);
     VeskStore::shared().savePassword("bob", "second", "example.org", PageSecurity::Secure);

@@ -166,6 +166,7 @@ TEST_F(TlsTest, AnOpenerCannotReachTheErrorPageOfTheWindowItOpened) {
     ASSERT_TRUE(waitUntil([&] { return web().isShowingErrorPage() && !web().isLoading(); }));
     settle();
     ASSERT_NE(pageText().find("127.0.0.1"), std::string::npos) << pageText();
+    EXPECT_EQ(addressText(), https->url("/Guarded")) << "the address that failed";
 
     app->tabs().select(0);
     EXPECT_EQ(evaluate("(() => { try { return String(w.document.body.dataset.veskNonce); }"
@@ -178,6 +179,11 @@ TEST_F(TlsTest, AnOpenerCannotReachTheErrorPageOfTheWindowItOpened) {
     app->tabs().select(1);
     settle();
     EXPECT_EQ(pageText().find("forged"), std::string::npos);
+
+    // The user's own click still works there, as in any tab.
+    evaluate("document.querySelector('details').open = true; 'opened'");
+    clickInPage("[data-vesk-tls-action=accept]");
+    ASSERT_TRUE(waitForTitle(tab(1), "Guarded"));
 }
 
 // The page gives every colour of its own, so that its words and its button read in

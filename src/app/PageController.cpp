@@ -43,10 +43,11 @@ void PageController::bind(Tab* tab) {
         }));
         bound_.push_back(web.signalFinished().connect(
             [this](const FinishedPage& page) { window_.addressField().setAddressText(page.url); }));
-        // An error page, in a window a page opened or after a link, shows the address
-        // that failed, unless the user is typing another.
+        // A failure leaves the field as it was, but a window a page opened had no
+        // address to leave: its error page shows the address that failed.
         bound_.push_back(web.signalCommitted().connect([this](const std::string&) {
-            if (tab_->web().isShowingErrorPage() && !window_.addressField().isEditing())
+            AddressField& field = window_.addressField();
+            if (tab_->web().isShowingErrorPage() && !field.isEditing() && field.text().empty())
                 showAddress();
         }));
     }

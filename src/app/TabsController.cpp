@@ -5,6 +5,7 @@
 #include <glibmm/main.h>
 
 #include "app/MainWindow.h"
+#include "engine/OpeningGuard.h"
 #include "history/HistoryFilter.h"
 #include "navigation/UrlNormalization.h"
 #include "tabs/TabStrip.h"
@@ -147,6 +148,12 @@ void TabsController::connectPage(Tab& tab, TabId id) {
     web.signalCloseRequested().connect([this, t] { close(*t); });
     web.signalOpenInNewTab().connect([this, t](const std::string& url) {
         Tab& opened = openAfter(*t, Select::No);
+        model_.setAddress(idOf(opened), url);
+        opened.web().loadURL(url);
+    });
+    // The window the user let the page open after all, from the permission bar.
+    t->openingGuard().signalOpenAllowed().connect([this, t](const std::string& url) {
+        Tab& opened = openAfter(*t, Select::Yes);
         model_.setAddress(idOf(opened), url);
         opened.web().loadURL(url);
     });

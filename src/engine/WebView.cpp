@@ -1,4 +1,6 @@
 #include "engine/WebView.h"
+
+#include "engine/OpeningGuard.h"
 #include "engine/WebSession.h"
 #include "navigation/HttpsFirst.h"
 
@@ -133,6 +135,8 @@ WebView::~WebView() {
 
 void WebView::beginOwnLoad() {
     ++ownLoads_;
+    if (OpeningGuard* guard = OpeningGuard::of(view_))
+        guard->ownLoadBegins();
     dropHttpFallback();
     errorPageURI_.reset();
     loadBegun_ = false;

@@ -3,6 +3,8 @@
 // full screen, printing and spelling.
 #include "engine/WebView.h"
 
+#include "engine/OpeningGuard.h"
+
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -94,8 +96,17 @@ void WebView::connectChromeEvents() {
     linkTarget_ = target;
 
     g_signal_connect(
-        view_, "create", G_CALLBACK(+[](WebKitWebView*, WebKitNavigationAction*, gpointer data) {
+        view_, "create",
+        G_CALLBACK(+[](WebKitWebView* view, WebKitNavigationAction* action, gpointer data) {
             auto* self = static_cast<WebView*>(data);
+            // One window for each thing the user does in the page, not a flood.
+            if (OpeningGuard* guard = OpeningGuard::of(view)) {
+                const char* uri =
+                    webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+                if (!guard->mayOpenWindow(uri ? uri : "",
+                                          webkit_navigation_action_is_user_gesture(action)))
+                    return static_cast<GtkWidget*>(nullptr);
+            }
             WebView* created = self->makeRelatedView_ ? self->makeRelatedView_() : nullptr;
             // The new view stays the browser's: the engine takes no reference.
             return created ? GTK_WIDGET(created->view_) : nullptr;

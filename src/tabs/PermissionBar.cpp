@@ -1,5 +1,7 @@
 #include "tabs/PermissionBar.h"
 
+#include <string>
+
 #include <gtkmm/overlay.h>
 
 #include "engine/WebView.h"
@@ -11,10 +13,25 @@ namespace {
 constexpr int kSpacing = 8;
 constexpr int kMargin = 6;
 
+std::string counted(int count, const std::string& one, const std::string& many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// "tried to open 3 windows and download 1 file"; empty when nothing was kept back.
+std::string blockedPhrase(int windows, int downloads) {
+    std::string phrase;
+    if (windows > 0)
+        phrase = "open " + counted(windows, "window", "windows");
+    if (downloads > 0)
+        phrase += (phrase.empty() ? "" : " and ") + std::string("download ") +
+                  counted(downloads, "file", "files");
+    return phrase.empty() ? "" : "tried to " + phrase;
+}
+
 } // namespace
 
-PermissionBar::PermissionBar(WebView& web, PermissionDecisions& decisions)
-    : requests_(web, decisions), bar_(Gtk::Orientation::HORIZONTAL, kSpacing) {
+PermissionBar::PermissionBar(WebView& web, PermissionDecisions& decisions, OpeningGuard& guard)
+    : requests_(web, decisions), guard_(guard), bar_(Gtk::Orientation::HORIZONTAL, kSpacing) {
     bar_.add_css_class("vesk-permission-bar");
     bar_.set_valign(Gtk::Align::START);
     bar_.set_margin(kMargin);
@@ -31,9 +48,20 @@ PermissionBar::PermissionBar(WebView& web, PermissionDecisions& decisions)
     bar_.append(*deny_);
     bar_.append(*allow_);
 
-    allow_->signal_clicked().connect([this] { requests_.answer(PermissionAnswer::Allow); });
-    deny_->signal_clicked().connect([this] { requests_.answer(PermissionAnswer::Deny); });
+    allow_->signal_clicked().connect([this] {
+        if (requests_.current())
+            requests_.answer(PermissionAnswer::Allow);
+        else
+            guard_.allow();
+    });
+    deny_->signal_clicked().connect([this] {
+        if (requests_.current())
+            requests_.answer(PermissionAnswer::Deny);
+        else
+            guard_.dismiss();
+    });
     requests_.signalChanged().connect(sigc::mem_fun(*this, &PermissionBar::showCurrent));
+    guard_.signalChanged().connect(sigc::mem_fun(*this, &PermissionBar::showCurrent));
 
     web.addOverlay(bar_);
 }
@@ -44,10 +72,15 @@ PermissionBar::~PermissionBar() {
 }
 
 void PermissionBar::showCurrent() {
-    const PermissionRequests::Pending* pending = requests_.current();
-    if (pending)
+    if (const PermissionRequests::Pending* pending = requests_.current()) {
         question_->set_text(pending->host + " wants to " + permissionPhrase(pending->kind));
-    bar_.set_visible(pending != nullptr);
+        bar_.set_visible(true);
+        return;
+    }
+    const std::string blocked = blockedPhrase(guard_.blockedWindows(), guard_.blockedDownloads());
+    if (!blocked.empty())
+        question_->set_text((guard_.host().empty() ? "This page" : guard_.host()) + " " + blocked);
+    bar_.set_visible(!blocked.empty());
 }
 
 } // namespace vesk

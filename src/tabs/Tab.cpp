@@ -4,6 +4,7 @@
 #include <gtkmm/label.h>
 
 #include "engine/LoginForms.h"
+#include "engine/OpeningGuard.h"
 #include "tabs/FindBar.h"
 #include "tabs/PermissionBar.h"
 #include "widgets/IconButton.h"
@@ -72,6 +73,7 @@ Tab::~Tab() {
     findBar_.reset();
     permissionBar_.reset();
     loginForms_.reset();
+    openingGuard_.reset();
     web_.reset();
     if (pill_->get_parent())
         pill_->unparent();
@@ -82,6 +84,7 @@ void Tab::makePage(WebSession* session, WebView* opener) {
         return;
     web_ = std::make_unique<WebView>(session, opener);
     loginForms_ = std::make_unique<LoginForms>(*web_);
+    openingGuard_ = std::make_unique<OpeningGuard>(*web_);
 }
 
 FindBar& Tab::findBar() {
@@ -91,7 +94,7 @@ FindBar& Tab::findBar() {
 }
 
 void Tab::askPermissions(PermissionDecisions& decisions) {
-    permissionBar_ = std::make_unique<PermissionBar>(*web_, decisions);
+    permissionBar_ = std::make_unique<PermissionBar>(*web_, decisions, *openingGuard_);
 }
 
 void Tab::setTitle(const std::string& title) {
@@ -117,6 +120,7 @@ void Tab::detach() {
     loginForms_.reset();
     // A closed tab's page gets none of what it asked for.
     permissionBar_.reset();
+    openingGuard_.reset();
     if (auto* strip = dynamic_cast<Gtk::Box*>(pill_->get_parent()))
         strip->remove(*pill_);
 }

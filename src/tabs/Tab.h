@@ -14,6 +14,7 @@ namespace vesk {
 
 class FindBar;
 class LoginForms;
+class OpeningGuard;
 class PermissionBar;
 class PermissionDecisions;
 
@@ -43,6 +44,9 @@ public:
     FindBar& findBar();
     // Saved passwords: the login forms of the tab's page; null once the tab has left.
     LoginForms* loginForms() { return loginForms_.get(); }
+    // What keeps the page from opening windows and downloads on its own; from the
+    // page's making until the tab leaves.
+    OpeningGuard& openingGuard() { return *openingGuard_; }
     // Permission prompts: from now on the page's permission requests are answered
     // from `decisions` or asked in a bar over the page.
     void askPermissions(PermissionDecisions& decisions);
@@ -69,6 +73,7 @@ private:
     std::unique_ptr<WebView> web_;
     std::unique_ptr<FindBar> findBar_;
     std::unique_ptr<LoginForms> loginForms_;
+    std::unique_ptr<OpeningGuard> openingGuard_;
     std::unique_ptr<PermissionBar> permissionBar_;
     std::unique_ptr<VeskTabPill> pill_;
     Gtk::Button* btn_ = nullptr;

@@ -7,6 +7,7 @@
 #include "BrowsingFixture.h"
 #include "app/MainWindow.h"
 #include "store/DownloadFile.h"
+#include "tabs/PermissionBar.h"
 
 namespace vesk::test {
 namespace {
@@ -65,6 +66,33 @@ TEST_F(DownloadsTest, ATakenNameGetsANumberAndTheOldFileStays) {
                                                    {"report (1).txt", "new"}};
     EXPECT_TRUE(waitUntil([&] { return files() == saved; }));
     EXPECT_TRUE(app->window().downloads().button().get_visible());
+}
+
+// A page may start one download on its own; the others wait for the user's word.
+TEST_F(DownloadsTest, APageStartsOneDownloadOnItsOwnAndAsksForMore) {
+    for (const char* path : {"/1", "/2", "/3"})
+        server->addHandler(path, [](SoupServerMessage* m) { sendAttachment(m, "file", false); });
+    // Each a while after the last, since a navigation cancels the one before it.
+    server->addPage("/many", htmlPage("Many", R"(<script>
+        ['/1', '/2', '/3'].forEach((path, i) => setTimeout(() => {
+            const a = document.createElement('a');
+            a.href = path;
+            a.download = '';
+            document.body.append(a);
+            a.click();
+        }, 300 * i));</script>)"));
+    launch();
+    openPage("many", "Many");
+    ASSERT_TRUE(waitUntil([&] { return files().size() == 1; }));
+    PermissionBar& bar = *app->tabs().current()->permissionBar();
+    EXPECT_TRUE(waitUntil([&] {
+        return bar.isShown() &&
+               bar.question().get_text().raw() == "127.0.0.1 tried to download 2 files";
+    })) << bar.question().get_text().raw();
+    EXPECT_EQ(files().size(), 1u);
+    click(bar.allowButton());
+    EXPECT_TRUE(waitUntil([&] { return files().size() == 3; }));
+    EXPECT_FALSE(bar.isShown());
 }
 
 TEST_F(DownloadsTest, ACancelledDownloadLeavesNothing) {

@@ -6,6 +6,7 @@
 #include "app/ActionNames.h"
 #include "app/PageNotifications.h"
 #include "tabs/FindBar.h"
+#include "tabs/PermissionBar.h"
 
 namespace vesk::test {
 namespace {
@@ -77,10 +78,12 @@ TEST_F(EverydayBrowsingTest, PagesOpenRelatedTabsThatTalkToTheirOpener) {
     server->addPage("/child", htmlPage("Child", R"(<script>
         opener.postMessage("heard from child", "*"); setTimeout(() => close(), 300)</script>)"));
     launch();
-    // A test has no user gesture to open windows with: the engine lets scripts do it here.
+    // A test has no user gesture to open windows with: the engine lets scripts do it
+    // here, and so does the user for the page's origin.
     openPage("opener", "Opener");
     webkit_settings_set_javascript_can_open_windows_automatically(
         webkit_web_view_get_settings(web().raw()), TRUE);
+    app->tabs().current()->permissionBar()->openingGuard().allow();
     for (const char* opening : {"document.getElementById('a').click()", "open('/child')"}) {
         SCOPED_TRACE(opening);
         runScript(opening);
@@ -91,6 +94,40 @@ TEST_F(EverydayBrowsingTest, PagesOpenRelatedTabsThatTalkToTheirOpener) {
         EXPECT_TRUE(waitUntil([&] { return app->tabs().size() == 1; }));
         app->tabs().select(0);
     }
+}
+
+// One click that opens window after window gets one tab; the bar tells of the rest
+// and lets the page's origin open them.
+TEST_F(EverydayBrowsingTest, OneClickOpensOneWindowAndTheBarTellsOfTheOthers) {
+    server->addPage("/flood", htmlPage("Flood", R"(<div id="d" style="position: fixed; inset: 0">
+        </div><script>d.onclick = () => { for (let i = 1; i <= 50; i++) open('/Bravo?' + i); }
+        </script>)"));
+    launch();
+    openPage("flood", "Flood");
+    double x = 0, y = 0;
+    app->window().webContainer().translate_coordinates(window(), 100, 100, x, y);
+    const std::string press =
+        "xdotool mousemove " + std::to_string(int(x)) + " " + std::to_string(int(y)) + " click 1";
+    ASSERT_EQ(std::system(press.c_str()), 0) << "needs xdotool";
+    ASSERT_TRUE(waitUntil([&] { return app->tabs().size() == 2; }));
+    EXPECT_TRUE(staysFalse([&] { return app->tabs().size() > 2; }));
+    EXPECT_TRUE(waitForTitle(tab(1), "Bravo"));
+
+    app->tabs().select(0);
+    PermissionBar& bar = *tab(0).permissionBar();
+    ASSERT_TRUE(bar.isShown());
+    EXPECT_EQ(bar.question().get_text().raw(), "127.0.0.1 tried to open 49 windows");
+    click(bar.allowButton());
+    EXPECT_FALSE(bar.isShown());
+    ASSERT_TRUE(waitUntil([&] { return app->tabs().size() == 3; }));
+    EXPECT_TRUE(waitUntil([&] { return pageOf(2) == server->url("/Bravo?50"); }))
+        << "the last window refused, after the one let through";
+    // The origin may now open windows as it likes.
+    app->tabs().select(0);
+    webkit_settings_set_javascript_can_open_windows_automatically(
+        webkit_web_view_get_settings(web().raw()), TRUE);
+    runScript("open('/Alpha'); open('/Charlie')");
+    EXPECT_TRUE(waitUntil([&] { return app->tabs().size() == 5; }));
 }
 
 TEST_F(EverydayBrowsingTest, MiddleClickOpensAnUnselectedTab) {

@@ -12,6 +12,7 @@
 #include "passwords/SavedLoginOffer.h"
 #include "permissions/PermissionDecisions.h"
 #include "store/VeskStore.h"
+#include "tabs/PermissionBar.h"
 #include "tabs/Tab.h"
 
 // Logins submitted on real pages offer the save prompt filled in; saved ones are
@@ -185,9 +186,11 @@ TEST_F(PasswordAutofillTest, AWindowOpenedByAPageIsOfferedItsOwnOriginsLogin) {
     opener.addPage("/opener", htmlPage("Opener"));
     launch();
     openLogin(opener.url(""), "/opener");
-    // A test has no user gesture to open windows with: the engine lets scripts do it here.
+    // A test has no user gesture to open windows with: the engine lets scripts do it
+    // here, and so does the user for the page's origin.
     webkit_settings_set_javascript_can_open_windows_automatically(
         webkit_web_view_get_settings(web().raw()), TRUE);
+    app->tabs().current()->permissionBar()->openingGuard().allow();
     evaluate("open('" + server->url("/login") + "'); 'opened'");
     ASSERT_TRUE(waitUntil([&] { return app->tabs().size() == 2; }));
     ASSERT_TRUE(

@@ -2,6 +2,7 @@
 
 #include "BrowsingFixture.h"
 #include "Snapshot.h"
+#include "tabs/PermissionBar.h"
 
 // Certificate errors and the address field's security sign, against a local
 // HTTPS server whose self-signed certificate no authority vouches for.
@@ -158,9 +159,11 @@ TEST_F(TlsTest, GoBackLeavesTheErrorPageAndTheSignFollowsTheTab) {
 TEST_F(TlsTest, AnOpenerCannotReachTheErrorPageOfTheWindowItOpened) {
     launch();
     openPage("Alpha");
-    // A test has no user gesture to open windows with: the engine lets scripts do it here.
+    // A test has no user gesture to open windows with: the engine lets scripts do it
+    // here, and so does the user for the page's origin.
     webkit_settings_set_javascript_can_open_windows_automatically(
         webkit_web_view_get_settings(web().raw()), TRUE);
+    app->tabs().current()->permissionBar()->openingGuard().allow();
     runScript("w = open('" + https->url("/Guarded") + "')");
     ASSERT_TRUE(waitUntil([&] { return app->tabs().size() == 2; }));
     ASSERT_TRUE(waitUntil([&] { return web().isShowingErrorPage() && !web().isLoading(); }));

@@ -11,6 +11,16 @@ namespace vesk {
 // Nothing for an address without a host or one GLib cannot parse.
 std::optional<std::string> hostOf(const std::optional<std::string>& address);
 
+// The address a page's source is shown under: "view-source:" and the page's address.
+std::string sourceAddressFor(const std::string& address);
+// Whether `address` is that of a page's source, which history does not record.
+bool isSourceAddress(const std::string& address);
+
+// The engine keeps the zoom level exactly as set, with no limit of its own,
+// so these steps are the whole rule.
+inline constexpr double kZoomStep = 0.1;
+inline constexpr double kZoomFloor = 0.2;
+
 // The zoom factor one zoom-in step gives: factor + 0.1, with no upper limit.
 double zoomedIn(double factor);
 

@@ -22,10 +22,10 @@ WebKitWebsiteDataManager* managerOf(WebSession& session) {
     return webkit_network_session_get_website_data_manager(session.raw());
 }
 
-// The report a call waits to make, and the host a site's clear is for.
+// The report a call waits to make, and the hosts a clear of sites is for.
 struct Pending {
     std::function<void()> done;
-    std::string host;
+    std::set<std::string> hosts;
 };
 
 void report(Pending* pending) {
@@ -47,7 +47,7 @@ void WebsiteData::clear(WebsiteDataKind kinds, std::optional<std::chrono::second
                         std::function<void()> done) {
     unsigned types = 0;
     if (kinds & WebsiteDataKind::CookiesAndSiteData)
-        types |= kSiteData;
+        types |= age ? kSiteData & ~WEBKIT_WEBSITE_DATA_COOKIES : kSiteData;
     if (kinds & WebsiteDataKind::Cache)
         types |= kCache;
     if (types == 0) {
@@ -67,7 +67,12 @@ void WebsiteData::clear(WebsiteDataKind kinds, std::optional<std::chrono::second
         new Pending{std::move(done), {}});
 }
 
-void WebsiteData::clearSite(const std::string& host, std::function<void()> done) {
+void WebsiteData::clearSites(std::set<std::string> hosts, std::function<void()> done) {
+    if (hosts.empty()) {
+        if (done)
+            done();
+        return;
+    }
     webkit_website_data_manager_fetch(
         managerOf(session_), kSiteData, nullptr,
         +[](GObject* source, GAsyncResult* result, gpointer data) {
@@ -78,8 +83,13 @@ void WebsiteData::clearSite(const std::string& host, std::function<void()> done)
             for (GList* item = all; item; item = item->next) {
                 auto* record = static_cast<WebKitWebsiteData*>(item->data);
                 const char* name = webkit_website_data_get_name(record);
-                if (name && isDataOfHost(name, pending->host))
-                    site = g_list_prepend(site, record);
+                if (!name)
+                    continue;
+                for (const std::string& host : pending->hosts)
+                    if (isDataOfHost(name, host)) {
+                        site = g_list_prepend(site, record);
+                        break;
+                    }
             }
             if (!site) {
                 g_list_free_full(all, GDestroyNotify(webkit_website_data_unref));
@@ -97,7 +107,7 @@ void WebsiteData::clearSite(const std::string& host, std::function<void()> done)
             g_list_free(site);
             g_list_free_full(all, GDestroyNotify(webkit_website_data_unref));
         },
-        new Pending{std::move(done), host});
+        new Pending{std::move(done), std::move(hosts)});
 }
 
 } // namespace vesk

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace vesk {
@@ -31,14 +32,15 @@ class WebsiteData {
 public:
     explicit WebsiteData(WebSession& session) : session_(session) {}
 
-    // Clears `kinds` set in the last `age`, or at any time for none.
+    // Clears `kinds` set in the last `age`, or at any time for none. The engine
+    // dates everything but cookies: with an age, cookies stay (see clearSites).
     void clear(WebsiteDataKind kinds, std::optional<std::chrono::seconds> age,
                std::function<void()> done);
 
-    // Clears the cookies and site data of the site `host` belongs to; the
+    // Clears the cookies and site data of the sites `hosts` belong to; the
     // engine keeps them by registrable domain ("www.example.com" keeps its
     // under "example.com").
-    void clearSite(const std::string& host, std::function<void()> done);
+    void clearSites(std::set<std::string> hosts, std::function<void()> done);
 
 private:
     WebSession& session_;

@@ -1,5 +1,7 @@
 #include "settings/BrowsingData.h"
 
+#include "navigation/NavigationRules.h"
+
 namespace vesk {
 
 namespace {
@@ -20,6 +22,15 @@ std::optional<double> clearStart(ClearRange range, double now) {
         break;
     }
     return std::nullopt;
+}
+
+std::set<std::string> hostsVisitedSince(const std::vector<HistoryEntry>& history, double since) {
+    std::set<std::string> hosts;
+    for (const HistoryEntry& entry : history)
+        if (entry.date && *entry.date >= since)
+            if (std::optional<std::string> host = hostOf(entry.url))
+                hosts.insert(*host);
+    return hosts;
 }
 
 bool canClearPasswords(ClearRange range) {

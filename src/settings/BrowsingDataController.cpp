@@ -24,6 +24,10 @@ void BrowsingDataController::showClearDialog() {
 void BrowsingDataController::clear(ClearRange range, BrowsingDataKinds kinds) {
     const double now = double(g_get_real_time()) / G_USEC_PER_SEC;
     const std::optional<double> since = clearStart(range, now);
+    // The sites visited in the time, read before their visits may go.
+    std::set<std::string> visited;
+    if (kinds.cookiesAndSiteData && since)
+        visited = hostsVisitedSince(VeskStore::shared().loadHistory(), *since);
     if (kinds.history) {
         if (since)
             VeskStore::shared().clearHistorySince(*since);
@@ -43,10 +47,14 @@ void BrowsingDataController::clear(ClearRange range, BrowsingDataKinds kinds) {
     std::optional<std::chrono::seconds> age;
     if (since)
         age = std::chrono::seconds(std::llround(now - *since));
-    websiteData_.clear(site, age, [this, alive = lifetime_.watch()] {
-        if (!alive.expired())
+    // Reported once both the dated data and the visited sites' cookies are gone.
+    auto left = std::make_shared<int>(2);
+    auto oneDone = [this, left, alive = lifetime_.watch()] {
+        if (--*left == 0 && !alive.expired())
             cleared_.emit();
-    });
+    };
+    websiteData_.clear(site, age, oneDone);
+    websiteData_.clearSites(std::move(visited), oneDone);
 }
 
 void BrowsingDataController::confirmClearSite(const std::string& host) {
@@ -60,7 +68,7 @@ void BrowsingDataController::confirmClearSite(const std::string& host) {
     alerts_.present(std::move(alert), [this, host, alive = lifetime_.watch()](AlertResponse a) {
         if (a != AlertResponse::Confirm || alive.expired())
             return;
-        websiteData_.clearSite(host, [this, alive] {
+        websiteData_.clearSites({host}, [this, alive] {
             if (!alive.expired())
                 cleared_.emit();
         });

@@ -1,5 +1,7 @@
 #include "settings/Preferences.h"
 
+#include "settings/BrowsingData.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -181,6 +183,24 @@ TEST_F(PreferencesTest, ZoomLevelsComeBackWithoutTheDamagedOnes) {
     EXPECT_EQ(reread.size(), 2u);
     EXPECT_EQ(reread.zoomFor("a.example", 1.0), 1.0);
     EXPECT_EQ(reread.zoomFor("e.example", 1.0), 0.7);
+}
+
+} // namespace
+
+namespace {
+
+TEST(BrowsingDataTest, CookiesOfATimeAreThoseOfTheSitesVisitedInIt) {
+    using vesk::HistoryEntry;
+    const std::vector<HistoryEntry> history = {
+        {true, "https://new.example/a", "A", 1000.0},
+        {true, "http://127.0.0.1:8080/b", "B", 950.0},
+        {true, "https://old.example/", "Old", 10.0},
+        {true, "https://undated.example/", "Undated", std::nullopt},
+        {true, "no address at all", "Broken", 1000.0},
+    };
+    EXPECT_EQ(vesk::hostsVisitedSince(history, 900.0),
+              (std::set<std::string>{"new.example", "127.0.0.1"}));
+    EXPECT_TRUE(vesk::hostsVisitedSince(history, 2000.0).empty());
 }
 
 } // namespace

@@ -172,5 +172,63 @@ TEST_F(SettingsTest, ViewSourceOpensAReadOnlyTabAfterTheCurrentOneOutsideTheHist
     EXPECT_EQ(recorded(), (Strings{"/Bravo Bravo", "/Alpha Alpha"}));
 }
 
+// The page menu as the engine builds it for a selection inside a link: after our
+// changes, its entries' actions in order, each found by its place.
+TEST_F(SettingsTest, PageMenuSavesLinksSearchesTheSelectionAndCtrlSSavesThePage) {
+    storeDefaults([&](UserDefaults& d) { d.setString("SearchURL", server->url("/search?q=%s")); });
+    launch();
+    openPage("Alpha");
+    // The selection reaches the view as the page reports it before a menu opens.
+    webkit_web_view_evaluate_javascript(
+        web().raw(), "window.webkit.messageHandlers.vesk_selection.postMessage('  two words ')", -1,
+        "vesk-tools", nullptr, nullptr, nullptr, nullptr);
+    settle();
+    const std::string link = server->url("/Bravo");
+    WebKitContextMenu* menu = webkit_context_menu_new();
+    for (auto action :
+         {WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_LINK_TO_DISK,
+          WEBKIT_CONTEXT_MENU_ACTION_COPY_LINK_TO_CLIPBOARD, WEBKIT_CONTEXT_MENU_ACTION_COPY})
+        webkit_context_menu_append(menu, webkit_context_menu_item_new_from_stock_action(action));
+    auto* hit = WEBKIT_HIT_TEST_RESULT(
+        g_object_new(WEBKIT_TYPE_HIT_TEST_RESULT, "context",
+                     WEBKIT_HIT_TEST_RESULT_CONTEXT_LINK | WEBKIT_HIT_TEST_RESULT_CONTEXT_SELECTION,
+                     "link-uri", link.c_str(), nullptr));
+    gboolean handled = FALSE;
+    g_signal_emit_by_name(web().raw(), "context-menu", menu, hit, &handled);
+    std::vector<WebKitContextMenuAction> kinds;
+    std::vector<GAction*> actions;
+    for (GList* item = webkit_context_menu_get_items(menu); item; item = item->next) {
+        auto* entry = static_cast<WebKitContextMenuItem*>(item->data);
+        kinds.push_back(webkit_context_menu_item_get_stock_action(entry));
+        actions.push_back(webkit_context_menu_item_get_gaction(entry));
+    }
+    ASSERT_EQ(kinds,
+              (std::vector{WEBKIT_CONTEXT_MENU_ACTION_CUSTOM, WEBKIT_CONTEXT_MENU_ACTION_CUSTOM,
+                           WEBKIT_CONTEXT_MENU_ACTION_COPY, WEBKIT_CONTEXT_MENU_ACTION_NO_ACTION,
+                           WEBKIT_CONTEXT_MENU_ACTION_CUSTOM}))
+        << "Save Link As, Copy Link, Copy, a separator, Search for";
+
+    // Save Link As goes through the downloads into the downloads folder.
+    g_action_activate(actions[0], nullptr);
+    const std::filesystem::path downloads = VeskStore::shared().paths().downloads;
+    EXPECT_TRUE(waitUntil([&] {
+        std::ifstream saved(downloads / "Bravo.html");
+        const std::string text{std::istreambuf_iterator<char>(saved), {}};
+        return text.find("<title>Bravo</title>") != std::string::npos;
+    })) << "the link was not saved";
+    // Search for opens the chosen engine in a tab after this one.
+    g_action_activate(actions[4], nullptr);
+    ASSERT_EQ(app->tabs().size(), 2u);
+    EXPECT_EQ(activeIndexOf(app->tabs()), 1);
+    EXPECT_TRUE(waitForTitle(tab(1), "Found q=two%20words"));
+    g_object_unref(hit);
+    g_object_unref(menu);
+
+    click(app->tabs().at(0).titleButton());
+    act("save-page");
+    EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(downloads / "Alpha.html"); }))
+        << "Ctrl+S saved nothing";
+}
+
 } // namespace
 } // namespace vesk::test

@@ -3,6 +3,7 @@
 #include <webkit/webkit.h>
 
 #include "engine/WebSession.h"
+#include "navigation/NavigationRules.h"
 
 namespace vesk {
 
@@ -35,13 +36,6 @@ void report(Pending* pending) {
 }
 
 } // namespace
-
-bool isDataOfHost(const std::string& name, const std::string& host) {
-    if (name.empty())
-        return false;
-    return host == name || (host.size() > name.size() && host.ends_with(name) &&
-                            host[host.size() - name.size() - 1] == '.');
-}
 
 void WebsiteData::clear(WebsiteDataKind kinds, std::optional<std::chrono::seconds> age,
                         std::function<void()> done) {
@@ -86,7 +80,7 @@ void WebsiteData::clearSites(std::set<std::string> hosts, std::function<void()> 
                 if (!name)
                     continue;
                 for (const std::string& host : pending->hosts)
-                    if (isDataOfHost(name, host)) {
+                    if (isHostOfSite(host, name)) {
                         site = g_list_prepend(site, record);
                         break;
                     }

@@ -46,7 +46,4 @@ private:
     WebSession& session_;
 };
 
-// Whether website data the engine names `name` belongs to `host`.
-bool isDataOfHost(const std::string& name, const std::string& host);
-
 } // namespace vesk

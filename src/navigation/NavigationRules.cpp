@@ -25,6 +25,15 @@ namespace {
 constexpr std::string_view kSourceScheme = "view-source:";
 } // namespace
 
+bool isHostOfSite(const std::string& host, const std::string& site) {
+    if (site.empty() || host.size() < site.size() || !host.ends_with(site))
+        return false;
+    // An address has no names below it.
+    if (g_hostname_is_ip_address(host.c_str()))
+        return host == site;
+    return host.size() == site.size() || host[host.size() - site.size() - 1] == '.';
+}
+
 std::string sourceAddressFor(const std::string& address) {
     return std::string(kSourceScheme) + address;
 }

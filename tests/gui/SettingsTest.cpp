@@ -56,7 +56,13 @@ TEST_F(SettingsTest, HomePageAndSearchFromTheDefaultsServeStartNewTabsAndTypedWo
     EXPECT_TRUE(prefs.homeEntry().has_css_class("error"));
     prefs.homeEntry().set_text(server->url("/Bravo"));
     prefs.blankHome().set_active(true);
+    prefs.engines().set_selected(kSearchEngines.size());
+    prefs.searchEntry().set_text(server->url("/search?words="));
+    EXPECT_TRUE(prefs.searchEntry().has_css_class("error")) << "no place for the terms";
+    prefs.searchEntry().set_text(server->url("/search?words=%s"));
     prefs.close();
+    typeAndReturn("three more words");
+    ASSERT_TRUE(waitForTitle(tab(1), "Found words=three%20more%20words"));
     click(toolbar().newTab());
     ASSERT_EQ(app->tabs().size(), 3u);
     EXPECT_TRUE(staysFalse([&] { return tab(2).web().url().has_value(); }))
@@ -64,7 +70,7 @@ TEST_F(SettingsTest, HomePageAndSearchFromTheDefaultsServeStartNewTabsAndTypedWo
     VeskStore::shared().writePending(std::chrono::seconds(3));
     const UserDefaults saved = UserDefaults::load(VeskStore::shared().defaultsFile());
     EXPECT_EQ(saved.stringForKey("HomePage"), "about:blank");
-    EXPECT_EQ(saved.stringForKey("SearchURL"), server->url("/search?terms=%s"));
+    EXPECT_EQ(saved.stringForKey("SearchURL"), server->url("/search?words=%s"));
 }
 
 TEST_F(SettingsTest, InvalidValuesFallBackWithoutStoppingTheValidOnes) {
@@ -175,7 +181,11 @@ TEST_F(SettingsTest, ViewSourceOpensAReadOnlyTabAfterTheCurrentOneOutsideTheHist
 // The page menu as the engine builds it for a selection inside a link: after our
 // changes, its entries' actions in order, each found by its place.
 TEST_F(SettingsTest, PageMenuSavesLinksSearchesTheSelectionAndCtrlSSavesThePage) {
-    storeDefaults([&](UserDefaults& d) { d.setString("SearchURL", server->url("/search?q=%s")); });
+    const std::filesystem::path downloads = home->path() / "chosen";
+    storeDefaults([&](UserDefaults& d) {
+        d.setString("SearchURL", server->url("/search?q=%s"));
+        d.setString("DownloadsFolder", downloads.string());
+    });
     launch();
     openPage("Alpha");
     // The selection reaches the view as the page reports it before a menu opens.
@@ -208,9 +218,8 @@ TEST_F(SettingsTest, PageMenuSavesLinksSearchesTheSelectionAndCtrlSSavesThePage)
                            WEBKIT_CONTEXT_MENU_ACTION_CUSTOM}))
         << "Save Link As, Copy Link, Copy, a separator, Search for";
 
-    // Save Link As goes through the downloads into the downloads folder.
+    // Save Link As goes through the downloads into the chosen folder.
     g_action_activate(actions[0], nullptr);
-    const std::filesystem::path downloads = VeskStore::shared().paths().downloads;
     EXPECT_TRUE(waitUntil([&] {
         std::ifstream saved(downloads / "Bravo.html");
         const std::string text{std::istreambuf_iterator<char>(saved), {}};

@@ -37,7 +37,9 @@ AppDelegate::~AppDelegate() {
     session_.reset();
     tabs_.reset();
     tools_.reset();
+    // Their windows are transient for the main window, so they go first.
     browsingData_.reset();
+    preferences_.reset();
     // Their rows in the window's list go with the window.
     downloads_.reset();
     notifications_.reset();
@@ -90,7 +92,6 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     tools_ =
         std::make_unique<ToolsController>(*tabs_, [this] { return preferences_->searchURL(); });
     downloads_->setParent(&window_->window());
-    pages_->setSearchURL(preferences_->searchURL());
     onPreferencesChanged(preferences_->preferences());
     setupActions();
     setupCallbacks();

@@ -38,5 +38,11 @@ inline constexpr const char* kQuit = "quit";
 inline constexpr const char* kSearchHistory = "search-history";
 // Enabled only while a floating panel is open, so that Escape otherwise reaches the page.
 inline constexpr const char* kClosePanel = "close-panel";
+// Settings, privacy and the page tools.
+inline constexpr const char* kPreferences = "preferences";
+inline constexpr const char* kClearBrowsingData = "clear-browsing-data";
+inline constexpr const char* kInspect = "inspect";
+inline constexpr const char* kViewSource = "view-source";
+inline constexpr const char* kSavePage = "save-page";
 
 } // namespace vesk::action

@@ -11,13 +11,18 @@
 #include "app/PageNotifications.h"
 #include "app/SessionController.h"
 #include "app/TabsController.h"
+#include "app/ToolsController.h"
 #include "desktop/Renderer.h"
 #include "downloads/DownloadsController.h"
 #include "engine/MemoryTrim.h"
 #include "engine/WebSession.h"
 #include "history/HistoryController.h"
 #include "history/HistoryPanel.h"
+#include "navigation/NavigationRules.h"
 #include "passwords/PasswordsController.h"
+#include "settings/BrowsingDataController.h"
+#include "settings/PreferencesController.h"
+#include "settings/SiteZoomController.h"
 #include "store/VeskStore.h"
 #include "theme/ThemeController.h"
 #include "theme/ThemePanel.h"
@@ -31,6 +36,10 @@ AppDelegate::~AppDelegate() {
     // Tabs go first: their web views must leave the window before it is destroyed.
     session_.reset();
     tabs_.reset();
+    tools_.reset();
+    // Their windows are transient for the main window, so they go first.
+    browsingData_.reset();
+    preferences_.reset();
     // Their rows in the window's list go with the window.
     downloads_.reset();
     notifications_.reset();
@@ -48,10 +57,17 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     // read and the window is put together.
     const AppPaths paths = VeskStore::shared().paths();
     webSession_ = std::make_unique<WebSession>(paths.webData(), paths.cache);
-    tabs_ = std::make_unique<TabsController>(webSession_.get(), options_.homePage);
+    preferences_ = std::make_unique<PreferencesController>(
+        PreferenceFallbacks{options_.homePage, paths.downloads});
+    siteZoom_ = std::make_unique<SiteZoomController>(preferences_->preferences().defaultZoom);
+    tabs_ = std::make_unique<TabsController>(webSession_.get(), preferences_->homePage());
+    tabs_->setSearchURL(preferences_->searchURL());
     // The last session is read before anything writes it.
     session_ = std::make_unique<SessionController>(
         *tabs_, options_.addresses.empty() ? StartedOnAddresses::No : StartedOnAddresses::Yes);
+    session_->setRestoreOnStart(preferences_->preferences().restoreSessionOnStart
+                                    ? RestoreOnStart::Yes
+                                    : RestoreOnStart::No);
     // Text that gives no address opens nothing; with nothing opened, the home page does
     // (an empty one loads nothing).
     tabs_->openAddresses(options_.addresses);
@@ -71,6 +87,12 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
                                                        window_->toolbar().password());
     downloads_ = std::make_unique<DownloadsController>(*webSession_, window_->downloads());
     notifications_ = std::make_unique<PageNotifications>(app, *tabs_);
+    browsingData_ = std::make_unique<BrowsingDataController>(*webSession_, window_->window(),
+                                                             window_->alerts());
+    tools_ =
+        std::make_unique<ToolsController>(*tabs_, [this] { return preferences_->searchURL(); });
+    downloads_->setParent(&window_->window());
+    onPreferencesChanged(preferences_->preferences());
     setupActions();
     setupCallbacks();
     if (app)
@@ -139,6 +161,12 @@ void AppDelegate::setupActions() {
     add(action::kToggleThemePanel, *theme_, &ThemeController::toggleThemePanel);
     add(action::kSavePassword, *passwords_, &PasswordsController::promptSavePassword);
     w.add_action(action::kQuit, [&w] { w.close(); });
+    w.add_action(action::kPreferences,
+                 [this] { preferences_->showPreferences(window_->window()); });
+    add(action::kClearBrowsingData, *browsingData_, &BrowsingDataController::showClearDialog);
+    add(action::kInspect, *tools_, &ToolsController::inspect);
+    add(action::kViewSource, *tools_, &ToolsController::viewSource);
+    add(action::kSavePage, *tools_, &ToolsController::savePage);
 }
 
 void AppDelegate::setupCallbacks() {
@@ -161,8 +189,11 @@ void AppDelegate::setupCallbacks() {
         pages_->bind(tab);
         passwords_->setCurrent(tab);
     });
-    tabs_->signalPageFinished().connect(
-        [this](Tab&, const FinishedPage& page) { history_->pageFinished(page.url, page.title); });
+    // A page's source is a view of a page already recorded.
+    tabs_->signalPageFinished().connect([this](Tab&, const FinishedPage& page) {
+        if (!isSourceAddress(page.url))
+            history_->pageFinished(page.url, page.title);
+    });
     window_->followTitles(tabs_->model());
     window_->tabStrip().signalAddressDropped().connect(
         [this](const std::string& address) { tabs_->open(address); });
@@ -183,6 +214,14 @@ void AppDelegate::setupCallbacks() {
             pages_->focusPage();
         },
         *pages_));
+    preferences_->signalChanged().connect(sigc::mem_fun(*this, &AppDelegate::onPreferencesChanged));
+    pages_->signalZoomed().connect(sigc::mem_fun(*siteZoom_, &SiteZoomController::zoomChanged));
+    pages_->signalZoomReset().connect(sigc::mem_fun(*siteZoom_, &SiteZoomController::zoomReset));
+    window_->addressField().securityPopover().signalClearSiteData().connect(
+        sigc::mem_fun(*browsingData_, &BrowsingDataController::confirmClearSite));
+    // The long-term history, once kept, is cleared with the history file through
+    // BrowsingDataController::setLongTermHistoryClearer.
+    browsingData_->signalCleared().connect([this] { history_->rebuildHistoryPanel(); });
     theme_->attachPanel(*themePanel_);
     theme_->signalApplied().connect([this](const Color&, const Color&) {
         tabs_->restyle();
@@ -194,13 +233,31 @@ void AppDelegate::onPageCreated(Tab& tab) {
     tab.askPermissions(permissionDecisions_);
     notifications_->watch(tab);
     passwords_->watch(tab);
+    siteZoom_->watch(tab);
+    tools_->watch(tab);
+}
+
+void AppDelegate::onPreferencesChanged(const Preferences& preferences) {
+    tabs_->setHomePage(preferences_->homePage());
+    tabs_->setSearchURL(preferences_->searchURL());
+    pages_->setSearchURL(preferences_->searchURL());
+    session_->setRestoreOnStart(preferences.restoreSessionOnStart ? RestoreOnStart::Yes
+                                                                  : RestoreOnStart::No);
+    downloads_->setDestination(
+        preferences_->downloadsFolder(),
+        preferences.downloads == DownloadsChoice::AskEachTime ? AskEachTime::Yes : AskEachTime::No);
+    siteZoom_->setDefaultZoom(preferences.defaultZoom);
+    for (std::size_t i = 0; i < tabs_->size(); ++i)
+        siteZoom_->applyTo(tabs_->at(i));
 }
 
 bool AppDelegate::onWindowCloseRequest() {
     if (tabs_->empty())
         return false;
-    if (downloads_->mayQuit(window_->alerts(), [this] { window_->window().close(); }))
+    if (downloads_->mayQuit(window_->alerts(), [this] { window_->window().close(); })) {
+        session_->prepareQuit();
         tabs_->closeAll();
+    }
     return true;
 }
 

@@ -14,6 +14,7 @@
 
 namespace vesk {
 
+class BrowsingDataController;
 class DownloadsController;
 class HistoryController;
 class HistoryPanel;
@@ -21,11 +22,15 @@ class MainWindow;
 class PageController;
 class PageNotifications;
 class PasswordsController;
+class PreferencesController;
+struct Preferences;
 class SessionController;
+class SiteZoomController;
 class Tab;
 class TabsController;
 class ThemeController;
 class ThemePanel;
+class ToolsController;
 class WebSession;
 
 // What the program is started with. Tests give their own home page so that
@@ -60,6 +65,9 @@ public:
     HistoryController& history() { return *history_; }
     PasswordsController& passwords() { return *passwords_; }
     HistoryPanel& historyPanel() { return *historyPanel_; }
+    PreferencesController& preferences() { return *preferences_; }
+    BrowsingDataController& browsingData() { return *browsingData_; }
+    SiteZoomController& siteZoom() { return *siteZoom_; }
     ThemePanel& themePanel() { return *themePanel_; }
 
 private:
@@ -71,11 +79,15 @@ private:
     // The window closes once every page has agreed to close, and the user to
     // cancel the downloads still running.
     bool onWindowCloseRequest();
-    // Every page agreed to close: a normal quit, with nothing to restore.
+    // Every page agreed to close: a normal quit.
     void onAllTabsClosed();
+    // Puts changed preferences in force at once.
+    void onPreferencesChanged(const Preferences& preferences);
 
     AppOptions options_;
     std::unique_ptr<WebSession> webSession_;
+    std::unique_ptr<PreferencesController> preferences_;
+    std::unique_ptr<SiteZoomController> siteZoom_;
     std::unique_ptr<TabsController> tabs_;
     std::unique_ptr<SessionController> session_;
     std::unique_ptr<ThemeController> theme_;
@@ -88,6 +100,8 @@ private:
     std::unique_ptr<PasswordsController> passwords_;
     std::unique_ptr<DownloadsController> downloads_;
     std::unique_ptr<PageNotifications> notifications_;
+    std::unique_ptr<BrowsingDataController> browsingData_;
+    std::unique_ptr<ToolsController> tools_;
     // The user's answers to pages' permission requests, for every tab, until quitting.
     PermissionDecisions permissionDecisions_;
     Lifetime lifetime_;

@@ -52,6 +52,11 @@ void installKeyBindings(Gtk::Application& app) {
         {win(kPrint), {"<Control>p"}},
         {win(kToggleFullscreen), {"F11"}},
         {win(kQuit), {"<Control>q"}},
+        {win(kPreferences), {"<Control>comma"}},
+        {win(kClearBrowsingData), {"<Control><Shift>Delete"}},
+        {win(kInspect), {"<Control><Shift>i", "F12"}},
+        {win(kViewSource), {"<Control>u"}},
+        {win(kSavePage), {"<Control>s"}},
     };
     for (int place = 1; place <= 9; ++place)
         bindings.push_back({selectTabAt(place), {"<Control>" + std::to_string(place)}});

@@ -83,7 +83,7 @@ void PageController::showSecurity() {
 }
 
 bool PageController::loadTyped(const std::string& text) {
-    const std::optional<TypedAddress> typed = typedAddressFromInput(text);
+    const std::optional<TypedAddress> typed = typedAddressFromInput(text, searchURL_);
     if (typed && tab_)
         tab_->web().loadURL(typed->url, httpFallbackFor(typed->scheme));
     return typed.has_value();
@@ -125,18 +125,24 @@ void PageController::stopLoading() {
 }
 
 void PageController::zoomIn() {
-    if (tab_)
-        tab_->web().setMagnification(zoomedIn(tab_->web().magnification()));
+    if (!tab_)
+        return;
+    tab_->web().setMagnification(zoomedIn(tab_->web().magnification()));
+    zoomed_.emit(*tab_);
 }
 
 void PageController::zoomOut() {
-    if (tab_)
-        tab_->web().setMagnification(zoomedOut(tab_->web().magnification()));
+    if (!tab_)
+        return;
+    tab_->web().setMagnification(zoomedOut(tab_->web().magnification()));
+    zoomed_.emit(*tab_);
 }
 
 void PageController::zoomReset() {
-    if (tab_)
-        tab_->web().setMagnification(1.0);
+    if (!tab_)
+        return;
+    tab_->web().setMagnification(1.0);
+    zoomReset_.emit(*tab_);
 }
 
 void PageController::focusAddressField() {

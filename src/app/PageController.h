@@ -5,7 +5,10 @@
 
 #include <giomm/simpleaction.h>
 #include <sigc++/connection.h>
+#include <sigc++/signal.h>
 #include <sigc++/trackable.h>
+
+#include "navigation/UrlNormalization.h"
 
 namespace vesk {
 
@@ -38,6 +41,11 @@ public:
     void reloadBypassingCache();
     // Stops the load and shows the address of the page on show in the field again.
     void stopLoading();
+    // The search address typed phrases go to, from now on.
+    void setSearchURL(std::string searchURL) { searchURL_ = std::move(searchURL); }
+    // The user zoomed the page on show in or out, or back to its default.
+    sigc::signal<void(Tab&)>& signalZoomed() { return zoomed_; }
+    sigc::signal<void(Tab&)>& signalZoomReset() { return zoomReset_; }
     void zoomIn();
     void zoomOut();
     void zoomReset();
@@ -59,6 +67,9 @@ private:
     Tab* tab_ = nullptr;
     std::vector<sigc::connection> bound_;
     Glib::RefPtr<Gio::SimpleAction> stop_;
+    std::string searchURL_{kDefaultSearchURL};
+    sigc::signal<void(Tab&)> zoomed_;
+    sigc::signal<void(Tab&)> zoomReset_;
     // The window fills the screen because an element of the bound page asked.
     bool elementFullscreen_ = false;
 };

@@ -28,6 +28,13 @@ SecurityPopover::SecurityPopover(Gtk::Widget& parent)
     box->append(*host_);
     box->append(*meaning_);
     box->append(*certificate_);
+    clearSiteData_ = Gtk::make_managed<Gtk::Button>("Clear cookies and site data");
+    clearSiteData_->set_margin_top(kSpacing);
+    clearSiteData_->signal_clicked().connect([this] {
+        close();
+        clearSiteDataAsked_.emit(shownHost_);
+    });
+    box->append(*clearSiteData_);
     popover_->set_child(*box);
     popover_->add_css_class("vesk-security-popover");
     popover_->set_position(Gtk::PositionType::BOTTOM);
@@ -65,6 +72,8 @@ void SecurityPopover::open(const SecurityDetails& details, const Gdk::Rectangle&
     if (!popover_)
         return;
     host_->set_text(details.host);
+    shownHost_ = details.host;
+    clearSiteData_->set_visible(!details.host.empty());
     meaning_->set_text(securityMeaning(details.security));
     while (Gtk::Widget* child = certificate_->get_first_child())
         certificate_->remove(*child);

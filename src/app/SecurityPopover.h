@@ -4,6 +4,7 @@
 #include <string>
 
 #include <gtkmm/box.h>
+#include <gtkmm/button.h>
 #include <gtkmm/grid.h>
 #include <gtkmm/label.h>
 #include <gtkmm/popover.h>
@@ -35,6 +36,10 @@ public:
     void close();
     bool isOpen() const { return popover_ && popover_->get_visible(); }
     Gtk::Popover& widget() { return *popover_; }
+    Gtk::Button& clearSiteDataButton() { return *clearSiteData_; }
+
+    // The user asked to clear the cookies and site data of the host on show.
+    sigc::signal<void(const std::string&)>& signalClearSiteData() { return clearSiteDataAsked_; }
 
 private:
     void addRow(int row, const std::string& name, const std::string& value);
@@ -45,6 +50,9 @@ private:
     Gtk::Label* host_ = nullptr;
     Gtk::Label* meaning_ = nullptr;
     Gtk::Grid* certificate_ = nullptr;
+    Gtk::Button* clearSiteData_ = nullptr;
+    std::string shownHost_;
+    sigc::signal<void(const std::string&)> clearSiteDataAsked_;
 };
 
 } // namespace vesk

@@ -46,8 +46,14 @@ void SessionController::offer(RestoreBar& bar) {
         last_.reset();
         changed();
     });
-    if (last_)
+    if (last_ && restoreOnStart_ == RestoreOnStart::Yes)
+        restore();
+    else if (last_)
         bar.offer(last_->tabs.size());
+}
+
+void SessionController::prepareQuit() {
+    quitting_ = tabs_.model().snapshot();
 }
 
 void SessionController::changed() {
@@ -67,7 +73,11 @@ void SessionController::end() {
     write_.disconnect();
     ended_ = true;
     // An offer still unanswered keeps its session for the next start.
-    if (!last_)
+    if (last_)
+        return;
+    if (restoreOnStart_ == RestoreOnStart::Yes && quitting_ && !quitting_->tabs.empty())
+        VeskStore::shared().writeSession(*quitting_);
+    else
         VeskStore::shared().removeSession();
 }
 

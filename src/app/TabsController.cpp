@@ -73,7 +73,7 @@ TabId TabsController::idOf(const Tab& tab) const {
 }
 
 Tab& TabsController::open(std::optional<std::string_view> address) {
-    const std::optional<TypedAddress> typed = typedAddressFromInput(address);
+    const std::optional<TypedAddress> typed = typedAddressFromInput(address, searchURL_);
     pendingFallback_ = typed ? httpFallbackFor(typed->scheme) : HttpFallback::No;
     return *find(model_.append({.address = typed ? typed->url : ""}, Select::Yes));
 }
@@ -81,7 +81,7 @@ Tab& TabsController::open(std::optional<std::string_view> address) {
 void TabsController::openAddresses(const std::vector<std::string>& inputs) {
     std::vector<std::string> typed;
     for (const std::string& input : inputs)
-        if (normalizedURLFromInput(input))
+        if (normalizedURLFromInput(input, searchURL_))
             typed.push_back(input);
     if (typed.empty())
         return;
@@ -89,7 +89,7 @@ void TabsController::openAddresses(const std::vector<std::string>& inputs) {
     // selected, as restored tabs do, so that many addresses do not start as many
     // web processes at once.
     for (std::size_t i = 0; i + 1 < typed.size(); ++i) {
-        const TypedAddress address = *typedAddressFromInput(typed[i]);
+        const TypedAddress address = *typedAddressFromInput(typed[i], searchURL_);
         model_.append({.address = address.url,
                        .title = shownText(address.url, kShownTitleChars, Ellipsis::End),
                        .state = TabState::Unloaded,

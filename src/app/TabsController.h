@@ -12,6 +12,7 @@
 #include <sigc++/trackable.h>
 
 #include "base/Lifetime.h"
+#include "navigation/UrlNormalization.h"
 #include "tabs/Tab.h"
 #include "tabs/TabFolder.h"
 #include "tabs/TabModel.h"
@@ -55,6 +56,10 @@ public:
     // Opens each typed address that gives one in a tab of its own, selecting the last.
     void openAddresses(const std::vector<std::string>& inputs);
     void addNewTab() { open(homePage_); }
+    // The page new tabs open on (empty for a blank one), and the search address
+    // typed phrases go to, from now on.
+    void setHomePage(std::string homePage) { homePage_ = std::move(homePage); }
+    void setSearchURL(std::string searchURL) { searchURL_ = std::move(searchURL); }
     // A tab placed right after `opener`, in its folder; its view shares the
     // opener's web process when `related`.
     Tab& openAfter(Tab& opener, Select select, WebView* related = nullptr);
@@ -98,6 +103,7 @@ private:
 
     WebSession* session_;
     std::string homePage_;
+    std::string searchURL_{kDefaultSearchURL};
     MainWindow* window_ = nullptr;
     TabModel model_;
     std::map<TabId, std::unique_ptr<Tab>> views_;

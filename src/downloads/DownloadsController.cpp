@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include <glibmm/main.h>
+#include <gtkmm/filechoosernative.h>
+
 #include "downloads/DownloadsButton.h"
 #include "engine/WebSession.h"
 #include "store/VeskStore.h"
@@ -10,7 +13,7 @@
 namespace vesk {
 
 DownloadsController::DownloadsController(WebSession& session, DownloadsButton& button)
-    : button_(button) {
+    : folder_(VeskStore::shared().paths().downloads), button_(button) {
     session.signalDownloadStarted().connect(
         sigc::mem_fun(*this, &DownloadsController::onDownloadStarted));
 }
@@ -19,9 +22,40 @@ DownloadsController::DownloadsController(WebSession& session, DownloadsButton& b
 DownloadsController::~DownloadsController() = default;
 
 void DownloadsController::onDownloadStarted(WebKitDownload* download) {
-    downloads_.push_back(
-        std::make_unique<Download>(download, VeskStore::shared().paths().downloads));
+    Download::FileQuestion ask;
+    if (ask_ == AskEachTime::Yes)
+        ask = [this](const std::string& name, auto answer) { askForFile(name, std::move(answer)); };
+    downloads_.push_back(std::make_unique<Download>(download, folder_, std::move(ask)));
     button_.add(*downloads_.back());
+}
+
+void DownloadsController::setDestination(std::filesystem::path folder, AskEachTime ask) {
+    folder_ = std::move(folder);
+    ask_ = ask;
+}
+
+void DownloadsController::askForFile(
+    const std::string& name, std::function<void(std::optional<std::filesystem::path>)> answer) {
+    auto dialog = Gtk::FileChooserNative::create("Save File", Gtk::FileChooser::Action::SAVE,
+                                                 "_Save", "_Cancel");
+    if (parent_) {
+        dialog->set_transient_for(*parent_);
+        dialog->set_modal(true);
+    }
+    dialog->set_current_name(name);
+    if (std::filesystem::is_directory(folder_))
+        dialog->set_current_folder(Gio::File::create_for_path(folder_.string()));
+    // The dialog is kept until it is answered, and let go once its answer is out.
+    auto* held = new Glib::RefPtr<Gtk::FileChooserNative>(dialog);
+    dialog->signal_response().connect([held, answer = std::move(answer)](int response) {
+        std::optional<std::filesystem::path> chosen;
+        if (response == int(Gtk::ResponseType::ACCEPT))
+            if (auto file = (*held)->get_file(); file && !file->get_path().empty())
+                chosen = file->get_path();
+        answer(chosen);
+        Glib::signal_idle().connect_once([held] { delete held; });
+    });
+    dialog->show();
 }
 
 bool DownloadsController::mayQuit(AlertPresenter& alerts, std::function<void()> quit) {

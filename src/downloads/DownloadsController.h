@@ -1,9 +1,13 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
+#include <gtkmm/window.h>
 #include <sigc++/trackable.h>
 
 #include "engine/Download.h"
@@ -11,6 +15,9 @@
 namespace vesk {
 
 class AlertPresenter;
+
+// Whether each download asks where to be saved.
+enum class AskEachTime { No, Yes };
 class DownloadsButton;
 class WebSession;
 
@@ -23,13 +30,23 @@ public:
     DownloadsController(const DownloadsController&) = delete;
     DownloadsController& operator=(const DownloadsController&) = delete;
 
+    // Where the next downloads are saved: into `folder`, or, when `askEachTime`, where
+    // the user chooses in a file dialog over `parent`.
+    void setDestination(std::filesystem::path folder, AskEachTime ask);
+    void setParent(Gtk::Window* parent) { parent_ = parent; }
+
     // True while the window may close now. Otherwise asks the user in `alerts`
     // whether to cancel the running downloads, and calls `quit` once they agree.
     bool mayQuit(AlertPresenter& alerts, std::function<void()> quit);
 
 private:
     void onDownloadStarted(WebKitDownload* download);
+    void askForFile(const std::string& name,
+                    std::function<void(std::optional<std::filesystem::path>)> answer);
 
+    std::filesystem::path folder_;
+    AskEachTime ask_ = AskEachTime::No;
+    Gtk::Window* parent_ = nullptr;
     DownloadsButton& button_;
     // In the order they started.
     std::vector<std::unique_ptr<Download>> downloads_;

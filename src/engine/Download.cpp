@@ -4,8 +4,9 @@
 
 namespace vesk {
 
-Download::Download(WebKitDownload* download, std::filesystem::path folder)
-    : download_(GObjectPtr<WebKitDownload>::retain(download)), folder_(std::move(folder)) {
+Download::Download(WebKitDownload* download, std::filesystem::path folder, FileQuestion ask)
+    : download_(GObjectPtr<WebKitDownload>::retain(download)), folder_(std::move(folder)),
+      ask_(std::move(ask)) {
     g_signal_connect(download, "decide-destination", G_CALLBACK(onDecideDestination), this);
     auto progress = +[](WebKitDownload*, gpointer, Download* self) { self->progress_.emit(); };
     g_signal_connect(download, "notify::estimated-progress", G_CALLBACK(progress), this);
@@ -33,18 +34,37 @@ Download::~Download() {
     }
 }
 
-int Download::onDecideDestination(WebKitDownload* download, const char* suggested, Download* self) {
+int Download::onDecideDestination(WebKitDownload*, const char* suggested, Download* self) {
     self->suggested_ = suggested ? suggested : "";
-    self->file_ = DownloadFile::reserve(self->folder_, self->suggested_);
-    if (!self->file_) {
-        webkit_download_cancel(download);
+    if (!self->ask_) {
+        self->saveIn(self->folder_, self->suggested_);
         return TRUE;
     }
-    // The partial file is our own empty reservation: the engine may replace it.
-    webkit_download_set_allow_overwrite(download, TRUE);
-    webkit_download_set_destination(download, self->file_->partial().c_str());
-    self->progress_.emit();
+    // The engine waits for the destination, as long as the question is open.
+    self->ask_(DownloadFile::safeName(self->suggested_),
+               [self, alive = std::weak_ptr<int>(self->lifetime_)](
+                   std::optional<std::filesystem::path> chosen) {
+                   if (alive.expired() || self->state_ != DownloadState::Running)
+                       return;
+                   if (!chosen || chosen->filename().empty())
+                       self->cancel();
+                   else
+                       self->saveIn(chosen->parent_path(), chosen->filename().string());
+               });
     return TRUE;
+}
+
+void Download::saveIn(const std::filesystem::path& folder, const std::string& name) {
+    file_ = DownloadFile::reserve(folder, name);
+    if (!file_) {
+        // Not the user's doing: it failed.
+        webkit_download_cancel(download_.get());
+        return;
+    }
+    // The partial file is our own empty reservation: the engine may replace it.
+    webkit_download_set_allow_overwrite(download_.get(), TRUE);
+    webkit_download_set_destination(download_.get(), file_->partial().c_str());
+    progress_.emit();
 }
 
 void Download::cancel() {

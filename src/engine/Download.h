@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -21,7 +23,14 @@ enum class DownloadState { Running, Finished, Failed, Cancelled };
 // download that fails or is cancelled leaves nothing behind.
 class Download {
 public:
-    Download(WebKitDownload* download, std::filesystem::path folder);
+    // Asks the user where to save a download offered under `name`; `answer` gets the
+    // file chosen, or nothing for a cancel.
+    using FileQuestion = std::function<void(
+        const std::string& name, std::function<void(std::optional<std::filesystem::path>)> answer)>;
+
+    // Saves into `folder`; with `ask`, into the folder of the file the user chooses
+    // instead, under that file's name made safe and unique the same way.
+    Download(WebKitDownload* download, std::filesystem::path folder, FileQuestion ask = nullptr);
     // A download still running is cancelled and its files removed.
     ~Download();
     Download(const Download&) = delete;
@@ -46,10 +55,16 @@ public:
 
 private:
     static int onDecideDestination(WebKitDownload*, const char* suggested, Download* self);
+    // Saves in `folder` under `name`, or cancels when no file can be reserved there.
+    void saveIn(const std::filesystem::path& folder, const std::string& name);
     void end(DownloadState state);
+
+    // Expires with this object, for an answer that comes after it has gone.
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
 
     GObjectPtr<WebKitDownload> download_;
     std::filesystem::path folder_;
+    FileQuestion ask_;
     std::optional<DownloadFile> file_;
     std::string suggested_;
     DownloadState state_ = DownloadState::Running;

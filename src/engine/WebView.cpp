@@ -118,6 +118,7 @@ WebView::WebView(WebSession* session, WebView* related) {
     g_signal_connect(view_, "notify::title", G_CALLBACK(onTitleChanged), this);
     connectChromeEvents();
     connectSecurityEvents();
+    connectToolEvents();
 }
 
 WebView::~WebView() {
@@ -127,6 +128,7 @@ WebView::~WebView() {
         g_source_remove(closeGuard_);
     forgetPendingFinish();
     disconnectSecurityEvents();
+    g_signal_handlers_disconnect_by_data(webkit_web_view_get_user_content_manager(view_), this);
     g_signal_handlers_disconnect_by_data(view_, this);
     webkit_web_view_stop_loading(view_);
     if (frame_->get_parent())
@@ -199,6 +201,7 @@ void WebView::disconnectAll() {
     committed_.clear();
     openInNewTab_.clear();
     fullscreenRequested_.clear();
+    searchRequested_.clear();
     makeRelatedView_ = nullptr;
 }
 

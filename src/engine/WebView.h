@@ -102,6 +102,9 @@ public:
     sigc::signal<void(bool)>& signalFullscreenRequested() { return fullscreenRequested_; }
     // How safely the page on show arrived changed (a commit, insecure content).
     sigc::signal<void()>& signalSecurityChanged() { return securityChanged_; }
+    // The user asked for a search for text selected in the page (the page menu's
+    // "Search for").
+    sigc::signal<void(const std::string&)>& signalSearchRequested() { return searchRequested_; }
     // The page asks for a view of its own (a link with a target, window.open()):
     // `make` returns a new view made with `WebView(session, this)`, or null to
     // refuse. One maker at a time, since its answer is the engine's.
@@ -150,6 +153,16 @@ public:
     // The engine keeps the factor exactly as set, without clamping.
     double magnification() const;
     void setMagnification(double factor);
+    // Opens the web inspector for the page, docked in its view.
+    void showInspector();
+    // Downloads `uri` through the session's downloads, as a link saved from the page menu.
+    void download(const std::string& uri);
+    // Reads the page's own source, as the server sent it; nothing when there is no
+    // page or it cannot be read as text. `done` is not called once the view has gone.
+    void readSource(std::function<void(std::optional<std::string>)> done);
+    // Shows `source` as plain, read-only text in monospace, under the address
+    // sourceAddressFor(`address`).
+    void showSource(const std::string& source, const std::string& address);
     // Ends the web process on request (tests and memory pressure use it).
     void terminateWebProcess();
     bool isLoading() const;
@@ -198,6 +211,14 @@ private:
     static gboolean onContextMenu(WebKitWebView*, WebKitContextMenu* menu, WebKitHitTestResult* hit,
                                   gpointer self);
     static void onOpenMenuLink(GSimpleAction*, GVariant*, gpointer link);
+    // The tools' entries of the page menu: saving and copying a link or an image,
+    // and searching for the selected text.
+    void addToolEntries(WebKitContextMenu* menu, WebKitHitTestResult* hit);
+    // Replaces `entry` at `position` by one that runs `run` under `label`.
+    void replaceMenuEntry(WebKitContextMenu* menu, WebKitContextMenuItem* entry, int position,
+                          const char* label, std::function<void()> run);
+    // Lets the page report its selected text before its menu opens.
+    void connectToolEvents();
     static void forgetMenuLink(gpointer link, GClosure*);
     static gboolean onEnterFullscreen(WebKitWebView*, gpointer self);
     static gboolean onLeaveFullscreen(WebKitWebView*, gpointer self);
@@ -271,6 +292,9 @@ private:
     sigc::signal<void()> progressChanged_;
     sigc::signal<void(bool)> fullscreenRequested_;
     sigc::signal<void()> securityChanged_;
+    sigc::signal<void(const std::string&)> searchRequested_;
+    // The text selected in the page when its menu was last asked for.
+    std::string menuSelection_;
     std::function<WebView*()> makeRelatedView_;
 
     // The current load failed; the FINISHED that follows it does not count.

@@ -35,14 +35,12 @@ void enableSpellChecking() {
     (void)once;
 }
 
-// The menu entries that would open a window or save a file: the browser has
-// neither, so they would lead nowhere.
+// The menu entries that would open a window, which the browser does not have,
+// or save media, which it does not offer: they would lead nowhere.
 bool leadsNowhere(WebKitContextMenuAction action) {
     switch (action) {
     case WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK_IN_NEW_WINDOW:
-    case WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_LINK_TO_DISK:
     case WEBKIT_CONTEXT_MENU_ACTION_OPEN_IMAGE_IN_NEW_WINDOW:
-    case WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_IMAGE_TO_DISK:
     case WEBKIT_CONTEXT_MENU_ACTION_OPEN_FRAME_IN_NEW_WINDOW:
     case WEBKIT_CONTEXT_MENU_ACTION_OPEN_VIDEO_IN_NEW_WINDOW:
     case WEBKIT_CONTEXT_MENU_ACTION_OPEN_AUDIO_IN_NEW_WINDOW:
@@ -200,6 +198,7 @@ gboolean WebView::onContextMenu(WebKitWebView*, WebKitContextMenu* menu, WebKitH
         webkit_context_menu_remove(menu, entry);
     }
     g_list_free(items);
+    self->addToolEntries(menu, hit);
     return FALSE;
 }
 

@@ -3,16 +3,9 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <string_view>
 
 namespace vesk {
-namespace {
-
-// The engine keeps the zoom level exactly as set, with no limit of its own,
-// so these steps are the whole rule.
-constexpr double kZoomStep = 0.1;
-constexpr double kZoomFloor = 0.2;
-
-} // namespace
 
 std::optional<std::string> hostOf(const std::optional<std::string>& address) {
     if (!address)
@@ -26,6 +19,27 @@ std::optional<std::string> hostOf(const std::optional<std::string>& address) {
         host = name;
     g_uri_unref(uri);
     return host;
+}
+
+namespace {
+constexpr std::string_view kSourceScheme = "view-source:";
+} // namespace
+
+bool isHostOfSite(const std::string& host, const std::string& site) {
+    if (site.empty() || host.size() < site.size() || !host.ends_with(site))
+        return false;
+    // An address has no names below it.
+    if (g_hostname_is_ip_address(host.c_str()))
+        return host == site;
+    return host.size() == site.size() || host[host.size() - site.size() - 1] == '.';
+}
+
+std::string sourceAddressFor(const std::string& address) {
+    return std::string(kSourceScheme) + address;
+}
+
+bool isSourceAddress(const std::string& address) {
+    return address.starts_with(kSourceScheme);
 }
 
 double zoomedIn(double factor) {

@@ -59,21 +59,6 @@ bool isQueryAllowed(unsigned char c) {
            std::string_view::npos;
 }
 
-// The search URL for an already encoded query; the encoded text is appended as it is, so its
-// percent signs stay escapes and never act as directives.
-std::string searchUrl(std::string_view encodedQuery) {
-    std::string url(kSearchAddressPrefix);
-    url += encodedQuery;
-    return url;
-}
-
-std::optional<std::string> searchUrlFor(std::string_view text) {
-    const std::optional<std::string> encoded = percentEncodedForQuery(text);
-    if (!encoded || encoded->empty())
-        return std::nullopt;
-    return searchUrl(*encoded);
-}
-
 // A text yields an address to load only when it is a URI reference that names its scheme:
 // a relative reference such as "x.y/?u=http://z" has nothing a web view could load, and
 // belongs to the host rule instead. The grammar admits ASCII only, so text that is not UTF-8
@@ -84,6 +69,21 @@ bool isLoadableAddress(std::string_view text) {
 }
 
 } // namespace
+
+std::optional<std::string> searchURLFor(std::string_view terms, std::string_view searchURL) {
+    const std::optional<std::string> encoded = percentEncodedForQuery(terms);
+    if (!encoded || encoded->empty())
+        return std::nullopt;
+    // The encoded text goes in as it is, so its percent signs stay escapes and never
+    // act as directives; a template without "%s" takes the terms at its end.
+    std::string url(searchURL);
+    const std::size_t place = url.find("%s");
+    if (place == std::string::npos)
+        url += *encoded;
+    else
+        url.replace(place, 2, *encoded);
+    return url;
+}
 
 std::string_view trimmedWhitespaceAndNewlines(std::string_view text) {
     std::size_t begin = 0;
@@ -129,7 +129,8 @@ std::optional<std::string> percentEncodedForQuery(std::string_view text) {
     return encoded;
 }
 
-std::optional<TypedAddress> typedAddressFromInput(std::optional<std::string_view> input) {
+std::optional<TypedAddress> typedAddressFromInput(std::optional<std::string_view> input,
+                                                  std::string_view searchURL) {
     const std::string_view text = trimmedWhitespaceAndNewlines(input.value_or(std::string_view()));
     if (text.empty())
         return std::nullopt;
@@ -137,7 +138,7 @@ std::optional<TypedAddress> typedAddressFromInput(std::optional<std::string_view
     // Only the plain space counts: a tab or other inner white space leaves the text to the
     // address rules. A text that cannot be encoded goes on to them as well.
     if (text.find(' ') != std::string_view::npos) {
-        if (std::optional<std::string> url = searchUrlFor(text))
+        if (std::optional<std::string> url = searchURLFor(text, searchURL))
             return TypedAddress{*url};
     }
 
@@ -151,13 +152,14 @@ std::optional<TypedAddress> typedAddressFromInput(std::optional<std::string_view
             return TypedAddress{withScheme, SchemeOrigin::Guessed};
     }
 
-    if (std::optional<std::string> url = searchUrlFor(text))
+    if (std::optional<std::string> url = searchURLFor(text, searchURL))
         return TypedAddress{*url};
     return std::nullopt;
 }
 
-std::optional<std::string> normalizedURLFromInput(std::optional<std::string_view> input) {
-    if (std::optional<TypedAddress> typed = typedAddressFromInput(input))
+std::optional<std::string> normalizedURLFromInput(std::optional<std::string_view> input,
+                                                  std::string_view searchURL) {
+    if (std::optional<TypedAddress> typed = typedAddressFromInput(input, searchURL))
         return std::move(typed->url);
     return std::nullopt;
 }

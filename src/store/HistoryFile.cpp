@@ -156,6 +156,16 @@ std::optional<HistoryEntry> HistoryFile::visit(std::optional<std::string_view> u
     return visit;
 }
 
+namespace {
+
+// Whether the clear `write` takes `entry` away; one without a date stays through
+// a clear of a recent time.
+bool isClearedBy(const StoreWrite& write, const HistoryEntry& entry) {
+    return !write.clearSince || (entry.date && *entry.date >= *write.clearSince);
+}
+
+} // namespace
+
 void HistoryFile::refresh(const fs::path& file) {
     // The file is read only when someone changed it since: another copy of the program,
     // or our writer between its write and its report.
@@ -174,7 +184,8 @@ void HistoryFile::applyPending(std::vector<HistoryEntry>& entries,
                                const std::vector<StoreWrite>& writes) {
     for (const StoreWrite& write : writes) {
         if (write.kind == StoreWrite::Kind::ClearHistory) {
-            entries.clear();
+            std::erase_if(entries,
+                          [&](const HistoryEntry& entry) { return isClearedBy(write, entry); });
         } else if (write.kind == StoreWrite::Kind::Visit &&
                    std::ranges::none_of(entries, [&](const HistoryEntry& entry) {
                        return entry.date == write.visit.date && entry.url == write.visit.url;
@@ -188,11 +199,20 @@ FileWriteOutcome HistoryFile::write(const fs::path& file, const std::vector<Stor
                                     const FileLock& held) {
     std::optional<HistoryFile> written;
     std::vector<HistoryEntry> visits;
+    // The file's entries from this time on go.
+    std::optional<double> cutSince;
     bool isFailed = false;
     for (const StoreWrite& write : batch) {
         if (write.kind == StoreWrite::Kind::Visit) {
             visits.push_back(write.visit);
+        } else if (write.kind == StoreWrite::Kind::ClearHistory && write.clearSince) {
+            // Only the visits since then go; the file loses its own below, since every
+            // entry it holds came before this batch.
+            std::erase_if(visits,
+                          [&](const HistoryEntry& visit) { return isClearedBy(write, visit); });
+            cutSince = std::min(cutSince.value_or(*write.clearSince), *write.clearSince);
         } else if (write.kind == StoreWrite::Kind::ClearHistory) {
+            cutSince.reset();
             // Visits before a clear would go at once: they are never written.
             visits.clear();
             unlink(file.c_str());
@@ -205,7 +225,7 @@ FileWriteOutcome HistoryFile::write(const fs::path& file, const std::vector<Stor
             written = HistoryFile{{}, left.isPresent ? FileStamp{} : left};
         }
     }
-    if (!visits.empty()) {
+    if (!visits.empty() || cutSince) {
         isFailed = true;
         // At most one read and one write for every visit of the batch, and no read when
         // nobody changed the file since our last write.
@@ -216,9 +236,15 @@ FileWriteOutcome HistoryFile::write(const fs::path& file, const std::vector<Stor
             stored = checkedHistory(list.get());
         }
         if (stored) {
+            const std::size_t before = stored->size();
+            if (cutSince)
+                std::erase_if(*stored, [&](const HistoryEntry& entry) {
+                    return entry.date && *entry.date >= *cutSince;
+                });
             // A repeat of the newest entry leaves the file as it is.
-            const bool isWritten = !applyToHistory(*stored, visits) ||
-                                   replacePlistFile(file, historyPlist(*stored).get(), held);
+            const bool isChanged = applyToHistory(*stored, visits) || stored->size() != before;
+            const bool isWritten =
+                !isChanged || replacePlistFile(file, historyPlist(*stored).get(), held);
             if (isWritten) {
                 written = HistoryFile{std::move(*stored), FileStamp::of(file)};
                 isFailed = false;

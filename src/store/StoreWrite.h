@@ -31,6 +31,9 @@ struct StoreWrite {
     HistoryEntry visit;
     // A password, or the host whose record goes: the record as it will be stored.
     SavedPassword record;
+    // A clear of the history: the entries dated from this many seconds since 1970
+    // go; every entry when absent.
+    std::optional<double> clearSince;
     // The session to write.
     SessionState session;
     // The defaults whose changes are saved.

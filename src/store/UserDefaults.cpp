@@ -49,6 +49,76 @@ std::optional<std::vector<std::uint8_t>> UserDefaults::dataForKey(std::string_vi
     return std::vector<std::uint8_t>(bytes, bytes + length);
 }
 
+std::optional<bool> UserDefaults::boolForKey(std::string_view key) const {
+    if (!isStorableText(key))
+        return std::nullopt;
+    plist_t node = plist_dict_get_item(values_.get(), std::string(key).c_str());
+    if (node == nullptr || plist_get_node_type(node) != PLIST_BOOLEAN)
+        return std::nullopt;
+    std::uint8_t value = 0;
+    plist_get_bool_val(node, &value);
+    return value != 0;
+}
+
+namespace {
+
+std::optional<double> numberOf(plist_t node) {
+    if (node == nullptr)
+        return std::nullopt;
+    switch (plist_get_node_type(node)) {
+    case PLIST_REAL: {
+        double value = 0;
+        plist_get_real_val(node, &value);
+        return value;
+    }
+    case PLIST_UINT: {
+        // libplist keeps a negative integer as its two's complement.
+        std::uint64_t value = 0;
+        plist_get_uint_val(node, &value);
+        return static_cast<double>(static_cast<std::int64_t>(value));
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+std::optional<double> UserDefaults::realForKey(std::string_view key) const {
+    if (!isStorableText(key))
+        return std::nullopt;
+    return numberOf(plist_dict_get_item(values_.get(), std::string(key).c_str()));
+}
+
+std::map<std::string, double> UserDefaults::realsForKey(std::string_view key) const {
+    std::map<std::string, double> numbers;
+    if (!isStorableText(key))
+        return numbers;
+    plist_t node = plist_dict_get_item(values_.get(), std::string(key).c_str());
+    if (node == nullptr || plist_get_node_type(node) != PLIST_DICT)
+        return numbers;
+    for (const auto& [name, value] : dictionaryItems(node))
+        if (const std::optional<double> number = numberOf(value))
+            numbers.emplace(name, *number);
+    return numbers;
+}
+
+void UserDefaults::setBool(std::string_view key, const std::optional<bool>& value) {
+    setValue(key, value ? PlistPtr(plist_new_bool(*value ? 1 : 0)) : nullptr);
+}
+
+void UserDefaults::setReal(std::string_view key, const std::optional<double>& value) {
+    setValue(key, value ? PlistPtr(plist_new_real(*value)) : nullptr);
+}
+
+void UserDefaults::setReals(std::string_view key, const std::map<std::string, double>& values) {
+    PlistPtr dict(plist_new_dict());
+    for (const auto& [name, number] : values)
+        if (isStorableText(name))
+            plist_dict_set_item(dict.get(), name.c_str(), plist_new_real(number));
+    setValue(key, std::move(dict));
+}
+
 void UserDefaults::setString(std::string_view key, const std::optional<std::string>& value) {
     setValue(key, value ? PlistPtr(plist_new_string(xmlSafeText(*value).c_str())) : nullptr);
 }

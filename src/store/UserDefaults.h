@@ -60,10 +60,27 @@ public:
     // The data under `key`; nothing when the key is absent or holds another kind of value.
     std::optional<std::vector<std::uint8_t>> dataForKey(std::string_view key) const;
 
+    // The boolean under `key`; nothing when the key is absent or holds another kind of value.
+    std::optional<bool> boolForKey(std::string_view key) const;
+
+    // The number under `key`, a real or an integer; nothing when the key is absent or
+    // holds another kind of value.
+    std::optional<double> realForKey(std::string_view key) const;
+
+    // The numbers of the dictionary under `key`, by their keys; entries holding another
+    // kind of value are left out. Empty when the key is absent or holds no dictionary.
+    std::map<std::string, double> realsForKey(std::string_view key) const;
+
     // Puts text under `key`, or removes the key for no text. Bytes that are not
     // valid UTF-8 and control characters become U+FFFD, so the file always reads
     // back. A key that is not storable text is refused, for text and data alike.
     void setString(std::string_view key, const std::optional<std::string>& value);
+
+    void setBool(std::string_view key, const std::optional<bool>& value);
+    void setReal(std::string_view key, const std::optional<double>& value);
+    // Puts a dictionary of numbers under `key`; its keys that are not storable text
+    // are left out.
+    void setReals(std::string_view key, const std::map<std::string, double>& values);
 
     // Puts data under `key`, or removes the key for no data.
     void setData(std::string_view key, const std::optional<std::vector<std::uint8_t>>& value);

@@ -106,7 +106,7 @@ std::vector<StoreWrite> failedWrites(std::vector<StoreWrite>& batch, FileWriteOu
         if (write->kind == StoreWrite::Kind::Session) {
             session = FileWriteOutcome::Written;
         }
-        if (write->kind == StoreWrite::Kind::ClearHistory) {
+        if (write->kind == StoreWrite::Kind::ClearHistory && !write->clearSince) {
             history = FileWriteOutcome::Written;
         }
         kept.push_back(std::move(*write));
@@ -189,6 +189,12 @@ void VeskStore::clearHistory() {
                       [](const StoreWrite& write) { return write.isHistoryWrite(); });
     }
     enqueue(StoreWrite(StoreWrite::Kind::ClearHistory));
+}
+
+void VeskStore::clearHistorySince(double since) {
+    StoreWrite clear(StoreWrite::Kind::ClearHistory);
+    clear.clearSince = since;
+    enqueue(std::move(clear));
 }
 
 void VeskStore::addHistory(std::optional<std::string_view> url,

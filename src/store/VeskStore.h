@@ -76,6 +76,10 @@ public:
     // happens when there are none. The vault and its copies stay.
     void clearHistory();
 
+    // Removes the history entries dated from `since` (seconds since 1970) on, queued
+    // visits among them; older entries and those without a date stay.
+    void clearHistorySince(double since);
+
     // Records a page load in front of the history, unless the newest entry has the same
     // address. The address loses any user name and password; one longer than
     // textMaxBytes is not recorded. The title is cut to titleMaxChars characters; an

@@ -230,6 +230,26 @@ TEST_F(VeskStoreTest, ClearingRemovesHistorysSetAsideCopiesButNoneOfTheVaults) {
                                            "vault.plist.corrupt"}));
 }
 
+TEST_F(VeskStoreTest, ClearingSinceATimeKeepsOlderAndUndatedEntries) {
+    const double now = double(g_get_real_time()) / G_USEC_PER_SEC;
+    auto entry = [](int n, std::optional<double> date) {
+        std::string xml = "<dict><key>url</key><string>" + siteUrl(n) + "</string>";
+        if (date)
+            xml += "<key>date</key><real>" + std::to_string(*date) + "</real>";
+        return xml + "</dict>";
+    };
+    writeFile(history, plist("<array>" + entry(0, now - 60) + entry(1, std::nullopt) +
+                             entry(2, now - 7200) + "</array>"));
+    store.addHistory(siteUrl(3), "queued before the clear");
+    store.clearHistorySince(now - 3600);
+    store.addHistory(siteUrl(4), "after the clear");
+    EXPECT_EQ(urlsOf(store.loadHistory()), (std::vector{siteUrl(4), siteUrl(1), siteUrl(2)}))
+        << "as the history reads before the writer is done";
+    store.waitForWrites();
+    EXPECT_EQ(urlsOf(VeskStore(paths).loadHistory()),
+              (std::vector{siteUrl(4), siteUrl(1), siteUrl(2)}));
+}
+
 TEST_F(VeskStoreTest, VaultRecordsKeepTheirSecurityBesideAVaultOfUserAndPassOnly) {
     store.savePassword("ann", "p1", "b.example", PageSecurity::Secure);
     store.savePassword("bob", "p2", "a.example");

@@ -208,8 +208,8 @@ void joinChannel(WebKitUserContentManager* manager) {
         source.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
         WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, LoginForms::kWorldName, nullptr, nullptr);
     webkit_user_content_manager_add_script(manager, script);
-    g_object_set_data_full(G_OBJECT(manager), kChannelScript, script, [](gpointer script) {
-        webkit_user_script_unref(static_cast<WebKitUserScript*>(script));
+    g_object_set_data_full(G_OBJECT(manager), kChannelScript, script, [](gpointer held) {
+        webkit_user_script_unref(static_cast<WebKitUserScript*>(held));
     });
     webkit_user_content_manager_register_script_message_handler(manager, LoginForms::kChannel,
                                                                 LoginForms::kWorldName);

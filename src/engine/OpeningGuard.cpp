@@ -38,7 +38,8 @@ OpeningGuard::OpeningGuard(WebView& web) : web_(web) {
         },
         false);
     Glib::wrap(GTK_WIDGET(web.raw()))->add_controller(input);
-    committed_ = web.signalCommitted().connect([this](const std::string& url) { pageChanged(url); });
+    committed_ =
+        web.signalCommitted().connect([this](const std::string& url) { pageChanged(url); });
     if (std::optional<std::string> url = web.url())
         pageChanged(*url);
 }

@@ -81,13 +81,13 @@ std::string answerOf(const std::filesystem::path& program, const char* argument)
     g_subprocess_communicate_utf8_async(
         process, nullptr, nullptr,
         [](GObject* source, GAsyncResult* result, gpointer data) {
-            auto* answer = static_cast<Answer*>(data);
+            auto* reply = static_cast<Answer*>(data);
             char* out = nullptr;
             if (g_subprocess_communicate_utf8_finish(G_SUBPROCESS(source), result, &out, nullptr,
                                                      nullptr))
-                answer->text = out ? out : "";
+                reply->text = out ? out : "";
             g_free(out);
-            answer->done = true;
+            reply->done = true;
         },
         &answer);
     if (!waitUntil([&] { return answer.done; })) {

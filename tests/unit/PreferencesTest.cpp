@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
         StoredValueCase{"ZoomBelowTheFloor", "DefaultZoom", "<real>0.1</real>", "1"},
         StoredValueCase{"ZoomNegative", "DefaultZoom", "<integer>-3</integer>", "1"},
         StoredValueCase{"ZoomAsText", "DefaultZoom", "<string>1.5</string>", "1"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 class PreferencesTest : public TempFolder {
 protected:

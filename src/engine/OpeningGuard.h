@@ -52,7 +52,8 @@ public:
 
     // The user pressed a key or a button in the page.
     void userActed();
-    // The browser loads an address for the user, which may be a download itself.
+    // The browser loads an address or starts a download for the user: the next
+    // download is the user's, not the page's.
     void ownLoadBegins() { ownDownloadUsed_ = false; }
 
 private:

@@ -2,6 +2,8 @@
 // what it links to and searching for what is selected in it.
 #include "engine/WebView.h"
 
+#include "engine/OpeningGuard.h"
+
 #include <memory>
 #include <utility>
 
@@ -85,6 +87,9 @@ void WebView::showInspector() {
 }
 
 void WebView::download(const std::string& uri) {
+    // The user asked for it: the page's own allowance does not count it.
+    if (OpeningGuard* guard = OpeningGuard::of(view_))
+        guard->ownLoadBegins();
     // The download reaches the session's downloads like any other.
     GObjectPtr<WebKitDownload>::adopt(webkit_web_view_download_uri(view_, uri.c_str()));
 }

@@ -15,6 +15,7 @@
 #include "downloads/DownloadsController.h"
 #include "engine/MemoryTrim.h"
 #include "engine/WebSession.h"
+#include "engine/WebView.h"
 #include "history/HistoryController.h"
 #include "history/HistoryPanel.h"
 #include "passwords/PasswordsController.h"
@@ -46,6 +47,8 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     // The first pages start loading before anything else is built: the engine
     // starts its processes and sends the requests while the style sheets are
     // read and the window is put together.
+    if (choosePageDrawing() == PageDrawing::WithoutAcceleration)
+        WebView::setHardwareAcceleration(HardwareAcceleration::Never);
     const AppPaths paths = VeskStore::shared().paths();
     webSession_ = std::make_unique<WebSession>(paths.webData(), paths.cache);
     tabs_ = std::make_unique<TabsController>(webSession_.get(), options_.homePage);

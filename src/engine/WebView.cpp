@@ -29,6 +29,8 @@ constexpr const char* kErrorPageScheme = "vesk-error";
 // Marks the back-forward items of our error pages, which back and forward pass over.
 constexpr const char* kErrorPageMark = "vesk-error-page";
 
+HardwareAcceleration hardwareAcceleration = HardwareAcceleration::EngineDefault;
+
 bool isErrorPageItem(WebKitBackForwardListItem* item) {
     return item && g_object_get_data(G_OBJECT(item), kErrorPageMark);
 }
@@ -68,6 +70,10 @@ struct WebView::PendingFinish {
     GObjectPtr<GCancellable> cancellable = GObjectPtr<GCancellable>::adopt(g_cancellable_new());
 };
 
+void WebView::setHardwareAcceleration(HardwareAcceleration policy) {
+    hardwareAcceleration = policy;
+}
+
 WebView::WebView(WebSession* session, WebView* related) {
     GtkWidget* view = related   ? GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view",
                                                           related->view_, nullptr))
@@ -77,6 +83,9 @@ WebView::WebView(WebSession* session, WebView* related) {
     viewRef_ = GObjectPtr<WebKitWebView>::retain(WEBKIT_WEB_VIEW(view));
     view_ = viewRef_.get();
     page_ = Glib::wrap(GTK_WIDGET(view_));
+    if (hardwareAcceleration == HardwareAcceleration::Never)
+        webkit_settings_set_hardware_acceleration_policy(webkit_web_view_get_settings(view_),
+                                                         WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
 
     auto* notice = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
     notice->add_css_class("vesk-page-stopped");

@@ -70,8 +70,14 @@ struct FinishedPage {
     std::optional<std::string> title;
 };
 
+// Whether web views may draw with the graphics device's GL.
+enum class HardwareAcceleration { EngineDefault, Never };
+
 class WebView {
 public:
+    // How every view made from now on draws its page.
+    static void setHardwareAcceleration(HardwareAcceleration policy);
+
     // A view keeping its website data in `session` (the engine's default, held
     // in memory, for none); with `related`, one sharing that view's web process
     // and session, so that a page opened from the other can talk to its opener.

@@ -10,6 +10,8 @@
 #include "app/PageController.h"
 #include "app/PageNotifications.h"
 #include "app/SessionController.h"
+#include "app/SleepController.h"
+#include "app/TabMenuController.h"
 #include "app/TabsController.h"
 #include "desktop/Renderer.h"
 #include "downloads/DownloadsController.h"
@@ -30,6 +32,8 @@ AppDelegate::AppDelegate(AppOptions options) : options_(std::move(options)) {}
 
 AppDelegate::~AppDelegate() {
     // Tabs go first: their web views must leave the window before it is destroyed.
+    tabMenus_.reset();
+    sleep_.reset();
     session_.reset();
     tabs_.reset();
     // Their rows in the window's list go with the window.
@@ -74,6 +78,8 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
                                                        window_->toolbar().password());
     downloads_ = std::make_unique<DownloadsController>(*webSession_, window_->downloads());
     notifications_ = std::make_unique<PageNotifications>(app, *tabs_);
+    sleep_ = std::make_unique<SleepController>(*tabs_, SleepController::sleepAfterFromDefaults());
+    tabMenus_ = std::make_unique<TabMenuController>(*tabs_, *sleep_, window_->window());
     setupActions();
     setupCallbacks();
     if (app)

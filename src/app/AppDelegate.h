@@ -22,7 +22,9 @@ class PageController;
 class PageNotifications;
 class PasswordsController;
 class SessionController;
+class SleepController;
 class Tab;
+class TabMenuController;
 class TabsController;
 class ThemeController;
 class ThemePanel;
@@ -61,6 +63,8 @@ public:
     PasswordsController& passwords() { return *passwords_; }
     HistoryPanel& historyPanel() { return *historyPanel_; }
     ThemePanel& themePanel() { return *themePanel_; }
+    SleepController& sleep() { return *sleep_; }
+    TabMenuController& tabMenus() { return *tabMenus_; }
 
 private:
     void setupActions();
@@ -88,6 +92,8 @@ private:
     std::unique_ptr<PasswordsController> passwords_;
     std::unique_ptr<DownloadsController> downloads_;
     std::unique_ptr<PageNotifications> notifications_;
+    std::unique_ptr<SleepController> sleep_;
+    std::unique_ptr<TabMenuController> tabMenus_;
     // The user's answers to pages' permission requests, for every tab, until quitting.
     PermissionDecisions permissionDecisions_;
     Lifetime lifetime_;

@@ -35,6 +35,7 @@ public:
 
 private:
     void changed();
+    SessionState snapshot();
 
     TabsController& tabs_;
     StartedOnAddresses started_;

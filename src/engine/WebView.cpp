@@ -115,6 +115,7 @@ WebView::WebView(WebSession* session, WebView* related) {
     g_signal_connect(view_, "notify::title", G_CALLBACK(onTitleChanged), this);
     connectChromeEvents();
     connectSecurityEvents();
+    connectActivityEvents();
 }
 
 WebView::~WebView() {
@@ -186,7 +187,8 @@ std::optional<std::string> WebView::engineTitle() const {
 }
 
 void WebView::disconnectAll() {
-    for (auto* signal : {&progressChanged_, &processEnded_, &closeRequested_, &securityChanged_})
+    for (auto* signal :
+         {&progressChanged_, &processEnded_, &closeRequested_, &securityChanged_, &audioChanged_})
         signal->clear();
     finished_.clear();
     failed_.clear();

@@ -4,6 +4,12 @@
 
 namespace vesk {
 
+std::chrono::minutes sleepAfterFromSetting(std::optional<std::int64_t> minutes) {
+    if (!minutes || *minutes < 0)
+        return kDefaultSleepAfter;
+    return std::min(std::chrono::minutes(*minutes), kLongestSleepAfter);
+}
+
 KeptAwake keptAwake(const SleepCandidate& tab, SleepCause cause) {
     if (!tab.hasPage)
         return KeptAwake::NoPage;

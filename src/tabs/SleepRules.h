@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "tabs/TabModel.h"
@@ -56,6 +58,16 @@ struct SleepCandidate {
     // When the tab was last selected (or opened).
     std::chrono::steady_clock::time_point lastSelected{};
 };
+
+// The user setting that says after how many minutes without being selected a tab sleeps.
+inline constexpr const char* kSleepInactiveTabsAfterMinutesKey = "SleepInactiveTabsAfterMinutes";
+inline constexpr std::chrono::minutes kDefaultSleepAfter{30};
+// A longer interval is a year: as good as never, and safe to add to a clock.
+inline constexpr std::chrono::minutes kLongestSleepAfter{365 * 24 * 60};
+
+// The interval the setting's value gives: zero for never, the default for a
+// missing or negative value.
+std::chrono::minutes sleepAfterFromSetting(std::optional<std::int64_t> minutes);
 
 // Why `tab` stays awake for `cause`. Text the user typed keeps a tab awake
 // only against the automatic causes: the saved state brings most of it back,

@@ -51,6 +51,14 @@ const Rule kRules[] = {
 INSTANTIATE_TEST_SUITE_P(Rules, SleepRule, ::testing::ValuesIn(kRules),
                          [](const auto& row) { return std::string(row.param.name); });
 
+TEST(SleepSetting, MissingOrNegativeGivesTheDefaultZeroNeverAndHugeIsCapped) {
+    EXPECT_EQ(sleepAfterFromSetting(std::nullopt), 30min);
+    EXPECT_EQ(sleepAfterFromSetting(-5), 30min);
+    EXPECT_EQ(sleepAfterFromSetting(0), 0min);
+    EXPECT_EQ(sleepAfterFromSetting(7), 7min);
+    EXPECT_EQ(sleepAfterFromSetting(INT64_MAX), kLongestSleepAfter);
+}
+
 TEST(TabsToSleep, IdleTabsSleepOnceTheirIntervalHasPassedAndZeroMeansNever) {
     const std::vector<SleepCandidate> tabs = {idleTab(1, 29min), idleTab(2, 30min),
                                               idleTab(3, 90min)};

@@ -38,5 +38,7 @@ inline constexpr const char* kQuit = "quit";
 inline constexpr const char* kSearchHistory = "search-history";
 // Enabled only while a floating panel is open, so that Escape otherwise reaches the page.
 inline constexpr const char* kClosePanel = "close-panel";
+// Opens the searchable list of all tabs.
+inline constexpr const char* kShowTabList = "show-tab-list";
 
 } // namespace vesk::action

@@ -11,6 +11,7 @@
 #include "app/PageNotifications.h"
 #include "app/SessionController.h"
 #include "app/SleepController.h"
+#include "app/TabListController.h"
 #include "app/TabMenuController.h"
 #include "app/TabsController.h"
 #include "desktop/Renderer.h"
@@ -32,6 +33,7 @@ AppDelegate::AppDelegate(AppOptions options) : options_(std::move(options)) {}
 
 AppDelegate::~AppDelegate() {
     // Tabs go first: their web views must leave the window before it is destroyed.
+    tabList_.reset();
     tabMenus_.reset();
     sleep_.reset();
     session_.reset();
@@ -80,6 +82,7 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     notifications_ = std::make_unique<PageNotifications>(app, *tabs_);
     sleep_ = std::make_unique<SleepController>(*tabs_, SleepController::sleepAfterFromDefaults());
     tabMenus_ = std::make_unique<TabMenuController>(*tabs_, *sleep_, window_->window());
+    tabList_ = std::make_unique<TabListController>(*tabs_, *window_);
     setupActions();
     setupCallbacks();
     if (app)
@@ -120,6 +123,7 @@ void AppDelegate::setupActions() {
     add(action::kCloseTab, *tabs_, &TabsController::closeCurrent);
     add(action::kReopenClosedTab, *tabs_, &TabsController::reopenClosed);
     add(action::kToggleLayout, *tabs_, &TabsController::toggleLayoutMode);
+    add(action::kShowTabList, *tabList_, &TabListController::showTabList);
     w.add_action(action::kNewFolder, [this] { tabs_->model().createFolder(); });
     w.add_action(action::kNewTabForAddress, [this] {
         tabs_->addNewTab();

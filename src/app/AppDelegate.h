@@ -24,6 +24,7 @@ class PasswordsController;
 class SessionController;
 class SleepController;
 class Tab;
+class TabListController;
 class TabMenuController;
 class TabsController;
 class ThemeController;
@@ -65,6 +66,7 @@ public:
     ThemePanel& themePanel() { return *themePanel_; }
     SleepController& sleep() { return *sleep_; }
     TabMenuController& tabMenus() { return *tabMenus_; }
+    TabListController& tabList() { return *tabList_; }
 
 private:
     void setupActions();
@@ -94,6 +96,7 @@ private:
     std::unique_ptr<PageNotifications> notifications_;
     std::unique_ptr<SleepController> sleep_;
     std::unique_ptr<TabMenuController> tabMenus_;
+    std::unique_ptr<TabListController> tabList_;
     // The user's answers to pages' permission requests, for every tab, until quitting.
     PermissionDecisions permissionDecisions_;
     Lifetime lifetime_;

@@ -5,11 +5,14 @@
 #include <fstream>
 #include <map>
 
+#include <gtkmm/adjustment.h>
 #include <gtkmm/popovermenu.h>
 
 #include "BrowsingFixture.h"
 #include "app/SleepController.h"
+#include "app/TabListController.h"
 #include "app/TabMenuController.h"
+#include "tabs/TabStrip.h"
 
 namespace vesk::test {
 namespace {
@@ -151,6 +154,39 @@ TEST_F(ManyTabsTest, TheTabMenuClosesOtherTabsAndMovesTabsBetweenFolders) {
     ASSERT_TRUE(waitUntil([&] { return app->tabs().size() == 1; }));
     EXPECT_EQ(idAt(0), kept);
     EXPECT_EQ(app->tabs().current(), &tab(0));
+}
+
+// Opened from the button that shows once the pills overflow the top strip, the
+// list finds a tab by its address and selects it, scrolling its pill into view.
+TEST_F(ManyTabsTest, TheTabListSelectsATabAndTheStripScrollsToIt) {
+    Gtk::Button& button = app->window().tabListButton();
+    EXPECT_FALSE(button.get_visible());
+    Strings addresses;
+    for (int i = 0; i < 14; ++i)
+        addresses.push_back(server->url(i == 3 ? "/Charlie" : "/Alpha?" + std::to_string(i)));
+    app->openAddresses(addresses);
+    ASSERT_TRUE(waitUntil([&] { return button.get_visible(); })) << "the pills do not overflow";
+    auto strip = app->window().tabStrip().topScroller().get_hadjustment();
+    ASSERT_TRUE(waitUntil([&] { return strip->get_value() > 0; })) << "the last tab is in view";
+
+    click(button);
+    TabList& list = app->tabList().list();
+    ASSERT_TRUE(waitUntil([&] { return list.isOpen(); }));
+    EXPECT_EQ(list.shownTabs().size(), 15u);
+    list.searchField().set_text("charl");
+    ASSERT_TRUE(waitUntil([&] { return list.shownTabs().size() == 1u; }));
+    g_signal_emit_by_name(list.searchField().gobj(), "activate");
+    EXPECT_FALSE(list.isOpen());
+    EXPECT_EQ(activeIndexOf(app->tabs()), 4);
+    ASSERT_TRUE(waitForTitle(tab(4), "Charlie")) << "the chosen tab loads as it is selected";
+    // The pill, the strip's fifth, is wholly in view.
+    const double left =
+        4 * (VeskTabPill::kWidth + app->window().tabStrip().topStrip().get_spacing());
+    EXPECT_TRUE(waitUntil([&] {
+        return strip->get_value() <= left &&
+               strip->get_value() + strip->get_page_size() >= left + VeskTabPill::kWidth;
+    })) << "scrolled to "
+        << strip->get_value();
 }
 
 } // namespace

@@ -60,6 +60,8 @@ Tab::Tab() : pill_(std::make_unique<VeskTabPill>()) {
     // The secondary button anywhere on the pill opens the tab's menu.
     auto secondary = Gtk::GestureClick::create();
     secondary->set_button(GDK_BUTTON_SECONDARY);
+    // Before the buttons on it, which would otherwise take the press.
+    secondary->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
     secondary->signal_pressed().connect(
         [this](int, double x, double y) { menuRequested_.emit(x, y); });
     pill_->add_controller(secondary);

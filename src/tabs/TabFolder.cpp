@@ -26,6 +26,8 @@ TabFolder::TabFolder(const std::string& name)
     header.signal_clicked().connect([this] { toggle_.emit(); });
     auto secondary = Gtk::GestureClick::create();
     secondary->set_button(GDK_BUTTON_SECONDARY);
+    // Before the buttons on it, which would otherwise take the press.
+    secondary->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
     secondary->signal_pressed().connect(
         [this](int, double x, double y) { menuRequested_.emit(x, y); });
     header.add_controller(secondary);

@@ -12,6 +12,7 @@
 #include "app/SleepController.h"
 #include "app/TabListController.h"
 #include "app/TabMenuController.h"
+#include "store/SessionFile.h"
 #include "tabs/TabStrip.h"
 
 namespace vesk::test {
@@ -110,6 +111,35 @@ TEST_F(ManyTabsTest, ASleepingTabEndsItsProcessAndWakesWhereItWasLeft) {
     ASSERT_TRUE(web().canGoBack()) << "the back/forward list came back";
     web().goBack();
     EXPECT_TRUE(waitForTitle(tab(0), "Alpha"));
+}
+
+// The session file keeps each page's state, so a restored tab comes back with its
+// back/forward list and scroll position, not only its address.
+TEST_F(ManyTabsTest, ARestoredSessionBringsBackBackForwardListsAndScrollPositions) {
+    openPage("Alpha");
+    openPage("Long");
+    runScript("window.scrollTo(0, 1200);");
+    EXPECT_EQ(evaluate("String(window.scrollY)"), "1200");
+    // The next change to the tabs writes the session, with every page's state as it is now.
+    openTab("Bravo");
+    const auto file = home->dataDir() / "Vesk" / sessionFileName;
+    std::optional<SessionState> saved;
+    ASSERT_TRUE(waitUntil([&] {
+        saved = readSession(file);
+        return saved && saved->tabs.size() == 2 && !saved->tabs[0].state.empty();
+    })) << "no state was written";
+
+    app->tabs().restore(*saved);
+    ASSERT_EQ(app->tabs().size(), 4u);
+    EXPECT_FALSE(tab(2).hasPage());
+    app->tabs().select(2);
+    ASSERT_TRUE(
+        waitUntil([&] { return !web().isLoading() && web().url() == server->url("/Long"); }));
+    EXPECT_TRUE(waitUntil([&] { return evaluate("String(window.scrollY)") == "1200"; }))
+        << "scrolled to " << evaluate("String(window.scrollY)");
+    ASSERT_TRUE(web().canGoBack());
+    web().goBack();
+    EXPECT_TRUE(waitForTitle(tab(2), "Alpha"));
 }
 
 TEST_F(ManyTabsTest, APageThatAsksBeforeItIsLeftNeverSleeps) {

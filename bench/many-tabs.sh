@@ -1,7 +1,8 @@
 #!/bin/bash
 # Memory of many tabs: N distinct local pages (150-300 KB each: text, a style
 # sheet, images and a script) opened from the command line, each selected once,
-# then left for the sleep interval (one minute here). Prints the whole process
+# then left for the sleep interval (SLEEP_MINUTES, one minute unless told; 0
+# keeps every tab awake). Prints the whole process
 # tree's PSS with every tab awake and once idle tabs sleep, and how many web
 # processes remain. Everything runs on 127.0.0.1, in one Xvfb, with a fresh HOME.
 #
@@ -42,10 +43,10 @@ for i in range(n):
 PY
 
 mkdir -p "$work/home/config/Vesk"
-cat >"$work/home/config/Vesk/defaults.plist" <<'PLIST'
+cat >"$work/home/config/Vesk/defaults.plist" <<PLIST
 <?xml version="1.0" encoding="UTF-8"?>
 <!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
-<plist version="1.0"><dict><key>SleepInactiveTabsAfterMinutes</key><integer>1</integer></dict></plist>
+<plist version="1.0"><dict><key>SleepInactiveTabsAfterMinutes</key><integer>${SLEEP_MINUTES:-1}</integer></dict></plist>
 PLIST
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data
 export XDG_CACHE_HOME=$work/home/cache GTK_A11Y=none NO_AT_BRIDGE=1

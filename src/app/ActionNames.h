@@ -44,5 +44,7 @@ inline constexpr const char* kClearBrowsingData = "clear-browsing-data";
 inline constexpr const char* kInspect = "inspect";
 inline constexpr const char* kViewSource = "view-source";
 inline constexpr const char* kSavePage = "save-page";
+// Opens the searchable list of all tabs.
+inline constexpr const char* kShowTabList = "show-tab-list";
 
 } // namespace vesk::action

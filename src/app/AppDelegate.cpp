@@ -10,12 +10,16 @@
 #include "app/PageController.h"
 #include "app/PageNotifications.h"
 #include "app/SessionController.h"
+#include "app/SleepController.h"
+#include "app/TabListController.h"
+#include "app/TabMenuController.h"
 #include "app/TabsController.h"
 #include "app/ToolsController.h"
 #include "desktop/Renderer.h"
 #include "downloads/DownloadsController.h"
 #include "engine/MemoryTrim.h"
 #include "engine/WebSession.h"
+#include "engine/WebView.h"
 #include "history/HistoryController.h"
 #include "history/HistoryPanel.h"
 #include "navigation/NavigationRules.h"
@@ -34,6 +38,9 @@ AppDelegate::AppDelegate(AppOptions options) : options_(std::move(options)) {}
 
 AppDelegate::~AppDelegate() {
     // Tabs go first: their web views must leave the window before it is destroyed.
+    tabList_.reset();
+    tabMenus_.reset();
+    sleep_.reset();
     session_.reset();
     tabs_.reset();
     tools_.reset();
@@ -55,6 +62,8 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     // The first pages start loading before anything else is built: the engine
     // starts its processes and sends the requests while the style sheets are
     // read and the window is put together.
+    if (choosePageDrawing() == PageDrawing::WithoutAcceleration)
+        WebView::setHardwareAcceleration(HardwareAcceleration::Never);
     const AppPaths paths = VeskStore::shared().paths();
     webSession_ = std::make_unique<WebSession>(paths.webData(), paths.cache);
     preferences_ = std::make_unique<PreferencesController>(
@@ -93,6 +102,9 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
         std::make_unique<ToolsController>(*tabs_, [this] { return preferences_->searchURL(); });
     downloads_->setParent(&window_->window());
     onPreferencesChanged(preferences_->preferences());
+    sleep_ = std::make_unique<SleepController>(*tabs_, SleepController::sleepAfterFromDefaults());
+    tabMenus_ = std::make_unique<TabMenuController>(*tabs_, *sleep_, window_->window());
+    tabList_ = std::make_unique<TabListController>(*tabs_, *window_);
     setupActions();
     setupCallbacks();
     if (app)
@@ -133,6 +145,7 @@ void AppDelegate::setupActions() {
     add(action::kCloseTab, *tabs_, &TabsController::closeCurrent);
     add(action::kReopenClosedTab, *tabs_, &TabsController::reopenClosed);
     add(action::kToggleLayout, *tabs_, &TabsController::toggleLayoutMode);
+    add(action::kShowTabList, *tabList_, &TabListController::showTabList);
     w.add_action(action::kNewFolder, [this] { tabs_->model().createFolder(); });
     w.add_action(action::kNewTabForAddress, [this] {
         tabs_->addNewTab();

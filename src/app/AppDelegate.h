@@ -26,7 +26,10 @@ class PreferencesController;
 struct Preferences;
 class SessionController;
 class SiteZoomController;
+class SleepController;
 class Tab;
+class TabListController;
+class TabMenuController;
 class TabsController;
 class ThemeController;
 class ThemePanel;
@@ -69,6 +72,9 @@ public:
     BrowsingDataController& browsingData() { return *browsingData_; }
     SiteZoomController& siteZoom() { return *siteZoom_; }
     ThemePanel& themePanel() { return *themePanel_; }
+    SleepController& sleep() { return *sleep_; }
+    TabMenuController& tabMenus() { return *tabMenus_; }
+    TabListController& tabList() { return *tabList_; }
 
 private:
     void setupActions();
@@ -102,6 +108,9 @@ private:
     std::unique_ptr<PageNotifications> notifications_;
     std::unique_ptr<BrowsingDataController> browsingData_;
     std::unique_ptr<ToolsController> tools_;
+    std::unique_ptr<SleepController> sleep_;
+    std::unique_ptr<TabMenuController> tabMenus_;
+    std::unique_ptr<TabListController> tabList_;
     // The user's answers to pages' permission requests, for every tab, until quitting.
     PermissionDecisions permissionDecisions_;
     Lifetime lifetime_;

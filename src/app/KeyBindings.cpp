@@ -30,6 +30,7 @@ void installKeyBindings(Gtk::Application& app) {
         {win(kFocusAddress), {"<Control>l", "F6", "<Alt>d"}},
         {win(kNewTabForAddress), {"<Control>t"}},
         {win(kCloseTab), {"<Control>w"}},
+        {win(kShowTabList), {"<Control><Shift>a"}},
         {win(kReopenClosedTab), {"<Control><Shift>t"}},
         {win(kNextTab), {"<Control>Tab", "<Control>Page_Down"}},
         {win(kPreviousTab),

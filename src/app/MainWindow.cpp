@@ -14,6 +14,7 @@
 #include "app/ActionNames.h"
 #include "app/LayoutMetrics.h"
 #include "widgets/Animation.h"
+#include "widgets/IconButton.h"
 
 namespace vesk {
 
@@ -42,6 +43,12 @@ MainWindow::MainWindow(Gtk::Application* app)
     buildWindow(app);
 
     glass_->addChild(tabStrip_.topScroller());
+    // Over the strip's end, so that the pills scroll beneath it.
+    tabListButton_ = iconBtn("view-list-symbolic", "All Tabs");
+    tabListButton_->add_css_class("vesk-tab-list-button");
+    tabListButton_->set_tooltip_text("All Tabs");
+    tabListButton_->set_visible(false);
+    glass_->addChild(*tabListButton_);
 
     sidebarContainer_ = Gtk::make_managed<ConstraintView>("vesk-sidebar");
     sidebarContainer_->set_overflow(Gtk::Overflow::HIDDEN);
@@ -87,6 +94,9 @@ MainWindow::MainWindow(Gtk::Application* app)
     fitTopStripToContent();
     connectPointerShortcuts();
     alerts_ = std::make_unique<AlertPresenter>(*window_);
+    // Drawn last, over the pills that scroll beneath it.
+    gtk_widget_insert_before(GTK_WIDGET(tabListButton_->gobj()), GTK_WIDGET(glass_->gobj()),
+                             nullptr);
 }
 
 void MainWindow::connectPointerShortcuts() {
@@ -270,6 +280,15 @@ void MainWindow::activateLayoutConstraints() {
     Toolbar& t = toolbar_;
     Gtk::Widget* back = &t.back();
     Gtk::Widget* strip = &tabStrip_.topScroller();
+    // Measured while shown, as the downloads button is; it appears once the pills overflow.
+    tabListButton_->set_visible(true);
+    const Gtk::Requisition listSize = naturalSize(*tabListButton_);
+    tabListButton_->set_visible(false);
+    activateConstraints(glass_->constraintLayout(),
+                        {constrain(trailing(tabListButton_), trailing(strip)),
+                         constrain(centerY(tabListButton_), centerY(strip)),
+                         constrain(width(tabListButton_), listSize.get_width()),
+                         constrain(height(tabListButton_), listSize.get_height())});
     Gtk::Widget* addr = &addressField_.widget();
     Gtk::Widget* g = nullptr; // the glass itself
 

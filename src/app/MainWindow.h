@@ -39,6 +39,8 @@ public:
     Toolbar& toolbar() { return toolbar_; }
     AddressField& addressField() { return addressField_; }
     TabStrip& tabStrip() { return tabStrip_; }
+    // Opens the list of all tabs; it stands at the end of the top strip.
+    Gtk::Button& tabListButton() { return *tabListButton_; }
     ConstraintView& sidebarContainer() { return *sidebarContainer_; }
     ConstraintView& webContainer() { return *webContainer_; }
     AlertPresenter& alerts() { return *alerts_; }
@@ -90,6 +92,7 @@ private:
     Toolbar toolbar_;
     AddressField addressField_;
     TabStrip tabStrip_;
+    Gtk::Button* tabListButton_ = nullptr;
     ConstraintView* sidebarContainer_ = nullptr;
     ConstraintView* webContainer_ = nullptr;
     std::unique_ptr<AlertPresenter> alerts_;

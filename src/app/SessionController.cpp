@@ -25,7 +25,7 @@ SessionController::SessionController(TabsController& tabs, StartedOnAddresses st
     model.signalMoved().connect([this](TabId, std::size_t, std::size_t) { changed(); });
     model.signalSelected().connect([this](std::optional<TabId>) { changed(); });
     model.signalChanged().connect([this](TabId, TabField field) {
-        if (field == TabField::Address || field == TabField::Folder)
+        if (field == TabField::Address || field == TabField::Folder || field == TabField::State)
             changed();
     });
     model.signalFoldersChanged().connect(sigc::mem_fun(*this, &SessionController::changed));
@@ -36,7 +36,7 @@ SessionController::~SessionController() {
     // The file stays: only the window's own close path ends a session. A change
     // not yet written goes now, as when the program is asked to end by a signal.
     if (write_.connected())
-        VeskStore::shared().writeSession(tabs_.model().snapshot());
+        VeskStore::shared().writeSession(snapshot());
     write_.disconnect();
 }
 
@@ -63,10 +63,16 @@ void SessionController::changed() {
         return;
     write_ = Glib::signal_timeout().connect(
         [this] {
-            VeskStore::shared().writeSession(tabs_.model().snapshot());
+            VeskStore::shared().writeSession(snapshot());
             return false;
         },
         kSessionWriteDelayMs);
+}
+
+SessionState SessionController::snapshot() {
+    // Each page's back/forward list and scroll position go with its address.
+    tabs_.captureSessionStates();
+    return tabs_.model().snapshot();
 }
 
 void SessionController::end() {

@@ -46,6 +46,7 @@ public:
 
 private:
     void changed();
+    SessionState snapshot();
 
     TabsController& tabs_;
     StartedOnAddresses started_;

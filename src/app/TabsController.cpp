@@ -65,6 +65,11 @@ TabFolder& TabsController::folderAt(std::size_t index) {
     return *folderViews_.at(model_.folders().at(index).folderId);
 }
 
+TabFolder* TabsController::findFolder(const std::string& folderId) {
+    auto it = folderViews_.find(folderId);
+    return it == folderViews_.end() ? nullptr : it->second.get();
+}
+
 TabId TabsController::idOf(const Tab& tab) const {
     for (const auto& [id, view] : views_)
         if (view.get() == &tab)
@@ -101,8 +106,13 @@ void TabsController::openAddresses(const std::vector<std::string>& inputs) {
 
 Tab& TabsController::openAfter(Tab& opener, Select select, WebView* related) {
     pendingRelated_ = related;
-    const TabId id = model_.insertAfter(idOf(opener), {}, select);
+    const TabId openerId = idOf(opener);
+    const TabId id = model_.insertAfter(openerId, {}, select);
     pendingRelated_ = nullptr;
+    if (related) {
+        linked_.insert(openerId);
+        linked_.insert(id);
+    }
     return *find(id);
 }
 
@@ -146,6 +156,8 @@ void TabsController::connectPage(Tab& tab, TabId id) {
     });
     web.setRelatedViewMaker([this, t] { return &openAfter(*t, Select::Yes, &t->web()).web(); });
     web.signalCloseRequested().connect([this, t] { close(*t); });
+    web.signalAudioChanged().connect(
+        [t] { t->showSound(t->web().isPlayingAudio(), t->web().isMuted()); });
     web.signalOpenInNewTab().connect([this, t](const std::string& url) {
         Tab& opened = openAfter(*t, Select::No);
         model_.setAddress(idOf(opened), url);
@@ -166,7 +178,11 @@ void TabsController::onInserted(TabId id, std::size_t) {
     Tab& tab = *slot;
     tab.signalSelect().connect([this, id] { model_.selectTab(id); });
     tab.signalClose().connect([this, t = &tab] { requestClose(*t); });
+    tab.signalToggleMute().connect([this, id] { toggleMute(id); });
+    tab.signalMenuRequested().connect(
+        [this, id](double x, double y) { menuRequested_.emit(id, x, y); });
     tab.setTitle(record.title);
+    tab.setSleeping(record.state != TabState::Live);
     tab.setActive(false);
     // A restored or sleeping tab gets its page only when it is first selected.
     if (record.state == TabState::Live) {
@@ -184,6 +200,7 @@ void TabsController::onRemoved(TabId id, std::size_t) {
         return;
     std::shared_ptr<Tab> closed(std::move(it->second));
     views_.erase(it);
+    linked_.erase(id);
     if (shown_ == closed.get())
         shown_ = nullptr;
     closed->detach();
@@ -204,13 +221,18 @@ void TabsController::onSelected(std::optional<TabId> id) {
         const TabRecord& record = *model_.find(*id);
         // A restored or sleeping tab loads its page the first time it is selected,
         // at its address as it was stored: it is no typed text.
+        // One with a saved state comes back from it: its back/forward list,
+        // scroll position and form contents.
         if (record.state != TabState::Live) {
             const std::string address = record.address;
             const HttpFallback fallback = httpFallbackFor(record.scheme);
+            const std::vector<std::uint8_t> saved = record.savedState;
             model_.setState(*id, TabState::Live);
+            model_.setSavedState(*id, {});
             makePage(*tab, *id);
-            if (auto url = historyURL(address))
-                tab->web().loadURL(*url, fallback);
+            if (!tab->web().restoreSessionState(saved))
+                if (auto url = historyURL(address))
+                    tab->web().loadURL(*url, fallback);
         }
     }
     for (auto& [viewId, view] : views_)
@@ -230,6 +252,9 @@ void TabsController::onChanged(TabId id, TabField field) {
             tab->setTitle(model_.find(id)->title);
     } else if (field == TabField::Folder) {
         rebuildTabBarLayouts();
+    } else if (field == TabField::State) {
+        if (Tab* tab = find(id))
+            tab->setSleeping(model_.find(id)->state != TabState::Live);
     }
 }
 
@@ -242,12 +267,24 @@ void TabsController::restore(const SessionState& session) {
 }
 
 void TabsController::onFoldersChanged() {
+    // A removed folder's header goes; a renamed one's shows its new name.
+    std::erase_if(folderViews_, [this](const auto& entry) {
+        if (model_.findFolder(entry.first))
+            return false;
+        if (auto* strip = dynamic_cast<Gtk::Box*>(entry.second->header().get_parent()))
+            strip->remove(entry.second->header());
+        return true;
+    });
     for (const FolderRecord& folder : model_.folders()) {
-        if (folderViews_.contains(folder.folderId))
+        if (auto it = folderViews_.find(folder.folderId); it != folderViews_.end()) {
+            it->second->setName(folder.name);
             continue;
+        }
         auto header = std::make_unique<TabFolder>(folder.name);
         const std::string folderId = folder.folderId;
         header->signalToggle().connect([this, folderId] { model_.toggleFolder(folderId); });
+        header->signalMenuRequested().connect(
+            [this, folderId](double x, double y) { folderMenuRequested_.emit(folderId, x, y); });
         folderViews_[folderId] = std::move(header);
     }
     if (!batching_)
@@ -337,6 +374,48 @@ void TabsController::closeAll() {
 
 void TabsController::toggleLayoutMode() {
     model_.setMode(model_.mode() == StripMode::Sidebar ? StripMode::TopBar : StripMode::Sidebar);
+}
+
+void TabsController::sleep(TabId id) {
+    Tab* tab = find(id);
+    const TabRecord* selected = model_.selected();
+    if (!tab || !tab->hasPage() || (selected && selected->id == id))
+        return;
+    model_.setSavedState(id, tab->web().sessionState());
+    if (window_)
+        window_->removeWebView(tab->web().widget());
+    if (shown_ == tab)
+        shown_ = nullptr;
+    tab->releasePage();
+    model_.setState(id, TabState::Sleeping);
+}
+
+void TabsController::captureSessionStates() {
+    for (auto& [id, view] : views_)
+        if (view->hasPage())
+            model_.setSavedState(id, view->web().sessionState());
+}
+
+void TabsController::toggleMute(TabId id) {
+    Tab* tab = find(id);
+    if (tab && tab->hasPage())
+        tab->web().setMuted(!tab->web().isMuted());
+}
+
+void TabsController::duplicate(TabId id) {
+    Tab* tab = find(id);
+    const TabRecord* record = model_.find(id);
+    if (!tab || !record)
+        return;
+    std::vector<std::uint8_t> state =
+        tab->hasPage() ? tab->web().sessionState() : record->savedState;
+    const std::string address = record->address;
+    const std::string title = record->title;
+    // The copy waits, like a sleeping tab, and comes back from the state when selected.
+    const TabId copy = model_.insertAfter(
+        id, {.address = address, .title = title, .state = TabState::Sleeping}, Select::No);
+    model_.setSavedState(copy, std::move(state));
+    model_.selectTab(copy);
 }
 
 void TabsController::restyle() {

@@ -80,6 +80,27 @@ public:
     // Drops any hover wash from the pills, as a new theme does.
     void restyle();
 
+    // Puts a tab that is not selected to sleep at once: its page's state is
+    // kept with its record and its view released. Whether it may is the
+    // sleep rules' to say.
+    void sleep(TabId id);
+    // The page talks to its opener or to a page it opened, through a shared web process.
+    bool isLinked(TabId id) const { return linked_.contains(id); }
+    // Keeps every live page's current state with its record, for the session file.
+    void captureSessionStates();
+    // Mutes a tab's page, or unmutes it.
+    void toggleMute(TabId id);
+    // Opens a copy of the tab right after it, with its back/forward list.
+    void duplicate(TabId id);
+
+    // The secondary button was pressed on a tab's pill, at (x, y) on the pill.
+    sigc::signal<void(TabId, double, double)>& signalMenuRequested() { return menuRequested_; }
+    // The same on a folder's header.
+    sigc::signal<void(const std::string&, double, double)>& signalFolderMenuRequested() {
+        return folderMenuRequested_;
+    }
+    // The view of the folder with `folderId`; null for none.
+    TabFolder* findFolder(const std::string& folderId);
     // A tab's page was made: other controllers hook into it here.
     sigc::signal<void(Tab&)>& signalPageCreated() { return pageCreated_; }
     // A different tab is selected, or none (null).
@@ -123,6 +144,10 @@ private:
     sigc::signal<void(Tab*)> selected_;
     sigc::signal<void(Tab&, const FinishedPage&)> pageFinished_;
     sigc::signal<void()> allClosed_;
+    sigc::signal<void(TabId, double, double)> menuRequested_;
+    sigc::signal<void(const std::string&, double, double)> folderMenuRequested_;
+    // Tabs whose pages share a web process with an opener or an opened page.
+    std::set<TabId> linked_;
     Lifetime lifetime_;
 };
 

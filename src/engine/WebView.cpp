@@ -31,6 +31,8 @@ constexpr const char* kErrorPageScheme = "vesk-error";
 // Marks the back-forward items of our error pages, which back and forward pass over.
 constexpr const char* kErrorPageMark = "vesk-error-page";
 
+HardwareAcceleration hardwareAcceleration = HardwareAcceleration::EngineDefault;
+
 bool isErrorPageItem(WebKitBackForwardListItem* item) {
     return item && g_object_get_data(G_OBJECT(item), kErrorPageMark);
 }
@@ -70,6 +72,10 @@ struct WebView::PendingFinish {
     GObjectPtr<GCancellable> cancellable = GObjectPtr<GCancellable>::adopt(g_cancellable_new());
 };
 
+void WebView::setHardwareAcceleration(HardwareAcceleration policy) {
+    hardwareAcceleration = policy;
+}
+
 WebView::WebView(WebSession* session, WebView* related) {
     GtkWidget* view = nullptr;
     if (related) {
@@ -89,6 +95,9 @@ WebView::WebView(WebSession* session, WebView* related) {
     viewRef_ = GObjectPtr<WebKitWebView>::retain(WEBKIT_WEB_VIEW(view));
     view_ = viewRef_.get();
     page_ = Glib::wrap(GTK_WIDGET(view_));
+    if (hardwareAcceleration == HardwareAcceleration::Never)
+        webkit_settings_set_hardware_acceleration_policy(webkit_web_view_get_settings(view_),
+                                                         WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
 
     auto* notice = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
     notice->add_css_class("vesk-page-stopped");
@@ -119,6 +128,7 @@ WebView::WebView(WebSession* session, WebView* related) {
     connectChromeEvents();
     connectSecurityEvents();
     connectToolEvents();
+    connectActivityEvents();
 }
 
 WebView::~WebView() {
@@ -193,7 +203,8 @@ std::optional<std::string> WebView::engineTitle() const {
 }
 
 void WebView::disconnectAll() {
-    for (auto* signal : {&progressChanged_, &processEnded_, &closeRequested_, &securityChanged_})
+    for (auto* signal :
+         {&progressChanged_, &processEnded_, &closeRequested_, &securityChanged_, &audioChanged_})
         signal->clear();
     finished_.clear();
     failed_.clear();

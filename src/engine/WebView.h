@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <gtkmm/label.h>
 #include <gtkmm/overlay.h>
@@ -62,6 +63,14 @@ struct CertificateSummary {
 // finished navigation is delivered once the page's title is known: at once
 // when the engine has it, else when it arrives or has been read back from the
 // page, because the engine's title can trail its FINISHED event.
+// What a page does that a tab put to sleep would lose.
+struct PageActivity {
+    // It asks before it is left (beforeunload).
+    bool asksBeforeLeaving = false;
+    // The user typed into it and has not submitted what was typed.
+    bool hasTypedText = false;
+};
+
 // A page that finished loading, as it was when it finished.
 struct FinishedPage {
     // Its address; empty when the engine gave none.
@@ -70,8 +79,14 @@ struct FinishedPage {
     std::optional<std::string> title;
 };
 
+// Whether web views may draw with the graphics device's GL.
+enum class HardwareAcceleration { EngineDefault, Never };
+
 class WebView {
 public:
+    // How every view made from now on draws its page.
+    static void setHardwareAcceleration(HardwareAcceleration policy);
+
     // A view keeping its website data in `session` (the engine's default, held
     // in memory, for none); with `related`, one sharing that view's web process
     // and session, so that a page opened from the other can talk to its opener.
@@ -105,6 +120,8 @@ public:
     // The user asked for a search for text selected in the page (the page menu's
     // "Search for").
     sigc::signal<void(const std::string&)>& signalSearchRequested() { return searchRequested_; }
+    // The page began or stopped playing sound, or was muted or unmuted.
+    sigc::signal<void()>& signalAudioChanged() { return audioChanged_; }
     // The page asks for a view of its own (a link with a target, window.open()):
     // `make` returns a new view made with `WebView(session, this)`, or null to
     // refuse. One maker at a time, since its answer is the engine's.
@@ -184,6 +201,28 @@ public:
     static void setCloseAnswerTimeout(std::chrono::milliseconds timeout);
     // An error page stands in for a page that failed before any of it arrived.
     bool isShowingErrorPage() const;
+
+    // --- Sleep and sound ---
+    // The engine's saved state of the page: its back/forward list, scroll
+    // positions and form contents; a few hundred bytes.
+    std::vector<std::uint8_t> sessionState() const;
+    // Takes on a saved state and loads its current page from it; false, loading
+    // nothing, when the engine cannot read the state or it holds no page.
+    bool restoreSessionState(const std::vector<std::uint8_t>& state);
+    // Ends the web process of a view about to be released, quietly: the engine
+    // would otherwise keep the process for reuse, with its memory, for up to half an hour.
+    void endProcessBeforeRelease();
+    bool isPlayingAudio() const;
+    bool isMuted() const;
+    void setMuted(bool muted);
+    // The page uses the camera, the microphone or the screen.
+    bool isCapturing() const;
+    // An element of the page fills the screen.
+    bool isFullscreen() const { return fullscreen_; }
+    // Asks the page what it does that sleep would lose; `answer` follows,
+    // unless the view goes first. A page that cannot answer counts as asking
+    // before it is left.
+    void askActivity(std::function<void(PageActivity)> answer);
     // How safely the page on show arrived, for the address field's sign.
     ConnectionSecurity security() const { return security_; }
     // The certificate of the page on show when it came over TLS; nothing otherwise.
@@ -199,6 +238,10 @@ private:
     // The chrome-facing events: new views, the page menu, progress, the link
     // under the pointer and full screen.
     void connectChromeEvents();
+    // Sound, and the page script that tells what sleep would lose.
+    void connectActivityEvents();
+    static void onActivityAnswer(GObject* source, GAsyncResult* result, gpointer request);
+    bool fullscreen_ = false;
     static void onMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, unsigned,
                                      gpointer self);
     struct MenuLink;
@@ -295,6 +338,7 @@ private:
     sigc::signal<void(const std::string&)> searchRequested_;
     // The text selected in the page when its menu was last asked for.
     std::string menuSelection_;
+    sigc::signal<void()> audioChanged_;
     std::function<WebView*()> makeRelatedView_;
 
     // The current load failed; the FINISHED that follows it does not count.

@@ -261,12 +261,14 @@ void WebView::onMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, uns
 // The engine makes the window fill the screen itself; the chrome steps aside.
 gboolean WebView::onEnterFullscreen(WebKitWebView*, gpointer data) {
     auto* self = static_cast<WebView*>(data);
+    self->fullscreen_ = true;
     self->fullscreenRequested_.emit(true);
     return FALSE;
 }
 
 gboolean WebView::onLeaveFullscreen(WebKitWebView*, gpointer data) {
     auto* self = static_cast<WebView*>(data);
+    self->fullscreen_ = false;
     self->fullscreenRequested_.emit(false);
     return FALSE;
 }

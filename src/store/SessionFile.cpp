@@ -49,6 +49,18 @@ bool isSafeToRestore(const std::string& address) {
     return !scheme || std::string_view(scheme) != "javascript";
 }
 
+// A tab's saved page state; a value of another kind, or too large, reads as none.
+std::vector<std::uint8_t> readState(plist_t tab) {
+    plist_t node = plist_dict_get_item(tab, "state");
+    if (!node || plist_get_node_type(node) != PLIST_DATA)
+        return {};
+    std::uint64_t length = 0;
+    const char* bytes = plist_get_data_ptr(node, &length);
+    if (!bytes || length > sessionMaxStateBytes)
+        return {};
+    return std::vector<std::uint8_t>(bytes, bytes + length);
+}
+
 } // namespace
 
 std::optional<SessionState> readSession(const std::filesystem::path& file) {
@@ -81,7 +93,7 @@ std::optional<SessionState> readSession(const std::filesystem::path& file) {
         std::string folder = dictionaryString(item, "folder").value_or("");
         if (!folderIds.contains(folder))
             folder.clear();
-        state.tabs.push_back({*address, folder});
+        state.tabs.push_back({*address, folder, readState(item)});
         if (isSelected)
             keptSelection = std::ssize(state.tabs) - 1;
     }
@@ -101,6 +113,11 @@ bool writeSession(const std::filesystem::path& file, const SessionState& state) 
         plist_t item = plist_new_dict();
         plist_dict_set_item(item, "address", stringNode(tab.address));
         plist_dict_set_item(item, "folder", stringNode(tab.folderId));
+        // A key of its own, which readers that do not know it pass over.
+        if (!tab.state.empty() && tab.state.size() <= sessionMaxStateBytes)
+            plist_dict_set_item(
+                item, "state",
+                newPlistData({reinterpret_cast<const char*>(tab.state.data()), tab.state.size()}));
         plist_array_append_item(tabs, item);
     }
     plist_t folders = plist_new_array();

@@ -14,6 +14,9 @@ struct SessionTab {
     std::string address;
     // The folderId of the tab's folder; empty for none.
     std::string folderId;
+    // The engine's saved state of the tab's page (its back/forward list, scroll
+    // positions and form contents); empty when none was saved.
+    std::vector<std::uint8_t> state{};
     bool operator==(const SessionTab&) const = default;
 };
 
@@ -43,6 +46,8 @@ inline constexpr std::string_view sessionFileName = "session.plist";
 inline constexpr std::size_t sessionMaxTabs = 1000;
 // A longer address or name is dropped, as the store drops it.
 inline constexpr std::size_t sessionMaxTextBytes = 8192;
+// A larger saved page state is dropped; its tab loads its address instead.
+inline constexpr std::size_t sessionMaxStateBytes = 256 * 1024;
 
 // The session in `file`, with every value that could not have been written dropped
 // (a tab whose address is not storable, a folder reference to no folder, a selection

@@ -36,6 +36,12 @@ std::optional<std::string> UserDefaults::stringForKey(std::string_view key) cons
     return dictionaryString(values_.get(), std::string(key).c_str());
 }
 
+std::optional<std::int64_t> UserDefaults::integerForKey(std::string_view key) const {
+    if (!isStorableText(key))
+        return std::nullopt;
+    return dictionaryInteger(values_.get(), std::string(key).c_str());
+}
+
 std::optional<std::vector<std::uint8_t>> UserDefaults::dataForKey(std::string_view key) const {
     if (!isStorableText(key))
         return std::nullopt;

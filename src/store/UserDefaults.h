@@ -57,6 +57,9 @@ public:
     // A key that is not storable text (see isStorableText) is never present.
     std::optional<std::string> stringForKey(std::string_view key) const;
 
+    // The integer under `key`; nothing when the key is absent or holds another kind of value.
+    std::optional<std::int64_t> integerForKey(std::string_view key) const;
+
     // The data under `key`; nothing when the key is absent or holds another kind of value.
     std::optional<std::vector<std::uint8_t>> dataForKey(std::string_view key) const;
 

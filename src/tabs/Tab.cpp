@@ -1,6 +1,7 @@
 #include "tabs/Tab.h"
 
 #include <gtkmm/box.h>
+#include <gtkmm/gestureclick.h>
 #include <gtkmm/label.h>
 
 #include "engine/LoginForms.h"
@@ -22,6 +23,8 @@ constexpr double kCloseSize = 14.0;
 constexpr double kCloseTrailing = 6.0;
 constexpr double kTitlePointSize = 12.0;
 constexpr double kCloseOpacity = 0.5;
+// The speaker's width when shown; hidden, it takes no room.
+constexpr double kSoundSize = 16.0;
 
 } // namespace
 
@@ -50,7 +53,22 @@ Tab::Tab() : pill_(std::make_unique<VeskTabPill>()) {
     closeBtn_->set_opacity(kCloseOpacity);
     closeBtn_->signal_clicked().connect([this] { close_.emit(); });
 
+    soundBtn_ = iconBtn("audio-volume-high-symbolic", "Mute Tab");
+    soundBtn_->add_css_class("vesk-tab-sound");
+    soundBtn_->set_visible(false);
+    soundBtn_->signal_clicked().connect([this] { toggleMute_.emit(); });
+
+    // The secondary button anywhere on the pill opens the tab's menu.
+    auto secondary = Gtk::GestureClick::create();
+    secondary->set_button(GDK_BUTTON_SECONDARY);
+    // Before the buttons on it, which would otherwise take the press.
+    secondary->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    secondary->signal_pressed().connect(
+        [this](int, double x, double y) { menuRequested_.emit(x, y); });
+    pill_->add_controller(secondary);
+
     pill_->addChild(*btn_);
+    pill_->addChild(*soundBtn_);
     pill_->addChild(*closeBtn_);
     Gtk::Widget* pill = nullptr; // the pill itself, as the parent
     activateConstraints(pill_->constraintLayout(),
@@ -59,12 +77,17 @@ Tab::Tab() : pill_(std::make_unique<VeskTabPill>()) {
                             constrain(height(pill), VeskTabPill::kHeight),
                             constrain(leading(btn_), leading(pill), kTitleLeading),
                             constrain(centerY(btn_), centerY(pill)),
-                            constrain(trailing(btn_), leading(closeBtn_), -kTitleToClose),
+                            constrain(trailing(btn_), leading(soundBtn_), -kTitleToClose),
+                            constrain(trailing(soundBtn_), leading(closeBtn_)),
+                            constrain(centerY(soundBtn_), centerY(pill)),
+                            constrain(height(soundBtn_), kCloseSize),
                             constrain(trailing(closeBtn_), trailing(pill), -kCloseTrailing),
                             constrain(centerY(closeBtn_), centerY(pill)),
                             constrain(width(closeBtn_), kCloseSize),
                             constrain(height(closeBtn_), kCloseSize),
                         });
+    soundWidth_ = constrain(width(soundBtn_), 0.0);
+    activateConstraints(pill_->constraintLayout(), {soundWidth_});
 }
 
 Tab::~Tab() {
@@ -85,6 +108,43 @@ void Tab::makePage(WebSession* session, WebView* opener) {
     web_ = std::make_unique<WebView>(session, opener);
     loginForms_ = std::make_unique<LoginForms>(*web_);
     openingGuard_ = std::make_unique<OpeningGuard>(*web_);
+}
+
+void Tab::releasePage() {
+    if (!web_)
+        return;
+    findBar_.reset();
+    permissionBar_.reset();
+    loginForms_.reset();
+    web_->stopLoading();
+    web_->disconnectAll();
+    web_->endProcessBeforeRelease();
+    web_.reset();
+    showSound(false, false);
+}
+
+void Tab::setSleeping(bool sleeping) {
+    if (sleeping)
+        pill_->add_css_class("sleeping");
+    else
+        pill_->remove_css_class("sleeping");
+}
+
+void Tab::showSound(bool playing, bool muted) {
+    // A muted tab keeps its struck-through speaker, so that it can be unmuted.
+    const bool shown = playing || muted;
+    if (shown != soundBtn_->get_visible()) {
+        deactivateConstraints(pill_->constraintLayout(), {soundWidth_});
+        soundWidth_ = constrain(width(soundBtn_), shown ? kSoundSize : 0.0);
+        activateConstraints(pill_->constraintLayout(), {soundWidth_});
+    }
+    soundBtn_->set_visible(shown);
+    soundBtn_->set_icon_name(muted ? "audio-volume-muted-symbolic" : "audio-volume-high-symbolic");
+    soundBtn_->set_tooltip_text(muted ? "Unmute Tab" : "Mute Tab");
+}
+
+bool Tab::showsSound() const {
+    return soundBtn_->get_visible();
 }
 
 FindBar& Tab::findBar() {

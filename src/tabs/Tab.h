@@ -4,6 +4,7 @@
 #include <string>
 
 #include <gtkmm/button.h>
+#include <gtkmm/constraint.h>
 #include <sigc++/signal.h>
 #include <sigc++/trackable.h>
 
@@ -34,6 +35,9 @@ public:
     // that opened it.
     void makePage(WebSession* session, WebView* opener = nullptr);
     bool hasPage() const { return web_ != nullptr; }
+    // Releases the tab's page and everything that works on it; its web process
+    // ends once no other view shares it. The pill stays.
+    void releasePage();
     // The tab's page; only once it has been made.
     WebView& web() { return *web_; }
     const WebView& web() const { return *web_; }
@@ -56,6 +60,13 @@ public:
     // Shows the model's title on the title button.
     void setTitle(const std::string& title);
 
+    // Dims the pill of a tab that sleeps.
+    void setSleeping(bool sleeping);
+    // Shows the speaker on the pill while the page plays sound, struck through when muted.
+    void showSound(bool playing, bool muted);
+    bool showsSound() const;
+    Gtk::Button& soundButton() { return *soundBtn_; }
+
     // Marks the tab selected or not and drops any hover wash, as a restyle does.
     void setActive(bool active);
     bool isActive() const { return pill_->isActive; }
@@ -64,6 +75,10 @@ public:
     sigc::signal<void()>& signalSelect() { return select_; }
     // The close button was clicked.
     sigc::signal<void()>& signalClose() { return close_; }
+    // The speaker was clicked.
+    sigc::signal<void()>& signalToggleMute() { return toggleMute_; }
+    // The pill was clicked with the secondary button, at (x, y) on the pill.
+    sigc::signal<void(double, double)>& signalMenuRequested() { return menuRequested_; }
 
     // Leaves the window for good: the page stops and reports nothing more, and the
     // pill leaves its strip. The record itself may go later.
@@ -78,8 +93,13 @@ private:
     std::unique_ptr<VeskTabPill> pill_;
     Gtk::Button* btn_ = nullptr;
     Gtk::Button* closeBtn_ = nullptr;
+    Gtk::Button* soundBtn_ = nullptr;
+    // The speaker's width: its size when shown, none when hidden.
+    Glib::RefPtr<Gtk::Constraint> soundWidth_;
     sigc::signal<void()> select_;
     sigc::signal<void()> close_;
+    sigc::signal<void()> toggleMute_;
+    sigc::signal<void(double, double)> menuRequested_;
 };
 
 } // namespace vesk

@@ -1,5 +1,7 @@
 #include "tabs/TabFolder.h"
 
+#include <gtkmm/gestureclick.h>
+
 #include "widgets/Text.h"
 
 namespace vesk {
@@ -22,6 +24,17 @@ TabFolder::TabFolder(const std::string& name)
     header.set_halign(Gtk::Align::CENTER);
     setVeskFont(header, kHeaderPointSize, FontWeight::Bold);
     header.signal_clicked().connect([this] { toggle_.emit(); });
+    auto secondary = Gtk::GestureClick::create();
+    secondary->set_button(GDK_BUTTON_SECONDARY);
+    // Before the buttons on it, which would otherwise take the press.
+    secondary->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    secondary->signal_pressed().connect(
+        [this](int, double x, double y) { menuRequested_.emit(x, y); });
+    header.add_controller(secondary);
+}
+
+void TabFolder::setName(const std::string& name) {
+    folderHeaderBtn_->set_label("\U0001F4C1 " + name);
 }
 
 } // namespace vesk

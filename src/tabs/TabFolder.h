@@ -19,6 +19,11 @@ public:
     TabFolder& operator=(const TabFolder&) = delete;
 
     Gtk::Button& header() { return *folderHeaderBtn_; }
+    // Shows the folder's name on its header.
+    void setName(const std::string& name);
+
+    // The header was clicked with the secondary button, at (x, y) on the header.
+    sigc::signal<void(double, double)>& signalMenuRequested() { return menuRequested_; }
 
     // The header was clicked.
     sigc::signal<void()>& signalToggle() { return toggle_; }
@@ -26,6 +31,7 @@ public:
 private:
     std::unique_ptr<Gtk::Button> folderHeaderBtn_;
     sigc::signal<void()> toggle_;
+    sigc::signal<void(double, double)> menuRequested_;
 };
 
 } // namespace vesk

@@ -93,7 +93,7 @@ std::optional<std::size_t> TabModel::tabAtPlace(int place) const {
 SessionState TabModel::snapshot() const {
     SessionState session;
     for (const TabRecord& tab : tabs_)
-        session.tabs.push_back({tab.address, tab.folderId});
+        session.tabs.push_back({tab.address, tab.folderId, tab.savedState});
     for (const FolderRecord& folder : folders_)
         session.folders.push_back({folder.folderId, folder.name, folder.isExpanded});
     session.selectedIndex = selected_.value_or(0);
@@ -212,9 +212,14 @@ void TabModel::setState(TabId id, TabState state) {
         changed_.emit(id, TabField::State);
 }
 
+void TabModel::setSavedState(TabId id, std::vector<std::uint8_t> state) {
+    if (TabRecord* tab = recordOf(tabs_, id))
+        tab->savedState = std::move(state);
+}
+
 std::string TabModel::createFolder() {
     std::string id = newFolderId();
-    folders_.push_back({id, "Workspace " + std::to_string(folders_.size() + 1), true});
+    folders_.push_back({id, "Workspace " + std::to_string(++foldersNumbered_), true});
     if (selected_ && tabs_[*selected_].folderId.empty()) {
         tabs_[*selected_].folderId = id;
         changed_.emit(tabs_[*selected_].id, TabField::Folder);
@@ -231,6 +236,32 @@ void TabModel::toggleFolder(const std::string& folderId) {
     foldersChanged_.emit();
 }
 
+void TabModel::setFolder(TabId id, const std::string& folderId) {
+    if (!folderId.empty() && !findFolder(folderId))
+        return;
+    if (TabRecord* tab = recordOf(tabs_, id); tab && assignIfDifferent(tab->folderId, folderId))
+        changed_.emit(id, TabField::Folder);
+}
+
+void TabModel::renameFolder(const std::string& folderId, std::string name) {
+    auto it = std::ranges::find(folders_, folderId, &FolderRecord::folderId);
+    if (it != folders_.end() && assignIfDifferent(it->name, std::move(name)))
+        foldersChanged_.emit();
+}
+
+void TabModel::removeFolder(const std::string& folderId) {
+    auto it = std::ranges::find(folders_, folderId, &FolderRecord::folderId);
+    if (it == folders_.end())
+        return;
+    folders_.erase(it);
+    for (TabRecord& tab : tabs_)
+        if (tab.folderId == folderId) {
+            tab.folderId.clear();
+            changed_.emit(tab.id, TabField::Folder);
+        }
+    foldersChanged_.emit();
+}
+
 void TabModel::setMode(StripMode mode) {
     if (mode_ == mode)
         return;
@@ -244,6 +275,7 @@ void TabModel::restore(const SessionState& session) {
         std::string id = newFolderId();
         folderIds[saved.folderId] = id;
         folders_.push_back({std::move(id), saved.name, saved.isExpanded});
+        ++foldersNumbered_;
     }
     // Listeners know the folders before the first tab that names one arrives.
     if (!session.folders.empty())
@@ -258,6 +290,7 @@ void TabModel::restore(const SessionState& session) {
         if (!saved.address.empty()) {
             tab.title = shownText(saved.address, kShownAddressChars, Ellipsis::End);
             tab.state = TabState::Unloaded;
+            tab.savedState = saved.state;
         }
         tabs_.push_back(std::move(tab));
         inserted_.emit(tabs_.back().id, tabs_.size() - 1);

@@ -48,6 +48,9 @@ struct TabRecord {
     // Guessed when the user typed the address without a scheme: a page not yet
     // loaded keeps the right to fall back from https to http.
     SchemeOrigin scheme = SchemeOrigin::Given;
+    // The engine's saved state of the page, kept while the tab has no page
+    // (asleep, or restored and not yet selected) and written to the session.
+    std::vector<std::uint8_t> savedState{};
 };
 
 // The fields of a tab about to be opened.
@@ -121,12 +124,22 @@ public:
     void setAddress(TabId id, std::string address);
     void setTitle(TabId id, std::string title);
     void setState(TabId id, TabState state);
+    // Keeps the page's saved state with the tab; it tells no listener, since
+    // nothing shows it, and is written with the next change of the session.
+    void setSavedState(TabId id, std::vector<std::uint8_t> state);
 
     // --- Folders and mode ---
     // A new expanded folder named "Workspace N" (N counting this one), which
     // takes in the selected tab when that is in no folder. Its folderId.
     std::string createFolder();
     void toggleFolder(const std::string& folderId);
+    // Puts the tab into the folder, or into none for an empty id; an unknown
+    // folder changes nothing.
+    void setFolder(TabId id, const std::string& folderId);
+    void renameFolder(const std::string& folderId, std::string name);
+    // Removes the folder; its tabs stay open, in no folder. Its number is not
+    // given to the next folder.
+    void removeFolder(const std::string& folderId);
     void setMode(StripMode mode);
 
     // Adds a saved session's folders (with fresh ids, so that none clashes with
@@ -141,7 +154,7 @@ public:
     // The selected tab changed, or was selected again; nothing when none is.
     sigc::signal<void(std::optional<TabId>)>& signalSelected() { return selectedSignal_; }
     sigc::signal<void(TabId, TabField)>& signalChanged() { return changed_; }
-    // A folder was added, or expanded or collapsed.
+    // A folder was added, removed, renamed, or expanded or collapsed.
     sigc::signal<void()>& signalFoldersChanged() { return foldersChanged_; }
     sigc::signal<void(StripMode)>& signalModeChanged() { return modeChanged_; }
 
@@ -153,6 +166,8 @@ private:
     // Newest last.
     std::vector<std::string> closedAddresses_;
     TabId nextId_ = 1;
+    // How many folders have been made or restored: the next one's number, less one.
+    std::size_t foldersNumbered_ = 0;
 
     sigc::signal<void(TabId, std::size_t)> inserted_;
     sigc::signal<void(TabId, std::size_t)> removed_;

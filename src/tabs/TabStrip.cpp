@@ -50,6 +50,8 @@ TabStrip::TabStrip(int sidebarWidth) {
     // tab is revealed again then, after the layout pass that changed it.
     topTabBarScroller_->get_hadjustment()->signal_changed().connect(
         sigc::mem_fun(*this, &TabStrip::onTopAdjustmentChanged));
+    sidebarTabBarScroller_->get_vadjustment()->signal_changed().connect(
+        sigc::mem_fun(*this, &TabStrip::onTopAdjustmentChanged));
 
     // A mouse wheel turns vertically; in a strip that only scrolls sideways
     // that turn moves it sideways.
@@ -107,6 +109,27 @@ void TabStrip::onTopAdjustmentChanged() {
     });
 }
 
+void TabStrip::scrollSelectedIntoSidebarView() {
+    // A pill under a collapsed folder has no place to scroll to.
+    if (!selectedPill_ || selectedPill_->get_parent() != sidebarTabBarStack_ ||
+        !selectedPill_->get_visible())
+        return;
+    double x = 0, top = 0;
+    if (!selectedPill_->translate_coordinates(*sidebarTabBarStack_, 0, 0, x, top))
+        return;
+    const double bottom = top + VeskTabPill::kHeight;
+    auto adjustment = sidebarTabBarScroller_->get_vadjustment();
+    const double page = adjustment->get_page_size();
+    if (page <= 0.0)
+        return;
+    double value = adjustment->get_value();
+    if (bottom > value + page)
+        value = bottom - page;
+    if (top < value)
+        value = top;
+    adjustment->set_value(value);
+}
+
 bool TabStrip::onTopStripWheel(double, double dy) {
     if (dy == 0.0)
         return false;
@@ -130,8 +153,10 @@ void TabStrip::scrollSelectedIntoView() {
     Gtk::Widget* c = topTabBarStack_->get_first_child();
     for (; c && c != selectedPill_; c = c->get_next_sibling())
         ++before;
-    if (!c)
+    if (!c) {
+        scrollSelectedIntoSidebarView();
         return;
+    }
     const double left = before * (VeskTabPill::kWidth + topTabBarStack_->get_spacing());
     const double right = left + VeskTabPill::kWidth;
 

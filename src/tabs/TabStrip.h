@@ -45,7 +45,7 @@ public:
     // The top strip's width with every pill shown.
     int naturalTopWidth();
 
-    // Keeps `tab`'s pill wholly in view in the top strip, now and after the
+    // Keeps `tab`'s pill wholly in view in the strip in use, now and after the
     // strip's next layout; null for none.
     void revealSelected(Tab* tab);
 
@@ -57,6 +57,7 @@ private:
     void onTopAdjustmentChanged();
     bool onTopStripWheel(double dx, double dy);
     void scrollSelectedIntoView();
+    void scrollSelectedIntoSidebarView();
     void onAddressesDropped(const std::vector<std::string>& addresses);
 
     Gtk::Box* topTabBarStack_ = nullptr;

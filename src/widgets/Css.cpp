@@ -35,6 +35,11 @@ menubutton.vesk-toolbar-button > button { color: #3584e4; }
 .vesk-pill.active { background-color: alpha(#3584e4, 0.24); }
 button.vesk-tab-title { border: none; padding: 0 2px; margin: 0; min-height: 0; min-width: 0; }
 button.vesk-tab-title label { color: inherit; }
+button.vesk-tab-list-button { border-radius: 8px; background-color: @window_bg_color; }
+/* A sleeping tab keeps its pill, dimmed. */
+.vesk-pill.sleeping button.vesk-tab-title { opacity: 0.5; }
+button.vesk-tab-sound { border: none; padding: 0; min-height: 14px; min-width: 14px; }
+button.vesk-tab-sound image { -gtk-icon-size: 14px; }
 button.vesk-tab-close { border: none; padding: 0; min-height: 14px; min-width: 14px; }
 /* The close mark is the theme's 16-pixel drawing, which needs no vector
    renderer; it overhangs the 14-pixel button by a pixel on each side. */

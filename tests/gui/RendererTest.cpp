@@ -67,5 +67,23 @@ TEST_F(RendererTest, AGraphicsDeviceOrTheUsersChoiceLeavesGtkToChoose) {
     EXPECT_FALSE(hasGraphicsDevice(devices_ / "missing"));
 }
 
+// Pages follow the window: drawn without GL where the window draws with cairo,
+// unless the user named a renderer or one of the engine's drawing switches.
+TEST_F(RendererTest, PagesDrawWithoutAccelerationOnlyWhereTheWindowUsesCairo) {
+    EXPECT_EQ(choosePageDrawing(devices_), PageDrawing::WithoutAcceleration);
+    for (const char* variable :
+         {"GSK_RENDERER", "WEBKIT_DISABLE_COMPOSITING_MODE", "WEBKIT_DISABLE_DMABUF_RENDERER"}) {
+        g_setenv(variable, "1", TRUE);
+        EXPECT_EQ(choosePageDrawing(devices_), PageDrawing::EngineDefault) << variable;
+        g_unsetenv(variable);
+    }
+    g_setenv("WEBKIT_FORCE_COMPOSITING_MODE", "", TRUE);
+    EXPECT_EQ(choosePageDrawing(devices_), PageDrawing::WithoutAcceleration)
+        << "an empty value chooses nothing";
+    g_unsetenv("WEBKIT_FORCE_COMPOSITING_MODE");
+    addDevice("dri/renderD128");
+    EXPECT_EQ(choosePageDrawing(devices_), PageDrawing::EngineDefault);
+}
+
 } // namespace
 } // namespace vesk::test

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include <sys/stat.h>
 
 #include "TempFolder.h"
@@ -62,6 +65,36 @@ TEST_F(SessionFileTest, HostileValuesAreDropped) {
     writeFile(file, plist("<dict><key>tabs</key><array><dict><key>address</key><string>a</string>"
                           "</dict></array><key>selected</key><integer>-5</integer></dict>"));
     EXPECT_EQ(readSession(file)->selectedIndex, 0u);
+}
+
+// A tab's saved page state rides in a key of its own: the file stays readable by a
+// reader that knows only addresses, and a state of the wrong kind or size is dropped
+// while its tab stays.
+TEST_F(SessionFileTest, SavedPageStatesRoundTripBesideTheOldKeys) {
+    const auto file = temp / "session.plist";
+    const std::vector<std::uint8_t> state{0, 1, 2, 0xff, 0};
+    SessionState session{
+        {{"http://127.0.0.1/a", "", state}, {"http://127.0.0.1/b", ""}}, {}, 1, false};
+    ASSERT_TRUE(writeSession(file, session));
+    EXPECT_EQ(readSession(file), session);
+    std::string text;
+    {
+        std::ifstream in(file);
+        text.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    EXPECT_NE(text.find("<key>address</key>"), std::string::npos);
+    EXPECT_NE(text.find("<key>state</key>"), std::string::npos);
+    EXPECT_EQ(text.find("<key>state</key>"), text.rfind("<key>state</key>"))
+        << "a tab without a state writes no key";
+
+    session.tabs[0].state.assign(sessionMaxStateBytes + 1, 7);
+    ASSERT_TRUE(writeSession(file, session));
+    EXPECT_TRUE(readSession(file)->tabs[0].state.empty());
+    writeFile(file, plist("<dict><key>tabs</key><array><dict><key>address</key><string>a</string>"
+                          "<key>state</key><string>AAEC</string></dict></array></dict>"));
+    const auto read = readSession(file);
+    ASSERT_EQ(read->tabs.size(), 1u);
+    EXPECT_TRUE(read->tabs[0].state.empty());
 }
 
 } // namespace

@@ -272,4 +272,41 @@ TEST(TabMoves, KeepTheSelectionOnTheSameTab) {
     EXPECT_EQ(moves, (std::vector<std::size_t>{0, 3, 3, 1}));
 }
 
+// Folders that can be renamed and removed: a removed folder's tabs stay open in
+// no folder, and its number is never given again.
+TEST(TabFolders, RemovingAFolderKeepsItsTabsAndItsNumber) {
+    TabModel model;
+    const TabId a = model.append({.address = "a"}, Select::Yes);
+    const TabId b = model.append({.address = "b"}, Select::No);
+    const std::string first = model.createFolder();
+    const std::string second = model.createFolder();
+    model.setFolder(b, second);
+    model.setFolder(b, "no such folder");
+    EXPECT_EQ(model.find(b)->folderId, second);
+    model.renameFolder(second, "Reading");
+    EXPECT_EQ(model.findFolder(second)->name, "Reading");
+
+    model.removeFolder(first);
+    EXPECT_EQ(model.tabs().size(), 2u);
+    EXPECT_EQ(model.find(a)->folderId, "");
+    EXPECT_EQ(model.findFolder(first), nullptr);
+    EXPECT_EQ(model.findFolder(model.createFolder())->name, "Workspace 3");
+    model.setFolder(b, "");
+    EXPECT_EQ(model.find(b)->folderId, "");
+}
+
+// A tab's saved page state survives the session file's round: a restored tab keeps
+// it until it is selected, and the snapshot writes it back.
+TEST(TabSavedState, TravelsWithTheSession) {
+    TabModel model;
+    const std::vector<std::uint8_t> state{1, 2, 3};
+    model.restore({{{"a", "", state}, {"b", ""}, {"", "", state}}, {}, 1, false});
+    EXPECT_EQ(model.tabs()[0].savedState, state);
+    EXPECT_TRUE(model.tabs()[2].savedState.empty()) << "a blank tab has no page to restore";
+    model.setSavedState(model.tabs()[1].id, state);
+    const SessionState snapshot = model.snapshot();
+    EXPECT_EQ(snapshot.tabs[0].state, state);
+    EXPECT_EQ(snapshot.tabs[1].state, state);
+}
+
 } // namespace

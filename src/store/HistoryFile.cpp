@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -101,6 +102,13 @@ std::vector<HistoryEntry> checkedHistory(plist_t list) {
 
 // Puts visits in front of the entries, each unless it repeats the newest address, and
 // keeps the newest historyLimit. False when every visit was a repeat.
+// Drops the entries made at or after `since`; an entry without a date stays, as its
+// moment is unknown.
+void removeVisitsSince(std::vector<HistoryEntry>& entries, double since) {
+    std::erase_if(
+        entries, [since](const HistoryEntry& entry) { return entry.date && *entry.date >= since; });
+}
+
 bool applyToHistory(std::vector<HistoryEntry>& entries, const std::vector<HistoryEntry>& visits) {
     bool isChanged = false;
     for (const HistoryEntry& visit : visits) {
@@ -175,6 +183,8 @@ void HistoryFile::applyPending(std::vector<HistoryEntry>& entries,
     for (const StoreWrite& write : writes) {
         if (write.kind == StoreWrite::Kind::ClearHistory) {
             entries.clear();
+        } else if (write.kind == StoreWrite::Kind::ClearVisitsSince) {
+            removeVisitsSince(entries, write.since);
         } else if (write.kind == StoreWrite::Kind::Visit &&
                    std::ranges::none_of(entries, [&](const HistoryEntry& entry) {
                        return entry.date == write.visit.date && entry.url == write.visit.url;
@@ -188,10 +198,16 @@ FileWriteOutcome HistoryFile::write(const fs::path& file, const std::vector<Stor
                                     const FileLock& held) {
     std::optional<HistoryFile> written;
     std::vector<HistoryEntry> visits;
+    // The earliest moment from which the stored entries go; none while infinite.
+    constexpr double noClear = std::numeric_limits<double>::infinity();
+    double clearedSince = noClear;
     bool isFailed = false;
     for (const StoreWrite& write : batch) {
         if (write.kind == StoreWrite::Kind::Visit) {
             visits.push_back(write.visit);
+        } else if (write.kind == StoreWrite::Kind::ClearVisitsSince) {
+            removeVisitsSince(visits, write.since);
+            clearedSince = std::min(clearedSince, write.since);
         } else if (write.kind == StoreWrite::Kind::ClearHistory) {
             // Visits before a clear would go at once: they are never written.
             visits.clear();
@@ -203,9 +219,10 @@ FileWriteOutcome HistoryFile::write(const fs::path& file, const std::vector<Stor
             // A file that would not go is read again when needed.
             const FileStamp left = FileStamp::of(file);
             written = HistoryFile{{}, left.isPresent ? FileStamp{} : left};
+            clearedSince = noClear;
         }
     }
-    if (!visits.empty()) {
+    if (!visits.empty() || clearedSince != noClear) {
         isFailed = true;
         // At most one read and one write for every visit of the batch, and no read when
         // nobody changed the file since our last write.
@@ -216,8 +233,11 @@ FileWriteOutcome HistoryFile::write(const fs::path& file, const std::vector<Stor
             stored = checkedHistory(list.get());
         }
         if (stored) {
+            const std::size_t storedCount = stored->size();
+            removeVisitsSince(*stored, clearedSince);
+            const bool isChanged = stored->size() != storedCount;
             // A repeat of the newest entry leaves the file as it is.
-            const bool isWritten = !applyToHistory(*stored, visits) ||
+            const bool isWritten = (!applyToHistory(*stored, visits) && !isChanged) ||
                                    replacePlistFile(file, historyPlist(*stored).get(), held);
             if (isWritten) {
                 written = HistoryFile{std::move(*stored), FileStamp::of(file)};

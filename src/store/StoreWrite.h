@@ -6,6 +6,7 @@
 #include "store/SavedPassword.h"
 #include "store/SessionFile.h"
 #include "store/UserDefaults.h"
+#include "store/VisitDatabase.h"
 
 namespace vesk {
 
@@ -17,6 +18,10 @@ struct StoreWrite {
     enum class Kind {
         Visit,
         ClearHistory,
+        // The visits at or after `since`, in the history file and the long-term history.
+        ClearVisitsSince,
+        // One address and all its visits, from the long-term history.
+        RemoveVisitedPage,
         Password,
         RemovePassword,
         RemoveAllPasswords,
@@ -29,6 +34,12 @@ struct StoreWrite {
     Kind kind;
     // A visit: the entry as it will be stored.
     HistoryEntry visit;
+    // A visit: whether the user typed its address. A removed page: its address is visit.url.
+    VisitOrigin origin = VisitOrigin::Link;
+    // ClearVisitsSince: seconds since 1970.
+    double since = 0;
+    // The long-term history has this write: a retry of the history file's leaves it be.
+    bool isInVisitDatabase = false;
     // A password, or the host whose record goes: the record as it will be stored.
     SavedPassword record;
     // The session to write.
@@ -36,7 +47,14 @@ struct StoreWrite {
     // The defaults whose changes are saved.
     std::optional<UserDefaults> defaults;
 
-    bool isHistoryWrite() const { return kind == Kind::Visit || kind == Kind::ClearHistory; }
+    // A write of the history file.
+    bool isHistoryWrite() const {
+        return kind == Kind::Visit || kind == Kind::ClearHistory || kind == Kind::ClearVisitsSince;
+    }
+    // A write of the long-term history.
+    bool isVisitDatabaseWrite() const {
+        return isHistoryWrite() || kind == Kind::RemoveVisitedPage;
+    }
     bool isVaultWrite() const {
         return kind == Kind::Password || kind == Kind::RemovePassword ||
                kind == Kind::RemoveAllPasswords;

@@ -157,8 +157,10 @@ void AddressField::onFocusEnter() {
 }
 
 void AddressField::onChanged() {
-    if (!settingText_)
-        editing_ = true;
+    if (settingText_)
+        return;
+    editing_ = true;
+    typed_.emit(text());
 }
 
 void AddressField::onActivate() {

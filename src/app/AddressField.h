@@ -55,6 +55,9 @@ public:
     void openSecurityPopover();
     SecurityPopover& securityPopover() { return *popover_; }
 
+    // The user changed the text (typing, pasting, deleting); the text is the field's.
+    sigc::signal<void(const std::string&)>& signalTyped() { return typed_; }
+
     // An editing session ended; the text is the field's.
     sigc::signal<void(const std::string&, EditingEnd)>& signalEditingEnded() {
         return editingEnded_;
@@ -75,6 +78,7 @@ private:
     bool settingText_ = false;
     std::string shownText_;
     sigc::signal<void(const std::string&, EditingEnd)> editingEnded_;
+    sigc::signal<void(const std::string&)> typed_;
 };
 
 } // namespace vesk

@@ -19,6 +19,7 @@
 #include "history/HistoryPanel.h"
 #include "passwords/PasswordsController.h"
 #include "store/VeskStore.h"
+#include "suggestions/SuggestionsController.h"
 #include "theme/ThemeController.h"
 #include "theme/ThemePanel.h"
 #include "widgets/Alert.h"
@@ -35,6 +36,7 @@ AppDelegate::~AppDelegate() {
     downloads_.reset();
     notifications_.reset();
     passwords_.reset();
+    suggestions_.reset();
     history_.reset();
     pages_.reset();
     themePanel_.reset();
@@ -67,6 +69,8 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     themePanel_ = std::make_unique<ThemePanel>(window_->glass(), anchor, panels_);
     pages_ = std::make_unique<PageController>(*window_);
     history_ = std::make_unique<HistoryController>(*historyPanel_, *theme_, window_->alerts());
+    suggestions_ = std::make_unique<SuggestionsController>(window_->addressField().widget(),
+                                                           VeskStore::shared().visitDatabaseFile());
     passwords_ = std::make_unique<PasswordsController>(window_->alerts(), window_->window(),
                                                        window_->toolbar().password());
     downloads_ = std::make_unique<DownloadsController>(*webSession_, window_->downloads());
@@ -148,7 +152,11 @@ void AppDelegate::setupCallbacks() {
     // The page controller goes before the window, whose focus still moves as it closes.
     window_->addressField().signalEditingEnded().connect(sigc::track_obj(
         [this](const std::string& text, EditingEnd end) {
-            if (pages_->loadTyped(text) && end == EditingEnd::Submitted)
+            suggestions_->close();
+            if (!pages_->loadTyped(text))
+                return;
+            suggestions_->typedLoadStarted(tabs_->current());
+            if (end == EditingEnd::Submitted)
                 pages_->focusPage();
         },
         *pages_));
@@ -161,8 +169,11 @@ void AppDelegate::setupCallbacks() {
         pages_->bind(tab);
         passwords_->setCurrent(tab);
     });
-    tabs_->signalPageFinished().connect(
-        [this](Tab&, const FinishedPage& page) { history_->pageFinished(page.url, page.title); });
+    tabs_->signalPageFinished().connect([this](Tab& tab, const FinishedPage& page) {
+        history_->pageFinished(page.url, page.title, suggestions_->takeVisitOrigin(&tab));
+    });
+    window_->addressField().signalTyped().connect(
+        sigc::mem_fun(*suggestions_, &SuggestionsController::typed));
     window_->followTitles(tabs_->model());
     window_->tabStrip().signalAddressDropped().connect(
         [this](const std::string& address) { tabs_->open(address); });

@@ -22,6 +22,7 @@ class PageController;
 class PageNotifications;
 class PasswordsController;
 class SessionController;
+class SuggestionsController;
 class Tab;
 class TabsController;
 class ThemeController;
@@ -61,6 +62,7 @@ public:
     PasswordsController& passwords() { return *passwords_; }
     HistoryPanel& historyPanel() { return *historyPanel_; }
     ThemePanel& themePanel() { return *themePanel_; }
+    SuggestionsController& suggestions() { return *suggestions_; }
 
 private:
     void setupActions();
@@ -85,6 +87,7 @@ private:
     std::unique_ptr<ThemePanel> themePanel_;
     std::unique_ptr<PageController> pages_;
     std::unique_ptr<HistoryController> history_;
+    std::unique_ptr<SuggestionsController> suggestions_;
     std::unique_ptr<PasswordsController> passwords_;
     std::unique_ptr<DownloadsController> downloads_;
     std::unique_ptr<PageNotifications> notifications_;

@@ -14,6 +14,7 @@
 #include "desktop/Renderer.h"
 #include "downloads/DownloadsController.h"
 #include "engine/MemoryTrim.h"
+#include "engine/SiteIcons.h"
 #include "engine/WebSession.h"
 #include "history/HistoryController.h"
 #include "history/HistoryPanel.h"
@@ -71,6 +72,10 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     history_ = std::make_unique<HistoryController>(*historyPanel_, *theme_, window_->alerts());
     suggestions_ = std::make_unique<SuggestionsController>(window_->addressField().widget(),
                                                            VeskStore::shared().visitDatabaseFile());
+    suggestions_->setIconLookup(
+        [icons = std::make_shared<SiteIcons>(*webSession_)](const std::string& url, auto found) {
+            icons->lookUp(url, std::move(found));
+        });
     passwords_ = std::make_unique<PasswordsController>(window_->alerts(), window_->window(),
                                                        window_->toolbar().password());
     downloads_ = std::make_unique<DownloadsController>(*webSession_, window_->downloads());

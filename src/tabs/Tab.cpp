@@ -4,6 +4,7 @@
 #include <gtkmm/label.h>
 
 #include "engine/LoginForms.h"
+#include "engine/SiteIcons.h"
 #include "tabs/FindBar.h"
 #include "tabs/PermissionBar.h"
 #include "widgets/IconButton.h"
@@ -21,6 +22,9 @@ constexpr double kCloseSize = 14.0;
 constexpr double kCloseTrailing = 6.0;
 constexpr double kTitlePointSize = 12.0;
 constexpr double kCloseOpacity = 0.5;
+// The site icon's size and its gap to the title.
+constexpr double kIconSize = 16.0;
+constexpr double kIconToTitle = 6.0;
 
 } // namespace
 
@@ -49,20 +53,30 @@ Tab::Tab() : pill_(std::make_unique<VeskTabPill>()) {
     closeBtn_->set_opacity(kCloseOpacity);
     closeBtn_->signal_clicked().connect([this] { close_.emit(); });
 
+    icon_ = Gtk::make_managed<Gtk::Image>();
+    icon_->set_pixel_size(static_cast<int>(kIconSize));
+    icon_->set_visible(false);
+
     pill_->addChild(*btn_);
     pill_->addChild(*closeBtn_);
+    pill_->addChild(*icon_);
     Gtk::Widget* pill = nullptr; // the pill itself, as the parent
+    titleLeading_ = constrain(leading(btn_), leading(pill), kTitleLeading);
     activateConstraints(pill_->constraintLayout(),
                         {
                             constrain(width(pill), VeskTabPill::kWidth),
                             constrain(height(pill), VeskTabPill::kHeight),
-                            constrain(leading(btn_), leading(pill), kTitleLeading),
+                            titleLeading_,
                             constrain(centerY(btn_), centerY(pill)),
                             constrain(trailing(btn_), leading(closeBtn_), -kTitleToClose),
                             constrain(trailing(closeBtn_), trailing(pill), -kCloseTrailing),
                             constrain(centerY(closeBtn_), centerY(pill)),
                             constrain(width(closeBtn_), kCloseSize),
                             constrain(height(closeBtn_), kCloseSize),
+                            constrain(leading(icon_), leading(pill), kTitleLeading),
+                            constrain(centerY(icon_), centerY(pill)),
+                            constrain(width(icon_), kIconSize),
+                            constrain(height(icon_), kIconSize),
                         });
 }
 
@@ -70,6 +84,7 @@ Tab::~Tab() {
     // The find bar searches through the web view, so it goes first. The web
     // view's handlers go with it, so no late page event reaches a closed tab.
     findBar_.reset();
+    pageIcon_.reset();
     permissionBar_.reset();
     loginForms_.reset();
     web_.reset();
@@ -82,6 +97,8 @@ void Tab::makePage(WebSession* session, WebView* opener) {
         return;
     web_ = std::make_unique<WebView>(session, opener);
     loginForms_ = std::make_unique<LoginForms>(*web_);
+    pageIcon_ = std::make_unique<PageIcon>(*web_);
+    pageIcon_->signalChanged().connect(sigc::mem_fun(*this, &Tab::setIcon));
 }
 
 FindBar& Tab::findBar() {
@@ -96,6 +113,22 @@ void Tab::askPermissions(PermissionDecisions& decisions) {
 
 void Tab::setTitle(const std::string& title) {
     btn_->set_label(title);
+}
+
+void Tab::setIcon(const Glib::RefPtr<Gdk::Paintable>& icon) {
+    const bool isShown = static_cast<bool>(icon);
+    if (isShown)
+        icon_->set(icon);
+    else
+        icon_->clear();
+    if (isShown == icon_->get_visible())
+        return;
+    icon_->set_visible(isShown);
+    Gtk::Widget* pill = nullptr;
+    deactivateConstraints(pill_->constraintLayout(), {titleLeading_});
+    titleLeading_ = isShown ? constrain(leading(btn_), trailing(icon_), kIconToTitle)
+                            : constrain(leading(btn_), leading(pill), kTitleLeading);
+    activateConstraints(pill_->constraintLayout(), {titleLeading_});
 }
 
 void Tab::setActive(bool active) {
@@ -113,6 +146,7 @@ void Tab::detach() {
         web_->stopLoading();
         web_->disconnectAll();
     }
+    pageIcon_.reset();
     // A closed tab's page neither offers nor receives a password.
     loginForms_.reset();
     // A closed tab's page gets none of what it asked for.

@@ -12,6 +12,9 @@
 
 namespace vesk {
 
+// The star at the field's end: none, or whether the page on show is bookmarked.
+enum class BookmarkStar { None, NotBookmarked, Bookmarked };
+
 // How an editing session of the address field ended.
 enum class EditingEnd {
     // Return, or a link dropped on the field: the user asks for the address now.
@@ -51,6 +54,13 @@ public:
     const SecurityDetails& security() const { return security_; }
     // The name of the sign's icon; empty while there is no sign.
     std::string securityIconName() const;
+    // Shows the bookmark star at the field's end, where it balances the sign.
+    void setStar(BookmarkStar star);
+    BookmarkStar star() const { return star_; }
+    // Where the star is drawn, in the field's coordinates.
+    Gdk::Rectangle starArea() { return addr_->get_icon_area(Gtk::Entry::IconPosition::SECONDARY); }
+    // The star was clicked.
+    sigc::signal<void()>& signalStarClicked() { return starClicked_; }
     // Opens the sign's popover, as a click on the sign does.
     void openSecurityPopover();
     SecurityPopover& securityPopover() { return *popover_; }
@@ -70,9 +80,13 @@ private:
     void onChanged();
     void onAddressesDropped(const std::vector<std::string>& addresses);
     bool onKeyPressed(guint keyval, guint keycode, Gdk::ModifierType state);
+    // Shows the sign and the star, each end balancing the other.
+    void showIcons();
 
     Gtk::Entry* addr_;
     SecurityDetails security_;
+    BookmarkStar star_ = BookmarkStar::None;
+    sigc::signal<void()> starClicked_;
     std::unique_ptr<SecurityPopover> popover_;
     bool editing_ = false;
     bool settingText_ = false;

@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include <algorithm>
+
 #include <giomm/simpleaction.h>
 #include <glibmm/main.h>
 #include <sigc++/adaptors/track_obj.h>
@@ -11,6 +13,7 @@
 #include "app/PageNotifications.h"
 #include "app/SessionController.h"
 #include "app/TabsController.h"
+#include "bookmarks/BookmarksController.h"
 #include "desktop/Renderer.h"
 #include "downloads/DownloadsController.h"
 #include "engine/MemoryTrim.h"
@@ -21,6 +24,7 @@
 #include "passwords/PasswordsController.h"
 #include "store/VeskStore.h"
 #include "suggestions/SuggestionsController.h"
+#include "tabs/Tab.h"
 #include "theme/ThemeController.h"
 #include "theme/ThemePanel.h"
 #include "widgets/Alert.h"
@@ -37,6 +41,7 @@ AppDelegate::~AppDelegate() {
     downloads_.reset();
     notifications_.reset();
     passwords_.reset();
+    bookmarks_.reset();
     suggestions_.reset();
     history_.reset();
     pages_.reset();
@@ -72,6 +77,9 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     history_ = std::make_unique<HistoryController>(*historyPanel_, *theme_, window_->alerts());
     suggestions_ = std::make_unique<SuggestionsController>(window_->addressField().widget(),
                                                            VeskStore::shared().visitDatabaseFile());
+    AddressField& field = window_->addressField();
+    bookmarks_ = std::make_unique<BookmarksController>(
+        window_->window(), field.widget(), [&field] { return field.starArea(); }, paths.data);
     suggestions_->setIconLookup(
         [icons = std::make_shared<SiteIcons>(*webSession_)](const std::string& url, auto found) {
             icons->lookUp(url, std::move(found));
@@ -148,6 +156,8 @@ void AppDelegate::setupActions() {
     add(action::kToggleThemePanel, *theme_, &ThemeController::toggleThemePanel);
     add(action::kSavePassword, *passwords_, &PasswordsController::promptSavePassword);
     w.add_action(action::kQuit, [&w] { w.close(); });
+    add(action::kBookmarkPage, *bookmarks_, &BookmarksController::bookmarkPage);
+    add(action::kShowBookmarks, *bookmarks_, &BookmarksController::showBookmarks);
 }
 
 void AppDelegate::setupCallbacks() {
@@ -173,9 +183,31 @@ void AppDelegate::setupCallbacks() {
     tabs_->signalSelected().connect([this](Tab* tab) {
         pages_->bind(tab);
         passwords_->setCurrent(tab);
+        showPageToBookmarks(tab);
     });
     tabs_->signalPageFinished().connect([this](Tab& tab, const FinishedPage& page) {
         history_->pageFinished(page.url, page.title, suggestions_->takeVisitOrigin(&tab));
+        if (&tab == tabs_->current())
+            showPageToBookmarks(&tab);
+    });
+    bookmarks_->signalStarChanged().connect([this](bool isBookmarkable, bool isBookmarked) {
+        window_->addressField().setStar(!isBookmarkable ? BookmarkStar::None
+                                        : isBookmarked  ? BookmarkStar::Bookmarked
+                                                        : BookmarkStar::NotBookmarked);
+    });
+    window_->addressField().signalStarClicked().connect(
+        sigc::mem_fun(*bookmarks_, &BookmarksController::bookmarkPage));
+    bookmarks_->signalOpen().connect(sigc::track_obj(
+        [this](const std::string& url) {
+            pages_->load(url);
+            pages_->focusPage();
+        },
+        *pages_));
+    suggestions_->setBookmarkSource([this] {
+        std::vector<BookmarkedPage> pages;
+        for (const Bookmark& bookmark : bookmarks_->bookmarks().all())
+            pages.push_back({bookmark.url, bookmark.title});
+        return pages;
     });
     window_->addressField().signalTyped().connect(
         sigc::mem_fun(*suggestions_, &SuggestionsController::typed));
@@ -204,6 +236,14 @@ void AppDelegate::setupCallbacks() {
         tabs_->restyle();
         history_->rebuildHistoryPanel();
     });
+}
+
+void AppDelegate::showPageToBookmarks(Tab* tab) {
+    if (!tab || !tab->hasPage()) {
+        bookmarks_->showPage("", "");
+        return;
+    }
+    bookmarks_->showPage(tab->web().url().value_or(""), tab->web().title().value_or(""));
 }
 
 void AppDelegate::onPageCreated(Tab& tab) {

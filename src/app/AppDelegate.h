@@ -14,6 +14,7 @@
 
 namespace vesk {
 
+class BookmarksController;
 class DownloadsController;
 class HistoryController;
 class HistoryPanel;
@@ -63,6 +64,7 @@ public:
     HistoryPanel& historyPanel() { return *historyPanel_; }
     ThemePanel& themePanel() { return *themePanel_; }
     SuggestionsController& suggestions() { return *suggestions_; }
+    BookmarksController& bookmarks() { return *bookmarks_; }
 
 private:
     void setupActions();
@@ -75,6 +77,8 @@ private:
     bool onWindowCloseRequest();
     // Every page agreed to close: a normal quit, with nothing to restore.
     void onAllTabsClosed();
+    // Tells the bookmarks which page is on show.
+    void showPageToBookmarks(Tab* tab);
 
     AppOptions options_;
     std::unique_ptr<WebSession> webSession_;
@@ -88,6 +92,7 @@ private:
     std::unique_ptr<PageController> pages_;
     std::unique_ptr<HistoryController> history_;
     std::unique_ptr<SuggestionsController> suggestions_;
+    std::unique_ptr<BookmarksController> bookmarks_;
     std::unique_ptr<PasswordsController> passwords_;
     std::unique_ptr<DownloadsController> downloads_;
     std::unique_ptr<PageNotifications> notifications_;

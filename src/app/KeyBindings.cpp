@@ -52,6 +52,8 @@ void installKeyBindings(Gtk::Application& app) {
         {win(kPrint), {"<Control>p"}},
         {win(kToggleFullscreen), {"F11"}},
         {win(kQuit), {"<Control>q"}},
+        {win(kBookmarkPage), {"<Control>d"}},
+        {win(kShowBookmarks), {"<Control><Shift>o"}},
     };
     for (int place = 1; place <= 9; ++place)
         bindings.push_back({selectTabAt(place), {"<Control>" + std::to_string(place)}});

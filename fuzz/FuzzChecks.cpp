@@ -705,6 +705,17 @@ void checkAddressRules(std::string_view data) {
                "an address typed again changes: " + shown(*url));
 }
 
+// Valid UTF-8 without control characters, of any length.
+static bool isCleanText(std::string_view text) {
+    if (!g_utf8_validate_len(text.data(), text.size(), nullptr))
+        return false;
+    const char* end = text.data() + text.size();
+    for (const char* p = text.data(); p < end; p = g_utf8_next_char(p))
+        if (g_unichar_iscntrl(g_utf8_get_char(p)))
+            return false;
+    return true;
+}
+
 void checkBookmarkFiles(std::string_view data) {
     const std::vector<Bookmark> read = bookmarkHtml::parse(data);
     VESK_CHECK(read.size() <= bookmarkHtml::maxBookmarks, "too many bookmarks read");
@@ -714,8 +725,8 @@ void checkBookmarkFiles(std::string_view data) {
         VESK_CHECK(bookmark.url.starts_with("http") || bookmark.url.starts_with("HTTP") ||
                        bookmark.url.find("://") != std::string::npos,
                    "an address without a scheme: " + shown(bookmark.url));
-        VESK_CHECK(isPlainText(bookmark.url), "an address with control bytes");
-        VESK_CHECK(!bookmark.title.empty() && isPlainText(bookmark.title) &&
+        VESK_CHECK(isCleanText(bookmark.url), "an address with control bytes");
+        VESK_CHECK(!bookmark.title.empty() && isCleanText(bookmark.title) &&
                        g_utf8_strlen(bookmark.title.c_str(), -1) <=
                            static_cast<glong>(bookmarkHtml::titleMaxChars),
                    "a title that is not plain text: " + shown(bookmark.title));

@@ -80,10 +80,12 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     AddressField& field = window_->addressField();
     bookmarks_ = std::make_unique<BookmarksController>(
         window_->window(), field.widget(), [&field] { return field.starArea(); }, paths.data);
-    suggestions_->setIconLookup(
-        [icons = std::make_shared<SiteIcons>(*webSession_)](const std::string& url, auto found) {
-            icons->lookUp(url, std::move(found));
-        });
+    auto iconLookup = [icons = std::make_shared<SiteIcons>(*webSession_)](const std::string& url,
+                                                                          auto found) {
+        icons->lookUp(url, std::move(found));
+    };
+    suggestions_->setIconLookup(iconLookup);
+    bookmarks_->panel().setIconLookup(iconLookup);
     passwords_ = std::make_unique<PasswordsController>(window_->alerts(), window_->window(),
                                                        window_->toolbar().password());
     downloads_ = std::make_unique<DownloadsController>(*webSession_, window_->downloads());

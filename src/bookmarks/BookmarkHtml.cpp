@@ -1,6 +1,7 @@
 #include "bookmarks/BookmarkHtml.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include <glib.h>
@@ -88,15 +89,15 @@ std::string plainText(std::string_view text) {
     gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
     std::string out;
     bool isSpace = true;
-    for (const char* c = valid; *c; ++c) {
-        const auto byte = static_cast<unsigned char>(*c);
-        if (byte < 0x20 || byte == 0x7f || byte == ' ') {
+    for (const char* c = valid; *c; c = g_utf8_next_char(c)) {
+        const gunichar character = g_utf8_get_char(c);
+        if (character == ' ' || g_unichar_iscntrl(character)) {
             if (!isSpace)
                 out += ' ';
             isSpace = true;
             continue;
         }
-        out += *c;
+        out.append(c, static_cast<std::size_t>(g_utf8_next_char(c) - c));
         isSpace = false;
     }
     g_free(valid);
@@ -239,9 +240,15 @@ std::vector<Bookmark> parse(std::string_view html) {
         const std::string added = attribute(tag, "add_date");
         char* stop = nullptr;
         double seconds = std::strtod(added.c_str(), &stop);
+        // Whole seconds, as the files write them.
         if (added.empty() || !stop || *stop != '\0' || !(seconds >= 0 && seconds < 1e11))
             seconds = 0;
-        found.push_back({url, title.empty() ? url : cutToChars(title, titleMaxChars), seconds});
+        seconds = std::floor(seconds);
+        std::string shownTitle = cutToChars(title, titleMaxChars);
+        // A cut may end on the space between two words.
+        while (!shownTitle.empty() && shownTitle.back() == ' ')
+            shownTitle.pop_back();
+        found.push_back({url, shownTitle.empty() ? url : std::move(shownTitle), seconds});
     }
     return found;
 }

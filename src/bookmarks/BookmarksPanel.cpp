@@ -4,6 +4,7 @@
 #include <gtkmm/dialog.h>
 #include <gtkmm/filechoosernative.h>
 #include <gtkmm/headerbar.h>
+#include <gtkmm/image.h>
 #include <gtkmm/label.h>
 #include <gtkmm/scrolledwindow.h>
 
@@ -15,6 +16,7 @@ constexpr int width = 520;
 constexpr int height = 420;
 constexpr int margin = 12;
 constexpr int spacing = 6;
+constexpr int iconSize = 16;
 
 } // namespace
 
@@ -77,6 +79,7 @@ void BookmarksPanel::show(const std::vector<Bookmark>& bookmarks) {
     while (Gtk::Widget* child = rows_->get_first_child())
         rows_->remove(*child);
     shownTitles_.clear();
+    const unsigned long generation = ++generation_;
     if (bookmarks.empty()) {
         auto* none = Gtk::make_managed<Gtk::Label>(
             search_->get_text().empty() ? "No bookmarks" : "No matching bookmarks");
@@ -90,6 +93,18 @@ void BookmarksPanel::show(const std::vector<Bookmark>& bookmarks) {
         auto* open = Gtk::make_managed<Gtk::Button>();
         open->add_css_class("flat");
         open->set_hexpand(true);
+        auto* inside = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, spacing);
+        auto* icon = Gtk::make_managed<Gtk::Image>();
+        icon->set_from_icon_name("starred-symbolic");
+        icon->set_pixel_size(iconSize);
+        inside->append(*icon);
+        if (iconLookup_) {
+            iconLookup_(bookmark.url,
+                        [this, alive = lifetime_.watch(), icon, generation](const auto& paintable) {
+                            if (!alive.expired() && generation == generation_)
+                                icon->set(paintable);
+                        });
+        }
         auto* text = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 0);
         auto* title = Gtk::make_managed<Gtk::Label>(bookmark.title);
         title->set_xalign(0);
@@ -100,7 +115,8 @@ void BookmarksPanel::show(const std::vector<Bookmark>& bookmarks) {
         address->add_css_class("dim-label");
         text->append(*title);
         text->append(*address);
-        open->set_child(*text);
+        inside->append(*text);
+        open->set_child(*inside);
         open->signal_clicked().connect([this, url = bookmark.url] { open_.emit(url); });
         auto* remove = Gtk::make_managed<Gtk::Button>();
         remove->set_icon_name("user-trash-symbolic");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include <sigc++/signal.h>
 #include <sigc++/trackable.h>
 
+#include "base/Lifetime.h"
 #include "store/Bookmark.h"
 
 namespace vesk {
@@ -20,6 +22,10 @@ namespace vesk {
 // bookmark file. It shows what it is given and reports what the user asks for.
 class BookmarksPanel : public sigc::trackable {
 public:
+    // Looks up a page's site icon and hands it to the callback when there is one.
+    using IconLookup = std::function<void(
+        const std::string& url, std::function<void(const Glib::RefPtr<Gdk::Paintable>&)> found)>;
+
     explicit BookmarksPanel(Gtk::Window& parent);
     ~BookmarksPanel();
     BookmarksPanel(const BookmarksPanel&) = delete;
@@ -28,6 +34,7 @@ public:
     // Opens the window (made the first time) with the keyboard in its search field.
     void present();
     void close();
+    void setIconLookup(IconLookup lookup) { iconLookup_ = std::move(lookup); }
     bool isOpen() const { return window_ && window_->get_visible(); }
     // Lists `bookmarks`, the ones matching the search as the controller filtered them.
     void show(const std::vector<Bookmark>& bookmarks);
@@ -53,6 +60,10 @@ private:
     Gtk::SearchEntry* search_ = nullptr;
     Gtk::Box* rows_ = nullptr;
     std::vector<std::string> shownTitles_;
+    IconLookup iconLookup_;
+    // Rows filled before an icon arrives are gone when it does.
+    unsigned long generation_ = 0;
+    Lifetime lifetime_;
     // The file chooser while it is open.
     Glib::RefPtr<Gtk::FileChooserNative> chooser_;
     sigc::signal<void(const std::string&)> searchChanged_;

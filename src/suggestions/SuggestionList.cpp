@@ -17,7 +17,8 @@ void addListStyle(Gtk::Widget& widget) {
     static const bool once = [&widget] {
         auto provider = Gtk::CssProvider::create();
         provider->load_from_data(
-            "popover.vesk-suggestions > contents { padding: 4px; border-radius: 12px; }\n"
+            "popover.vesk-suggestions > contents { padding: 4px; border-radius: 12px; "
+            "box-shadow: 0 1px 3px alpha(black, 0.3); }\n"
             ".vesk-suggestion { padding: 4px 8px; border-radius: 8px; }\n"
             ".vesk-suggestion.selected { background-color: alpha(@accent_bg_color, 0.9); "
             "color: @accent_fg_color; }\n"

@@ -211,8 +211,9 @@ void AddressField::onFocusLeave() {
     auto* window = dynamic_cast<Gtk::Window*>(addr_->get_root());
     if (window && !window->is_active())
         return;
-    // Reading the sign's popover is not the end of an edit.
-    if (popover_->isOpen())
+    // Reading the sign's popover is not the end of an edit, nor is a click into a list
+    // the field shows.
+    if (popover_->isOpen() || (focusLeaveGuard_ && focusLeaveGuard_()))
         return;
     if (!editing_)
         return;

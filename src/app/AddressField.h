@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,6 +66,10 @@ public:
     void openSecurityPopover();
     SecurityPopover& securityPopover() { return *popover_; }
 
+    // Asked when the keyboard leaves the field: true keeps the editing going (a click
+    // into a list that belongs to the field).
+    void setFocusLeaveGuard(std::function<bool()> guard) { focusLeaveGuard_ = std::move(guard); }
+
     // The user changed the text (typing, pasting, deleting); the text is the field's.
     sigc::signal<void(const std::string&)>& signalTyped() { return typed_; }
 
@@ -93,6 +98,7 @@ private:
     std::string shownText_;
     sigc::signal<void(const std::string&, EditingEnd)> editingEnded_;
     sigc::signal<void(const std::string&)> typed_;
+    std::function<bool()> focusLeaveGuard_;
 };
 
 } // namespace vesk

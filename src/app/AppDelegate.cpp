@@ -211,6 +211,7 @@ void AppDelegate::setupCallbacks() {
             pages.push_back({bookmark.url, bookmark.title});
         return pages;
     });
+    window_->addressField().setFocusLeaveGuard([this] { return suggestions_->keepsEditing(); });
     window_->addressField().signalTyped().connect(
         sigc::mem_fun(*suggestions_, &SuggestionsController::typed));
     window_->followTitles(tabs_->model());

@@ -1,6 +1,7 @@
 #include "suggestions/SuggestionList.h"
 
 #include <gtkmm/cssprovider.h>
+#include <gtkmm/eventcontrollermotion.h>
 #include <gtkmm/gestureclick.h>
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
@@ -61,6 +62,10 @@ SuggestionList::SuggestionList(Gtk::Widget& field)
     auto click = Gtk::GestureClick::create();
     click->signal_pressed().connect(sigc::mem_fun(*this, &SuggestionList::onPressed));
     list_->add_controller(click);
+    auto motion = Gtk::EventControllerMotion::create();
+    motion->signal_enter().connect([this](double, double) { isPointerInside_ = true; });
+    motion->signal_leave().connect([this] { isPointerInside_ = false; });
+    popover_->add_controller(motion);
     addListStyle(field_);
 }
 

@@ -27,6 +27,8 @@ public:
     void show(std::vector<Suggestion> rows);
     void close();
     bool isOpen() const { return popover_->get_visible(); }
+    // Whether the pointer is over the open list: a click there is coming.
+    bool containsPointer() const { return isOpen() && isPointerInside_; }
 
     const std::vector<Suggestion>& rows() const { return rows_; }
     // The selected row's index, if one is selected.
@@ -36,6 +38,11 @@ public:
     void removeRow(std::size_t index);
     // Shows `icon` at the start of the rows for `url`.
     void setIcon(const std::string& url, const Glib::RefPtr<Gdk::Paintable>& icon);
+
+    // The widget of the row at `index`, for finding it on screen.
+    Gtk::Widget* rowWidget(std::size_t index) const {
+        return index < rowWidgets_.size() ? rowWidgets_[index] : nullptr;
+    }
 
     // A row was clicked.
     sigc::signal<void(std::size_t)>& signalClicked() { return clicked_; }
@@ -52,6 +59,7 @@ private:
     std::vector<Suggestion> rows_;
     std::vector<Gtk::Widget*> rowWidgets_;
     std::optional<std::size_t> selected_;
+    bool isPointerInside_ = false;
     sigc::signal<void(std::size_t)> clicked_;
 };
 

@@ -23,7 +23,10 @@ SuggestionsController::SuggestionsController(Gtk::Entry& field, std::filesystem:
         field_.add_controller(keys);
     auto focus = Gtk::EventControllerFocus::create();
     focus->signal_enter().connect([this] { search_.prepare(); });
-    focus->signal_leave().connect(sigc::mem_fun(*this, &SuggestionsController::close));
+    focus->signal_leave().connect([this] {
+        if (!keepsEditing())
+            close();
+    });
     field_.add_controller(focus);
     field_.signal_activate().connect(sigc::mem_fun(*this, &SuggestionsController::close));
     list_.signalClicked().connect(sigc::mem_fun(*this, &SuggestionsController::onRowClicked));
@@ -149,7 +152,7 @@ void SuggestionsController::onRowClicked(std::size_t index) {
         return;
     showInField(list_.rows()[index].fieldText);
     // Loaded as Return would load it.
-    field_.activate();
+    g_signal_emit_by_name(field_.gobj(), "activate");
 }
 
 void SuggestionsController::typedLoadStarted(const Tab* tab) {

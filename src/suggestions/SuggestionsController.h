@@ -41,6 +41,9 @@ public:
     void typed(const std::string& text);
     // Closes the list and forgets the question on its way.
     void close();
+    // Whether the field losing the keyboard is the user reaching for a row, which does
+    // not end editing.
+    bool keepsEditing() const { return list_.containsPointer(); }
 
     void setBookmarkSource(BookmarkSource source) { bookmarks_ = std::move(source); }
     void setIconLookup(IconLookup lookup) { iconLookup_ = std::move(lookup); }

@@ -27,6 +27,24 @@ protected:
         addressEntry().set_text(text);
         return waitUntil([&] { return list().isOpen() && shownUrls() == urls; });
     }
+    // A real click on the row at `index`, in the list's own surface over the window.
+    void clickRow(std::size_t index) {
+        ASSERT_TRUE(test::waitForRedraw(list().popover()));
+        Gtk::Widget* row = list().rowWidget(index);
+        ASSERT_NE(row, nullptr);
+        Gtk::Popover& popover = list().popover();
+        double x = 0, y = 0;
+        ASSERT_TRUE(row->translate_coordinates(popover, row->get_width() / 2.0,
+                                               row->get_height() / 2.0, x, y));
+        double shadowX = 0, shadowY = 0;
+        gtk_native_get_surface_transform(GTK_NATIVE(popover.gobj()), &shadowX, &shadowY);
+        GdkPopup* surface = GDK_POPUP(gtk_native_get_surface(GTK_NATIVE(popover.gobj())));
+        x += shadowX + gdk_popup_get_position_x(surface);
+        y += shadowY + gdk_popup_get_position_y(surface);
+        const std::string command = "xdotool mousemove " + std::to_string(int(x)) + " " +
+                                    std::to_string(int(y)) + " click 1";
+        ASSERT_EQ(std::system(command.c_str()), 0) << "needs xdotool";
+    }
     VisitedPage stored(const std::string& url) {
         EXPECT_TRUE(VeskStore::shared().writePending(std::chrono::seconds(5)));
         VisitDatabase db(VeskStore::shared().visitDatabaseFile(), VisitDatabase::Access::ReadOnly);
@@ -48,6 +66,15 @@ TEST_F(SuggestionsTest, AVisitedPageComesBackAfterARestartAndLoadsWithDownAndRet
     EXPECT_FALSE(list().isOpen());
     EXPECT_EQ(server->hits("/Alpha"), 2);
     EXPECT_EQ(stored(server->url("/Alpha")).visitCount, 2);
+
+    // A click loads its row, not the text typed so far (an address on this server, so
+    // that a wrong load stays on the machine).
+    const std::string typed = server->url("/Brav").substr(std::string("http://").size());
+    ASSERT_TRUE(typeAndSee(typed, {server->url("/Bravo")}));
+    ASSERT_NO_FATAL_FAILURE(clickRow(0));
+    ASSERT_TRUE(waitForTitle(tab(0), "Bravo")) << addressEntry().get_text().raw();
+    EXPECT_EQ(server->hits("/Bravo"), 2);
+    EXPECT_FALSE(list().isOpen());
 }
 
 TEST_F(SuggestionsTest, TitleWordsMatchEscapeRestoresTheTextAndShiftDeleteForgetsAPage) {

@@ -211,7 +211,9 @@ void AppDelegate::setupCallbacks() {
             pages.push_back({bookmark.url, bookmark.title});
         return pages;
     });
-    window_->addressField().setFocusLeaveGuard([this] { return suggestions_->keepsEditing(); });
+    // The window's focus still moves as it closes, after the controllers went.
+    window_->addressField().setFocusLeaveGuard(
+        [this] { return suggestions_ && suggestions_->keepsEditing(); });
     window_->addressField().signalTyped().connect(
         sigc::mem_fun(*suggestions_, &SuggestionsController::typed));
     window_->followTitles(tabs_->model());

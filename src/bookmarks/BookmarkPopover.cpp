@@ -61,6 +61,8 @@ BookmarkPopover::BookmarkPopover(Gtk::Widget& field)
 }
 
 BookmarkPopover::~BookmarkPopover() {
+    // Closing as it goes renames nothing.
+    url_.clear();
     popover_->unparent();
 }
 

@@ -22,11 +22,8 @@ SuggestionsController::SuggestionsController(Gtk::Entry& field, std::filesystem:
     else
         field_.add_controller(keys);
     auto focus = Gtk::EventControllerFocus::create();
-    focus->signal_enter().connect([this] { search_.prepare(); });
-    focus->signal_leave().connect([this] {
-        if (!keepsEditing())
-            close();
-    });
+    focus->signal_enter().connect(sigc::mem_fun(*this, &SuggestionsController::onFocusEnter));
+    focus->signal_leave().connect(sigc::mem_fun(*this, &SuggestionsController::onFocusLeave));
     field_.add_controller(focus);
     field_.signal_activate().connect(sigc::mem_fun(*this, &SuggestionsController::close));
     list_.signalClicked().connect(sigc::mem_fun(*this, &SuggestionsController::onRowClicked));
@@ -44,6 +41,15 @@ void SuggestionsController::typed(const std::string& text) {
     search_.ask(text, [this](const std::string& asked, std::vector<VisitedPage> pages) {
         onAnswer(asked, std::move(pages));
     });
+}
+
+void SuggestionsController::onFocusEnter() {
+    search_.prepare();
+}
+
+void SuggestionsController::onFocusLeave() {
+    if (!keepsEditing())
+        close();
 }
 
 bool SuggestionsController::hasKeyboard() {

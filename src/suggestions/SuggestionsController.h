@@ -57,6 +57,8 @@ public:
 
 private:
     bool onKeyPressed(guint keyval, guint keycode, Gdk::ModifierType state);
+    void onFocusEnter();
+    void onFocusLeave();
     void onAnswer(const std::string& text, std::vector<VisitedPage> pages);
     void onRowClicked(std::size_t index);
     void move(int step);

@@ -17,9 +17,11 @@
 #include <plist/plist.h>
 #include <sys/stat.h>
 
+#include "bookmarks/BookmarkHtml.h"
 #include "history/HistoryFilter.h"
 #include "navigation/UriReference.h"
 #include "navigation/UrlNormalization.h"
+#include "store/BookmarkFile.h"
 #include "store/PlistData.h"
 #include "store/UserDefaults.h"
 #include "store/VeskStore.h"
@@ -703,6 +705,50 @@ void checkAddressRules(std::string_view data) {
                "an address typed again changes: " + shown(*url));
 }
 
+// Valid UTF-8 without control characters, of any length.
+static bool isCleanText(std::string_view text) {
+    if (!g_utf8_validate_len(text.data(), text.size(), nullptr))
+        return false;
+    const char* end = text.data() + text.size();
+    for (const char* p = text.data(); p < end; p = g_utf8_next_char(p))
+        if (g_unichar_iscntrl(g_utf8_get_char(p)))
+            return false;
+    return true;
+}
+
+void checkBookmarkFiles(std::string_view data) {
+    const std::vector<Bookmark> read = bookmarkHtml::parse(data);
+    VESK_CHECK(read.size() <= bookmarkHtml::maxBookmarks, "too many bookmarks read");
+    for (const Bookmark& bookmark : read) {
+        VESK_CHECK(!bookmark.url.empty() && bookmark.url.size() <= bookmarkHtml::urlMaxBytes,
+                   "an address of no use: " + shown(bookmark.url));
+        VESK_CHECK(bookmark.url.starts_with("http") || bookmark.url.starts_with("HTTP") ||
+                       bookmark.url.find("://") != std::string::npos,
+                   "an address without a scheme: " + shown(bookmark.url));
+        VESK_CHECK(isCleanText(bookmark.url), "an address with control bytes");
+        VESK_CHECK(!bookmark.title.empty() && isCleanText(bookmark.title) &&
+                       g_utf8_strlen(bookmark.title.c_str(), -1) <=
+                           static_cast<glong>(bookmarkHtml::titleMaxChars),
+                   "a title that is not plain text: " + shown(bookmark.title));
+    }
+    VESK_CHECK(bookmarkHtml::parse(bookmarkHtml::write(read)) == read,
+               "the HTML written does not read back");
+
+    std::vector<Bookmark> xbel;
+    if (!bookmarkFile::fromXbel(data, xbel))
+        return;
+    std::vector<Bookmark> again;
+    VESK_CHECK(bookmarkFile::fromXbel(bookmarkFile::toXbel(xbel), again),
+               "the XBEL written does not read");
+    VESK_CHECK(again.size() == xbel.size(), "the XBEL written loses bookmarks");
+    for (std::size_t i = 0; i < again.size() && i < xbel.size(); ++i) {
+        VESK_CHECK(g_utf8_validate(xbel[i].title.c_str(), -1, nullptr),
+                   "a title that is not UTF-8");
+        VESK_CHECK(again[i].url == xbel[i].url && again[i].title == xbel[i].title,
+                   "the XBEL written changes " + shown(xbel[i].url));
+    }
+}
+
 void checkHistoryFilter(std::string_view data) {
     FieldReader reader(data);
     const std::size_t maxChars = reader.byte();
@@ -775,6 +821,7 @@ const std::vector<FuzzTarget>& fuzzTargets() {
         {"history", checkHistoryFile},        {"vault", checkVaultFile},
         {"defaults", checkDefaultsFile},      {"color_archive", checkColorArchive},
         {"address_rules", checkAddressRules}, {"history_filter", checkHistoryFilter},
+        {"bookmarks", checkBookmarkFiles},
     };
     return targets;
 }

@@ -36,6 +36,11 @@ void checkColorArchive(std::string_view data);
 // front, or as the encoded query of a search).
 void checkAddressRules(std::string_view data);
 
+// Reads `data` as an HTML bookmark file and as XBEL, and checks that every bookmark
+// read has a usable address and a title of plain text, and that what is read writes
+// and reads back the same.
+void checkBookmarkFiles(std::string_view data);
+
 // Splits `data` into a search text and history entries and checks that the filter's
 // rows are the input's rows in order, that a row's own title finds it, and that
 // folded and shortened texts stay valid UTF-8 within their bounds.

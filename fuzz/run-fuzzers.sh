@@ -10,7 +10,7 @@ set -eu
 build=$(cd "${1:?usage: $0 BUILD_DIR [SECONDS]}" && pwd)
 seconds=${2:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
-targets=${FUZZ_TARGETS:-"history vault defaults color_archive address_rules history_filter"}
+targets=${FUZZ_TARGETS:-"history vault defaults color_archive address_rules history_filter bookmarks"}
 
 # The store targets write and flush files for every input; a folder in memory
 # keeps that from wearing the disk and slowing the run.

@@ -8,7 +8,7 @@ set -eu
 purpose=${1:-run}
 
 RUN="build-essential cmake pkg-config \
-libgtkmm-4.0-dev libwebkitgtk-6.0-dev libplist-dev liburiparser-dev \
+libgtkmm-4.0-dev libwebkitgtk-6.0-dev libplist-dev liburiparser-dev libsqlite3-dev \
 adwaita-icon-theme fonts-dejavu-core fonts-noto-color-emoji"
 # The tests: GoogleTest, a local HTTP server (libsoup), plistutil and Python's
 # plistlib as outside readers of the store's files, a virtual display with a

@@ -36,6 +36,10 @@ inline constexpr const char* kToggleFullscreen = "toggle-fullscreen";
 inline constexpr const char* kQuit = "quit";
 // Opens the history panel with the keyboard in its search field.
 inline constexpr const char* kSearchHistory = "search-history";
+// Bookmarks the page on show and opens the star's popover (Ctrl+D).
+inline constexpr const char* kBookmarkPage = "bookmark-page";
+// Opens the bookmarks window (Ctrl+Shift+O).
+inline constexpr const char* kShowBookmarks = "show-bookmarks";
 // Enabled only while a floating panel is open, so that Escape otherwise reaches the page.
 inline constexpr const char* kClosePanel = "close-panel";
 // Settings, privacy and the page tools.

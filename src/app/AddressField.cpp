@@ -84,6 +84,8 @@ AddressField::AddressField() : addr_(Gtk::make_managed<Gtk::Entry>()) {
     addr_->signal_icon_release().connect([this](Gtk::Entry::IconPosition position) {
         if (position == Gtk::Entry::IconPosition::PRIMARY)
             openSecurityPopover();
+        else if (star_ != BookmarkStar::None)
+            starClicked_.emit();
     });
 }
 
@@ -109,16 +111,42 @@ void AddressField::setSecurity(SecurityDetails details) {
     // A popover still open speaks of the page that was on show.
     popover_->close();
     security_ = std::move(details);
-    const std::string icon = securityIconName();
-    if (icon.empty()) {
-        addr_->unset_icon(Gtk::Entry::IconPosition::PRIMARY);
-        addr_->unset_icon(Gtk::Entry::IconPosition::SECONDARY);
+    showIcons();
+}
+
+void AddressField::setStar(BookmarkStar star) {
+    if (star == star_)
         return;
+    star_ = star;
+    showIcons();
+}
+
+void AddressField::showIcons() {
+    using Position = Gtk::Entry::IconPosition;
+    const std::string icon = securityIconName();
+    const bool hasStar = star_ != BookmarkStar::None;
+    if (!icon.empty()) {
+        addr_->set_icon_from_icon_name(icon, Position::PRIMARY);
+        addr_->set_icon_tooltip_text(tooltipFor(security_.security), Position::PRIMARY);
+    } else if (hasStar) {
+        addr_->set_icon_from_paintable(balancingBlank(), Position::PRIMARY);
+        addr_->set_icon_tooltip_text("", Position::PRIMARY);
+    } else {
+        addr_->unset_icon(Position::PRIMARY);
     }
-    addr_->set_icon_from_icon_name(icon, Gtk::Entry::IconPosition::PRIMARY);
-    addr_->set_icon_tooltip_text(tooltipFor(security_.security), Gtk::Entry::IconPosition::PRIMARY);
-    addr_->set_icon_from_paintable(balancingBlank(), Gtk::Entry::IconPosition::SECONDARY);
-    addr_->set_icon_activatable(false, Gtk::Entry::IconPosition::SECONDARY);
+    if (hasStar) {
+        const bool isBookmarked = star_ == BookmarkStar::Bookmarked;
+        addr_->set_icon_from_icon_name(isBookmarked ? "starred-symbolic" : "non-starred-symbolic",
+                                       Position::SECONDARY);
+        addr_->set_icon_tooltip_text(isBookmarked ? "Edit Bookmark" : "Bookmark This Page",
+                                     Position::SECONDARY);
+        addr_->set_icon_activatable(true, Position::SECONDARY);
+    } else if (!icon.empty()) {
+        addr_->set_icon_from_paintable(balancingBlank(), Position::SECONDARY);
+        addr_->set_icon_activatable(false, Position::SECONDARY);
+    } else {
+        addr_->unset_icon(Position::SECONDARY);
+    }
 }
 
 void AddressField::openSecurityPopover() {
@@ -157,8 +185,10 @@ void AddressField::onFocusEnter() {
 }
 
 void AddressField::onChanged() {
-    if (!settingText_)
-        editing_ = true;
+    if (settingText_)
+        return;
+    editing_ = true;
+    typed_.emit(text());
 }
 
 void AddressField::onActivate() {
@@ -181,8 +211,9 @@ void AddressField::onFocusLeave() {
     auto* window = dynamic_cast<Gtk::Window*>(addr_->get_root());
     if (window && !window->is_active())
         return;
-    // Reading the sign's popover is not the end of an edit.
-    if (popover_->isOpen())
+    // Reading the sign's popover is not the end of an edit, nor is a click into a list
+    // the field shows.
+    if (popover_->isOpen() || (focusLeaveGuard_ && focusLeaveGuard_()))
         return;
     if (!editing_)
         return;

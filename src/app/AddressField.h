@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,9 @@
 #include "app/SecurityPopover.h"
 
 namespace vesk {
+
+// The star at the field's end: none, or whether the page on show is bookmarked.
+enum class BookmarkStar { None, NotBookmarked, Bookmarked };
 
 // How an editing session of the address field ended.
 enum class EditingEnd {
@@ -53,9 +57,23 @@ public:
     const SecurityDetails& security() const { return security_; }
     // The name of the sign's icon; empty while there is no sign.
     std::string securityIconName() const;
+    // Shows the bookmark star at the field's end, where it balances the sign.
+    void setStar(BookmarkStar star);
+    BookmarkStar star() const { return star_; }
+    // Where the star is drawn, in the field's coordinates.
+    Gdk::Rectangle starArea() { return addr_->get_icon_area(Gtk::Entry::IconPosition::SECONDARY); }
+    // The star was clicked.
+    sigc::signal<void()>& signalStarClicked() { return starClicked_; }
     // Opens the sign's popover, as a click on the sign does.
     void openSecurityPopover();
     SecurityPopover& securityPopover() { return *popover_; }
+
+    // Asked when the keyboard leaves the field: true keeps the editing going (a click
+    // into a list that belongs to the field).
+    void setFocusLeaveGuard(std::function<bool()> guard) { focusLeaveGuard_ = std::move(guard); }
+
+    // The user changed the text (typing, pasting, deleting); the text is the field's.
+    sigc::signal<void(const std::string&)>& signalTyped() { return typed_; }
 
     // An editing session ended; the text is the field's.
     sigc::signal<void(const std::string&, EditingEnd)>& signalEditingEnded() {
@@ -69,14 +87,20 @@ private:
     void onChanged();
     void onAddressesDropped(const std::vector<std::string>& addresses);
     bool onKeyPressed(guint keyval, guint keycode, Gdk::ModifierType state);
+    // Shows the sign and the star, each end balancing the other.
+    void showIcons();
 
     Gtk::Entry* addr_;
     SecurityDetails security_;
+    BookmarkStar star_ = BookmarkStar::None;
+    sigc::signal<void()> starClicked_;
     std::unique_ptr<SecurityPopover> popover_;
     bool editing_ = false;
     bool settingText_ = false;
     std::string shownText_;
     sigc::signal<void(const std::string&, EditingEnd)> editingEnded_;
+    sigc::signal<void(const std::string&)> typed_;
+    std::function<bool()> focusLeaveGuard_;
 };
 
 } // namespace vesk

@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include <algorithm>
+
 #include <giomm/simpleaction.h>
 #include <glibmm/main.h>
 #include <sigc++/adaptors/track_obj.h>
@@ -15,9 +17,11 @@
 #include "app/TabMenuController.h"
 #include "app/TabsController.h"
 #include "app/ToolsController.h"
+#include "bookmarks/BookmarksController.h"
 #include "desktop/Renderer.h"
 #include "downloads/DownloadsController.h"
 #include "engine/MemoryTrim.h"
+#include "engine/SiteIcons.h"
 #include "engine/WebSession.h"
 #include "engine/WebView.h"
 #include "history/HistoryController.h"
@@ -28,6 +32,8 @@
 #include "settings/PreferencesController.h"
 #include "settings/SiteZoomController.h"
 #include "store/VeskStore.h"
+#include "suggestions/SuggestionsController.h"
+#include "tabs/Tab.h"
 #include "theme/ThemeController.h"
 #include "theme/ThemePanel.h"
 #include "widgets/Alert.h"
@@ -51,6 +57,8 @@ AppDelegate::~AppDelegate() {
     downloads_.reset();
     notifications_.reset();
     passwords_.reset();
+    bookmarks_.reset();
+    suggestions_.reset();
     history_.reset();
     pages_.reset();
     themePanel_.reset();
@@ -92,6 +100,17 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     themePanel_ = std::make_unique<ThemePanel>(window_->glass(), anchor, panels_);
     pages_ = std::make_unique<PageController>(*window_);
     history_ = std::make_unique<HistoryController>(*historyPanel_, *theme_, window_->alerts());
+    suggestions_ = std::make_unique<SuggestionsController>(window_->addressField().widget(),
+                                                           VeskStore::shared().visitDatabaseFile());
+    AddressField& field = window_->addressField();
+    bookmarks_ = std::make_unique<BookmarksController>(
+        window_->window(), field.widget(), [&field] { return field.starArea(); }, paths.data);
+    auto iconLookup = [icons = std::make_shared<SiteIcons>(*webSession_)](const std::string& url,
+                                                                          auto found) {
+        icons->lookUp(url, std::move(found));
+    };
+    suggestions_->setIconLookup(iconLookup);
+    bookmarks_->panel().setIconLookup(iconLookup);
     passwords_ = std::make_unique<PasswordsController>(window_->alerts(), window_->window(),
                                                        window_->toolbar().password());
     downloads_ = std::make_unique<DownloadsController>(*webSession_, window_->downloads());
@@ -180,6 +199,8 @@ void AppDelegate::setupActions() {
     add(action::kInspect, *tools_, &ToolsController::inspect);
     add(action::kViewSource, *tools_, &ToolsController::viewSource);
     add(action::kSavePage, *tools_, &ToolsController::savePage);
+    add(action::kBookmarkPage, *this, &AppDelegate::bookmarkCurrentPage);
+    add(action::kShowBookmarks, *bookmarks_, &BookmarksController::showBookmarks);
 }
 
 void AppDelegate::setupCallbacks() {
@@ -189,7 +210,11 @@ void AppDelegate::setupCallbacks() {
     // The page controller goes before the window, whose focus still moves as it closes.
     window_->addressField().signalEditingEnded().connect(sigc::track_obj(
         [this](const std::string& text, EditingEnd end) {
-            if (pages_->loadTyped(text) && end == EditingEnd::Submitted)
+            suggestions_->close();
+            if (!pages_->loadTyped(text))
+                return;
+            suggestions_->typedLoadStarted(tabs_->current());
+            if (end == EditingEnd::Submitted)
                 pages_->focusPage();
         },
         *pages_));
@@ -201,12 +226,40 @@ void AppDelegate::setupCallbacks() {
     tabs_->signalSelected().connect([this](Tab* tab) {
         pages_->bind(tab);
         passwords_->setCurrent(tab);
+        showPageToBookmarks(tab);
     });
     // A page's source is a view of a page already recorded.
-    tabs_->signalPageFinished().connect([this](Tab&, const FinishedPage& page) {
+    tabs_->signalPageFinished().connect([this](Tab& tab, const FinishedPage& page) {
+        const VisitOrigin origin = suggestions_->takeVisitOrigin(&tab);
         if (!isSourceAddress(page.url))
-            history_->pageFinished(page.url, page.title);
+            history_->pageFinished(page.url, page.title, origin);
+        if (&tab == tabs_->current())
+            showPageToBookmarks(&tab);
     });
+    bookmarks_->signalStarChanged().connect([this](bool isBookmarkable, bool isBookmarked) {
+        window_->addressField().setStar(!isBookmarkable ? BookmarkStar::None
+                                        : isBookmarked  ? BookmarkStar::Bookmarked
+                                                        : BookmarkStar::NotBookmarked);
+    });
+    window_->addressField().signalStarClicked().connect(
+        sigc::mem_fun(*this, &AppDelegate::bookmarkCurrentPage));
+    bookmarks_->signalOpen().connect(sigc::track_obj(
+        [this](const std::string& url) {
+            pages_->load(url);
+            pages_->focusPage();
+        },
+        *pages_));
+    suggestions_->setBookmarkSource([this] {
+        std::vector<BookmarkedPage> pages;
+        for (const Bookmark& bookmark : bookmarks_->bookmarks().all())
+            pages.push_back({bookmark.url, bookmark.title});
+        return pages;
+    });
+    // The window's focus still moves as it closes, after the controllers went.
+    window_->addressField().setFocusLeaveGuard(
+        [this] { return suggestions_ && suggestions_->keepsEditing(); });
+    window_->addressField().signalTyped().connect(
+        sigc::mem_fun(*suggestions_, &SuggestionsController::typed));
     window_->followTitles(tabs_->model());
     window_->tabStrip().signalAddressDropped().connect(
         [this](const std::string& address) { tabs_->open(address); });
@@ -232,14 +285,26 @@ void AppDelegate::setupCallbacks() {
     pages_->signalZoomReset().connect(sigc::mem_fun(*siteZoom_, &SiteZoomController::zoomReset));
     window_->addressField().securityPopover().signalClearSiteData().connect(
         sigc::mem_fun(*browsingData_, &BrowsingDataController::confirmClearSite));
-    // The long-term history, once kept, is cleared with the history file through
-    // BrowsingDataController::setLongTermHistoryClearer.
     browsingData_->signalCleared().connect([this] { history_->rebuildHistoryPanel(); });
     theme_->attachPanel(*themePanel_);
     theme_->signalApplied().connect([this](const Color&, const Color&) {
         tabs_->restyle();
         history_->rebuildHistoryPanel();
     });
+}
+
+void AppDelegate::showPageToBookmarks(Tab* tab) {
+    if (!tab || !tab->hasPage()) {
+        bookmarks_->showPage("", "");
+        return;
+    }
+    bookmarks_->showPage(tab->web().url().value_or(""), tab->web().title().value_or(""));
+}
+
+void AppDelegate::bookmarkCurrentPage() {
+    // The title may have come after the page finished loading.
+    showPageToBookmarks(tabs_->current());
+    bookmarks_->bookmarkPage();
 }
 
 void AppDelegate::onPageCreated(Tab& tab) {

@@ -15,6 +15,7 @@
 namespace vesk {
 
 class BrowsingDataController;
+class BookmarksController;
 class DownloadsController;
 class HistoryController;
 class HistoryPanel;
@@ -27,6 +28,7 @@ struct Preferences;
 class SessionController;
 class SiteZoomController;
 class SleepController;
+class SuggestionsController;
 class Tab;
 class TabListController;
 class TabMenuController;
@@ -75,6 +77,8 @@ public:
     SleepController& sleep() { return *sleep_; }
     TabMenuController& tabMenus() { return *tabMenus_; }
     TabListController& tabList() { return *tabList_; }
+    SuggestionsController& suggestions() { return *suggestions_; }
+    BookmarksController& bookmarks() { return *bookmarks_; }
 
 private:
     void setupActions();
@@ -89,6 +93,10 @@ private:
     void onAllTabsClosed();
     // Puts changed preferences in force at once.
     void onPreferencesChanged(const Preferences& preferences);
+    // Tells the bookmarks which page is on show.
+    void showPageToBookmarks(Tab* tab);
+    // Bookmarks the page on show, under its title as it is now.
+    void bookmarkCurrentPage();
 
     AppOptions options_;
     std::unique_ptr<WebSession> webSession_;
@@ -103,6 +111,8 @@ private:
     std::unique_ptr<ThemePanel> themePanel_;
     std::unique_ptr<PageController> pages_;
     std::unique_ptr<HistoryController> history_;
+    std::unique_ptr<SuggestionsController> suggestions_;
+    std::unique_ptr<BookmarksController> bookmarks_;
     std::unique_ptr<PasswordsController> passwords_;
     std::unique_ptr<DownloadsController> downloads_;
     std::unique_ptr<PageNotifications> notifications_;

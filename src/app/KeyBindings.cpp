@@ -58,6 +58,8 @@ void installKeyBindings(Gtk::Application& app) {
         {win(kInspect), {"<Control><Shift>i", "F12"}},
         {win(kViewSource), {"<Control>u"}},
         {win(kSavePage), {"<Control>s"}},
+        {win(kBookmarkPage), {"<Control>d"}},
+        {win(kShowBookmarks), {"<Control><Shift>o"}},
     };
     for (int place = 1; place <= 9; ++place)
         bindings.push_back({selectTabAt(place), {"<Control>" + std::to_string(place)}});

@@ -48,8 +48,8 @@ void HistoryController::clearHistory() {
 }
 
 void HistoryController::pageFinished(const std::string& address,
-                                     const std::optional<std::string>& title) {
-    VeskStore::shared().addHistory(address, title);
+                                     const std::optional<std::string>& title, VisitOrigin origin) {
+    VeskStore::shared().addHistory(address, title, origin);
     rebuildHistoryPanel();
 }
 

@@ -6,6 +6,8 @@
 #include <sigc++/signal.h>
 #include <sigc++/trackable.h>
 
+#include "store/VisitDatabase.h"
+
 namespace vesk {
 
 class AlertPresenter;
@@ -29,7 +31,8 @@ public:
     // Asks, then clears every history entry.
     void clearHistory();
     // Records a page that finished loading, and shows it in the open panel.
-    void pageFinished(const std::string& address, const std::optional<std::string>& title);
+    void pageFinished(const std::string& address, const std::optional<std::string>& title,
+                      VisitOrigin origin = VisitOrigin::Link);
 
     // The user chose an entry: its stored address, to load as it is.
     sigc::signal<void(const std::string&)>& signalOpen() { return open_; }

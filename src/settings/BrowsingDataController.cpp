@@ -29,12 +29,11 @@ void BrowsingDataController::clear(ClearRange range, BrowsingDataKinds kinds) {
     if (kinds.cookiesAndSiteData && since)
         visited = hostsVisitedSince(VeskStore::shared().loadHistory(), *since);
     if (kinds.history) {
+        // The store clears the long-term history with the history file.
         if (since)
             VeskStore::shared().clearHistorySince(*since);
         else
             VeskStore::shared().clearHistory();
-        if (clearLongTermHistory_)
-            clearLongTermHistory_(since);
     }
     if (kinds.passwords && canClearPasswords(range))
         VeskStore::shared().removeAllPasswords();

@@ -38,12 +38,6 @@ public:
     // Asks, then clears the cookies and site data of `host`'s site.
     void confirmClearSite(const std::string& host);
 
-    // Hook for the long-term history: called with the time (seconds since 1970) from
-    // which on visits go, or nothing for all of them, whenever the history is cleared.
-    void setLongTermHistoryClearer(std::function<void(std::optional<double> since)> clear) {
-        clearLongTermHistory_ = std::move(clear);
-    }
-
     // A clear has finished: the history, the site data or the passwords changed.
     sigc::signal<void()>& signalCleared() { return cleared_; }
 
@@ -51,7 +45,6 @@ private:
     WebsiteData websiteData_;
     AlertPresenter& alerts_;
     ClearDataDialog dialog_;
-    std::function<void(std::optional<double>)> clearLongTermHistory_;
     sigc::signal<void()> cleared_;
     Lifetime lifetime_;
 };

@@ -115,6 +115,14 @@ std::vector<StoreWrite> failedWrites(std::vector<StoreWrite>& batch, FileWriteOu
     return kept;
 }
 
+// How many visits the long-term history records between two prunes.
+constexpr std::size_t visitsBetweenPrunes = 1000;
+
+double secondsNow() {
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 } // namespace
 
 // What the store knows of its files, guarded by the writer's mutex; lastWritten is the
@@ -128,6 +136,10 @@ struct VeskStore::State {
     VaultFile vault;
     // The history file as the writer last left it.
     HistoryFile lastWritten;
+    // The long-term history, opened by the writer thread at its first write; its alone.
+    std::unique_ptr<VisitDatabase> visits;
+    // Visits recorded since the long-term history was last pruned.
+    std::size_t visitsSincePrune = 0;
     // Whether the last batch found a file it could not write; with the handler told of it
     // on the main loop, shared with the idle callback that may outlive the store.
     bool isSavingFailing = false;
@@ -186,7 +198,7 @@ void VeskStore::clearHistory() {
         // Visits still queued are cleared with the rest, never written.
         std::lock_guard lock(state_->writer->mutex());
         std::erase_if(state_->writer->queued(),
-                      [](const StoreWrite& write) { return write.isHistoryWrite(); });
+                      [](const StoreWrite& write) { return write.isVisitDatabaseWrite(); });
     }
     enqueue(StoreWrite(StoreWrite::Kind::ClearHistory));
 }
@@ -198,12 +210,27 @@ void VeskStore::clearHistorySince(double since) {
 }
 
 void VeskStore::addHistory(std::optional<std::string_view> url,
-                           std::optional<std::string_view> title) {
+                           std::optional<std::string_view> title, VisitOrigin origin) {
     if (auto visit = HistoryFile::visit(url, title)) {
         StoreWrite write(StoreWrite::Kind::Visit);
         write.visit = std::move(*visit);
+        write.origin = origin;
         enqueue(std::move(write));
     }
+}
+
+void VeskStore::clearVisitsSince(std::chrono::system_clock::time_point since) {
+    clearHistorySince(std::chrono::duration<double>(since.time_since_epoch()).count());
+}
+
+void VeskStore::removeVisitedPage(std::string_view url) {
+    StoreWrite write(StoreWrite::Kind::RemoveVisitedPage);
+    write.visit.url = std::string(url);
+    enqueue(std::move(write));
+}
+
+fs::path VeskStore::visitDatabaseFile() const {
+    return paths().data / VisitDatabase::fileName;
 }
 
 void VeskStore::savePassword(std::optional<std::string_view> user,
@@ -307,6 +334,69 @@ void VeskStore::onSavingFailed(std::function<void()> handler) {
     *state_->savingFailedHandler = std::move(handler);
 }
 
+// Does the long-term history's writes of `batch` in order. The database keeps its own
+// transactions: a write the disk refused leaves it as it was and is tried again with the
+// history file's, and one it took is not done twice.
+void VeskStore::writeVisits(State& s, const fs::path& folder, std::vector<StoreWrite>& batch) {
+    const auto isPending = [](const StoreWrite& w) {
+        return w.isVisitDatabaseWrite() && !w.isInVisitDatabase;
+    };
+    if (std::ranges::none_of(batch, isPending))
+        return;
+    const fs::path file = folder / VisitDatabase::fileName;
+    if (!s.visits || !s.visits->isOpen() || s.visits->isDamaged() || s.visits->file() != file) {
+        s.visits.reset();
+        s.visits = std::make_unique<VisitDatabase>(file, VisitDatabase::Access::ReadWrite);
+        s.visitsSincePrune = visitsBetweenPrunes;
+    }
+    VisitDatabase& db = *s.visits;
+    std::vector<VisitRecord> visits;
+    std::vector<StoreWrite*> visitWrites;
+    auto done = [](StoreWrite& write, bool isDone) { write.isInVisitDatabase = isDone; };
+    auto flush = [&] {
+        const bool isAdded = db.addVisits(visits);
+        for (StoreWrite* write : visitWrites)
+            done(*write, isAdded);
+        s.visitsSincePrune += isAdded ? visits.size() : 0;
+        visits.clear();
+        visitWrites.clear();
+    };
+    for (StoreWrite& write : batch) {
+        if (!isPending(write))
+            continue;
+        switch (write.kind) {
+        case StoreWrite::Kind::Visit:
+            visits.push_back(VisitRecord{*write.visit.url, write.visit.title.value_or(""),
+                                         write.visit.date.value_or(secondsNow()), write.origin});
+            visitWrites.push_back(&write);
+            break;
+        case StoreWrite::Kind::ClearHistory:
+            if (write.clearSince) {
+                flush();
+                done(write, db.clearSince(*write.clearSince));
+                break;
+            }
+            // Visits before a clear are never written.
+            for (StoreWrite* visit : visitWrites)
+                done(*visit, true);
+            visits.clear();
+            visitWrites.clear();
+            done(write, db.clear());
+            removeSetAsideCopies(file);
+            break;
+        case StoreWrite::Kind::RemoveVisitedPage:
+            flush();
+            done(write, db.removePage(*write.visit.url));
+            break;
+        default:
+            break;
+        }
+    }
+    flush();
+    if (s.visitsSincePrune >= visitsBetweenPrunes && db.prune(secondsNow()))
+        s.visitsSincePrune = 0;
+}
+
 BatchResult VeskStore::writeBatch(std::chrono::milliseconds patience) {
     State& s = *state_;
     StoreWriter& writer = *s.writer;
@@ -330,6 +420,7 @@ BatchResult VeskStore::writeBatch(std::chrono::milliseconds patience) {
         vault = VaultFile::write(folder, batch, held);
         vaultOutcome = vault ? FileWriteOutcome::Written : FileWriteOutcome::Failed;
     }
+    writeVisits(s, folder, batch);
     const FileWriteOutcome session = writeLastSession(folder / sessionFileName, batch);
     SaveOutcome defaults = SaveOutcome::Saved;
     std::vector<StoreWrite> keptBack = saveQueuedDefaults(batch, patience, defaults);

@@ -13,6 +13,7 @@
 #include "store/SavedPassword.h"
 #include "store/SessionFile.h"
 #include "store/UserDefaults.h"
+#include "store/VisitDatabase.h"
 
 namespace vesk {
 
@@ -72,8 +73,8 @@ public:
     // applied; empty when the file is missing or not a readable array.
     std::vector<HistoryEntry> loadHistory();
 
-    // Deletes the history file and the copies of it set aside as damaged; nothing
-    // happens when there are none. The vault and its copies stay.
+    // Deletes the history file, the long-term history and the copies of them set aside
+    // as damaged; nothing happens when there are none. The vault and its copies stay.
     void clearHistory();
 
     // Removes the history entries dated from `since` (seconds since 1970) on, queued
@@ -84,7 +85,19 @@ public:
     // address. The address loses any user name and password; one longer than
     // textMaxBytes is not recorded. The title is cut to titleMaxChars characters; an
     // absent title stores the address; an absent or empty address adds nothing.
-    void addHistory(std::optional<std::string_view> url, std::optional<std::string_view> title);
+    void addHistory(std::optional<std::string_view> url, std::optional<std::string_view> title,
+                    VisitOrigin origin = VisitOrigin::Link);
+
+    // Removes every visit made at or after `since`, from the history file and from the
+    // long-term history; pages visited before keep those earlier visits.
+    void clearVisitsSince(std::chrono::system_clock::time_point since);
+
+    // Removes `url` and all of its visits from the long-term history (the history file,
+    // a list of page loads, keeps its entries).
+    void removeVisitedPage(std::string_view url);
+
+    // The long-term history's database inside the data folder, for readers of their own.
+    std::filesystem::path visitDatabaseFile() const;
 
     // Stores the user name and password for `host`, replacing that host's earlier record.
     // An absent user or password is stored as empty text; an absent or empty host does
@@ -141,6 +154,8 @@ private:
     struct State;
     void enqueue(StoreWrite write);
     BatchResult writeBatch(std::chrono::milliseconds patience);
+    static void writeVisits(State& s, const std::filesystem::path& folder,
+                            std::vector<StoreWrite>& batch);
 
     std::unique_ptr<State> state_;
 };

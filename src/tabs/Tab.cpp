@@ -6,6 +6,7 @@
 
 #include "engine/LoginForms.h"
 #include "engine/OpeningGuard.h"
+#include "engine/SiteIcons.h"
 #include "tabs/FindBar.h"
 #include "tabs/PermissionBar.h"
 #include "widgets/IconButton.h"
@@ -25,6 +26,9 @@ constexpr double kTitlePointSize = 12.0;
 constexpr double kCloseOpacity = 0.5;
 // The speaker's width when shown; hidden, it takes no room.
 constexpr double kSoundSize = 16.0;
+// The site icon's size and its gap to the title.
+constexpr double kIconSize = 16.0;
+constexpr double kIconToTitle = 6.0;
 
 } // namespace
 
@@ -66,16 +70,21 @@ Tab::Tab() : pill_(std::make_unique<VeskTabPill>()) {
     secondary->signal_pressed().connect(
         [this](int, double x, double y) { menuRequested_.emit(x, y); });
     pill_->add_controller(secondary);
+    icon_ = Gtk::make_managed<Gtk::Image>();
+    icon_->set_pixel_size(static_cast<int>(kIconSize));
+    icon_->set_visible(false);
 
     pill_->addChild(*btn_);
     pill_->addChild(*soundBtn_);
     pill_->addChild(*closeBtn_);
+    pill_->addChild(*icon_);
     Gtk::Widget* pill = nullptr; // the pill itself, as the parent
+    titleLeading_ = constrain(leading(btn_), leading(pill), kTitleLeading);
     activateConstraints(pill_->constraintLayout(),
                         {
                             constrain(width(pill), VeskTabPill::kWidth),
                             constrain(height(pill), VeskTabPill::kHeight),
-                            constrain(leading(btn_), leading(pill), kTitleLeading),
+                            titleLeading_,
                             constrain(centerY(btn_), centerY(pill)),
                             constrain(trailing(btn_), leading(soundBtn_), -kTitleToClose),
                             constrain(trailing(soundBtn_), leading(closeBtn_)),
@@ -85,6 +94,10 @@ Tab::Tab() : pill_(std::make_unique<VeskTabPill>()) {
                             constrain(centerY(closeBtn_), centerY(pill)),
                             constrain(width(closeBtn_), kCloseSize),
                             constrain(height(closeBtn_), kCloseSize),
+                            constrain(leading(icon_), leading(pill), kTitleLeading),
+                            constrain(centerY(icon_), centerY(pill)),
+                            constrain(width(icon_), kIconSize),
+                            constrain(height(icon_), kIconSize),
                         });
     soundWidth_ = constrain(width(soundBtn_), 0.0);
     activateConstraints(pill_->constraintLayout(), {soundWidth_});
@@ -94,6 +107,7 @@ Tab::~Tab() {
     // The find bar searches through the web view, so it goes first. The web
     // view's handlers go with it, so no late page event reaches a closed tab.
     findBar_.reset();
+    pageIcon_.reset();
     permissionBar_.reset();
     loginForms_.reset();
     openingGuard_.reset();
@@ -108,14 +122,19 @@ void Tab::makePage(WebSession* session, WebView* opener) {
     web_ = std::make_unique<WebView>(session, opener);
     loginForms_ = std::make_unique<LoginForms>(*web_);
     openingGuard_ = std::make_unique<OpeningGuard>(*web_);
+    pageIcon_ = std::make_unique<PageIcon>(*web_);
+    pageIcon_->signalChanged().connect(sigc::mem_fun(*this, &Tab::setIcon));
 }
 
 void Tab::releasePage() {
     if (!web_)
         return;
+    // Everything that watches the view goes before it; the pill keeps the page's icon.
     findBar_.reset();
+    pageIcon_.reset();
     permissionBar_.reset();
     loginForms_.reset();
+    openingGuard_.reset();
     web_->stopLoading();
     web_->disconnectAll();
     web_->endProcessBeforeRelease();
@@ -161,6 +180,22 @@ void Tab::setTitle(const std::string& title) {
     btn_->set_label(title);
 }
 
+void Tab::setIcon(const Glib::RefPtr<Gdk::Paintable>& icon) {
+    const bool isShown = static_cast<bool>(icon);
+    if (isShown)
+        icon_->set(icon);
+    else
+        icon_->clear();
+    if (isShown == icon_->get_visible())
+        return;
+    icon_->set_visible(isShown);
+    Gtk::Widget* pill = nullptr;
+    deactivateConstraints(pill_->constraintLayout(), {titleLeading_});
+    titleLeading_ = isShown ? constrain(leading(btn_), trailing(icon_), kIconToTitle)
+                            : constrain(leading(btn_), leading(pill), kTitleLeading);
+    activateConstraints(pill_->constraintLayout(), {titleLeading_});
+}
+
 void Tab::setActive(bool active) {
     // Colours come from the theme's style sheet; the tab only carries its state.
     pill_->isActive = active;
@@ -176,6 +211,7 @@ void Tab::detach() {
         web_->stopLoading();
         web_->disconnectAll();
     }
+    pageIcon_.reset();
     // A closed tab's page neither offers nor receives a password.
     loginForms_.reset();
     // A closed tab's page gets none of what it asked for.

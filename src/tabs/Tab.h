@@ -3,8 +3,10 @@
 #include <memory>
 #include <string>
 
+#include <gdkmm/paintable.h>
 #include <gtkmm/button.h>
 #include <gtkmm/constraint.h>
+#include <gtkmm/image.h>
 #include <sigc++/signal.h>
 #include <sigc++/trackable.h>
 
@@ -16,6 +18,7 @@ namespace vesk {
 class FindBar;
 class LoginForms;
 class OpeningGuard;
+class PageIcon;
 class PermissionBar;
 class PermissionDecisions;
 
@@ -59,6 +62,10 @@ public:
 
     // Shows the model's title on the title button.
     void setTitle(const std::string& title);
+    // Shows the page's site icon at the pill's leading edge, the title moving right by the
+    // icon and a gap; an empty icon shows none, and no gap.
+    void setIcon(const Glib::RefPtr<Gdk::Paintable>& icon);
+    bool hasIcon() const { return icon_->get_visible(); }
 
     // Dims the pill of a tab that sleeps.
     void setSleeping(bool sleeping);
@@ -91,6 +98,10 @@ private:
     std::unique_ptr<OpeningGuard> openingGuard_;
     std::unique_ptr<PermissionBar> permissionBar_;
     std::unique_ptr<VeskTabPill> pill_;
+    std::unique_ptr<PageIcon> pageIcon_;
+    Gtk::Image* icon_ = nullptr;
+    // Where the title starts: after the icon, or at the pill's edge when there is none.
+    Glib::RefPtr<Gtk::Constraint> titleLeading_;
     Gtk::Button* btn_ = nullptr;
     Gtk::Button* closeBtn_ = nullptr;
     Gtk::Button* soundBtn_ = nullptr;

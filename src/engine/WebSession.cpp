@@ -3,6 +3,8 @@
 #include <glib/gstdio.h>
 #include <webkit/webkit.h>
 
+#include "engine/OpeningGuard.h"
+
 namespace vesk {
 
 namespace {
@@ -27,10 +29,16 @@ WebSession::WebSession(const std::filesystem::path& dataFolder,
     webkit_cookie_manager_set_persistent_storage(
         webkit_network_session_get_cookie_manager(session_.get()), cookies.c_str(),
         WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
-    g_signal_connect(session_.get(), "download-started",
-                     G_CALLBACK(+[](WebKitNetworkSession*, WebKitDownload* download,
-                                    WebSession* self) { self->downloadStarted_.emit(download); }),
-                     this);
+    g_signal_connect(
+        session_.get(), "download-started",
+        G_CALLBACK(+[](WebKitNetworkSession*, WebKitDownload* download, WebSession* self) {
+            // A page may not start download after download on its own.
+            OpeningGuard* guard = OpeningGuard::of(webkit_download_get_web_view(download));
+            if (guard && !guard->mayDownload(download))
+                return;
+            self->downloadStarted_.emit(download);
+        }),
+        this);
 }
 
 WebSession::~WebSession() {

@@ -29,6 +29,9 @@ WebSession::WebSession(const std::filesystem::path& dataFolder,
     webkit_cookie_manager_set_persistent_storage(
         webkit_network_session_get_cookie_manager(session_.get()), cookies.c_str(),
         WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
+    // Site icons are kept with the other website data, for the tabs and the lists of pages.
+    webkit_website_data_manager_set_favicons_enabled(
+        webkit_network_session_get_website_data_manager(session_.get()), TRUE);
     g_signal_connect(
         session_.get(), "download-started",
         G_CALLBACK(+[](WebKitNetworkSession*, WebKitDownload* download, WebSession* self) {

@@ -333,6 +333,7 @@ void WebView::loadStarted() {
     // engine's title is still that page's.
     flushPendingFinish();
     loadFailed_ = false;
+    cancelledAfterCommit_ = false;
     isErrorPageLoad_ = errorPageURI_ && engineURL() == errorPageURI_;
     if (isErrorPageLoad_)
         errorPageURI_.reset();
@@ -368,6 +369,11 @@ void WebView::loadFinished() {
     loadBegun_ = false;
     if (isErrorPageLoad_)
         markErrorPageItem();
+    // The engine now and then calls off a page it brought back from its back-forward
+    // cache once it is on show (more often with the site icons kept); with no newer
+    // load on its way, the page the user sees is finished.
+    if (loadFailed_ && cancelledAfterCommit_ && !webkit_web_view_is_loading(view_))
+        loadFailed_ = false;
     if (loadFailed_ || isErrorPageLoad_)
         return;
     flushPendingFinish();
@@ -468,6 +474,7 @@ gboolean WebView::onLoadFailed(WebKitWebView*, int event, char* uri, GError* err
         return TRUE;
     }
     self->dropHttpFallback();
+    self->cancelledAfterCommit_ = event == WEBKIT_LOAD_COMMITTED && kind == LoadError::Cancelled;
     if (event == WEBKIT_LOAD_COMMITTED) {
         // What arrived of the page stays; no error page replaces it.
         self->failed_.emit(kind);

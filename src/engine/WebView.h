@@ -343,6 +343,8 @@ private:
 
     // The current load failed; the FINISHED that follows it does not count.
     bool loadFailed_ = false;
+    // That failure was a cancel after the page had begun to arrive.
+    bool cancelledAfterCommit_ = false;
     // An error page was asked for this failing address and has not started yet.
     std::optional<std::string> errorPageURI_;
     // The current load is that error page.

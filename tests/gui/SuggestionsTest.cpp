@@ -98,5 +98,47 @@ TEST_F(SuggestionsTest, TitleWordsMatchEscapeRestoresTheTextAndShiftDeleteForget
     EXPECT_EQ(stored(server->url("/q1")).visitCount, 1);
 }
 
+// A 16 x 16 PNG of one colour.
+std::string pngIcon() {
+    std::vector<guchar> pixels(16 * 16 * 4);
+    for (std::size_t i = 0; i < pixels.size(); i += 4)
+        pixels[i] = pixels[i + 3] = 0xff;
+    GBytes* bytes = g_bytes_new(pixels.data(), pixels.size());
+    GdkTexture* texture = gdk_memory_texture_new(16, 16, GDK_MEMORY_R8G8B8A8, bytes, 16 * 4);
+    GBytes* png = gdk_texture_save_to_png_bytes(texture);
+    gsize size = 0;
+    const auto* data = static_cast<const char*>(g_bytes_get_data(png, &size));
+    std::string result(data, size);
+    g_bytes_unref(png);
+    g_object_unref(texture);
+    g_bytes_unref(bytes);
+    return result;
+}
+
+TEST_F(SuggestionsTest, APagesIconShowsInItsPillBeforeItsTitleAndNoGapWithoutOne) {
+    // The engine reads the icon links of a page's head.
+    server->addPage("/iconic", "<!DOCTYPE html><html><head><title>Iconic</title>"
+                               "<link rel='icon' href='/dot.png'></head><body>i</body></html>");
+    const std::string png = pngIcon();
+    server->addHandler("/dot.png", [&png](SoupServerMessage* msg) {
+        soup_server_message_set_response(msg, "image/png", SOUP_MEMORY_COPY, png.data(),
+                                         png.size());
+        soup_server_message_set_status(msg, 200, nullptr);
+    });
+    launch();
+    openPage("Alpha");
+    waitForRedraw();
+    EXPECT_FALSE(tab(0).hasIcon());
+    const double plainTitleX = frameOf(tab(0).titleButton()).get_x();
+    openPage("iconic", "Iconic");
+    ASSERT_TRUE(waitUntil([&] { return tab(0).hasIcon(); })) << "no icon came";
+    waitForRedraw();
+    EXPECT_GE(frameOf(tab(0).titleButton()).get_x(), plainTitleX + 16);
+    openPage("Bravo");
+    ASSERT_TRUE(waitUntil([&] { return !tab(0).hasIcon(); }));
+    waitForRedraw();
+    EXPECT_EQ(frameOf(tab(0).titleButton()).get_x(), plainTitleX);
+}
+
 } // namespace
 } // namespace vesk::test

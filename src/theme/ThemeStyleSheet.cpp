@@ -27,6 +27,9 @@ std::string themeStyleSheet(const ThemeColors& c, ColorScheme scheme) {
     css += rule("entry.vesk-address", backgroundIs(c.panel.withAlpha(kAddressFieldAlpha)) +
                                           colorIs(text.addressText) +
                                           " caret-color: " + cssColor(text.addressText) + ";");
+    // The field's signs (the security sign, the star) read on the field, not on the
+    // desktop's colours: a dark desktop would make them light on the light field.
+    css += rule("entry.vesk-address > image", colorIs(text.addressText));
     css +=
         rule("button.vesk-icon-button, menubutton.vesk-toolbar-button > button", colorIs(c.accent));
     css += rule("button.vesk-tab-title", colorIs(text.windowText));

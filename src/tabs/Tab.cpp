@@ -16,19 +16,9 @@ namespace vesk {
 
 namespace {
 
-// The title button's inset on the pill, its gap to the close button, and the
-// close button's size and inset.
-constexpr double kTitleLeading = 8.0;
-constexpr double kTitleToClose = 4.0;
-constexpr double kCloseSize = 14.0;
-constexpr double kCloseTrailing = 6.0;
 constexpr double kTitlePointSize = 12.0;
 constexpr double kCloseOpacity = 0.5;
-// The speaker's width when shown; hidden, it takes no room.
-constexpr double kSoundSize = 16.0;
-// The site icon's size and its gap to the title.
-constexpr double kIconSize = 16.0;
-constexpr double kIconToTitle = 6.0;
+constexpr int kIconSize = 16;
 
 } // namespace
 
@@ -71,36 +61,10 @@ Tab::Tab() : pill_(std::make_unique<VeskTabPill>()) {
         [this](int, double x, double y) { menuRequested_.emit(x, y); });
     pill_->add_controller(secondary);
     icon_ = Gtk::make_managed<Gtk::Image>();
-    icon_->set_pixel_size(static_cast<int>(kIconSize));
+    icon_->set_pixel_size(kIconSize);
     icon_->set_visible(false);
 
-    pill_->addChild(*btn_);
-    pill_->addChild(*soundBtn_);
-    pill_->addChild(*closeBtn_);
-    pill_->addChild(*icon_);
-    Gtk::Widget* pill = nullptr; // the pill itself, as the parent
-    titleLeading_ = constrain(leading(btn_), leading(pill), kTitleLeading);
-    activateConstraints(pill_->constraintLayout(),
-                        {
-                            constrain(width(pill), VeskTabPill::kWidth),
-                            constrain(height(pill), VeskTabPill::kHeight),
-                            titleLeading_,
-                            constrain(centerY(btn_), centerY(pill)),
-                            constrain(trailing(btn_), leading(soundBtn_), -kTitleToClose),
-                            constrain(trailing(soundBtn_), leading(closeBtn_)),
-                            constrain(centerY(soundBtn_), centerY(pill)),
-                            constrain(height(soundBtn_), kCloseSize),
-                            constrain(trailing(closeBtn_), trailing(pill), -kCloseTrailing),
-                            constrain(centerY(closeBtn_), centerY(pill)),
-                            constrain(width(closeBtn_), kCloseSize),
-                            constrain(height(closeBtn_), kCloseSize),
-                            constrain(leading(icon_), leading(pill), kTitleLeading),
-                            constrain(centerY(icon_), centerY(pill)),
-                            constrain(width(icon_), kIconSize),
-                            constrain(height(icon_), kIconSize),
-                        });
-    soundWidth_ = constrain(width(soundBtn_), 0.0);
-    activateConstraints(pill_->constraintLayout(), {soundWidth_});
+    pill_->setParts(*icon_, *btn_, *soundBtn_, *closeBtn_);
 }
 
 Tab::~Tab() {
@@ -152,11 +116,7 @@ void Tab::setSleeping(bool sleeping) {
 void Tab::showSound(bool playing, bool muted) {
     // A muted tab keeps its struck-through speaker, so that it can be unmuted.
     const bool shown = playing || muted;
-    if (shown != soundBtn_->get_visible()) {
-        deactivateConstraints(pill_->constraintLayout(), {soundWidth_});
-        soundWidth_ = constrain(width(soundBtn_), shown ? kSoundSize : 0.0);
-        activateConstraints(pill_->constraintLayout(), {soundWidth_});
-    }
+    pill_->setShownParts({.hasIcon = pill_->shownParts().hasIcon, .showsSound = shown});
     soundBtn_->set_visible(shown);
     soundBtn_->set_icon_name(muted ? "audio-volume-muted-symbolic" : "audio-volume-high-symbolic");
     soundBtn_->set_tooltip_text(muted ? "Unmute Tab" : "Mute Tab");
@@ -189,11 +149,7 @@ void Tab::setIcon(const Glib::RefPtr<Gdk::Paintable>& icon) {
     if (isShown == icon_->get_visible())
         return;
     icon_->set_visible(isShown);
-    Gtk::Widget* pill = nullptr;
-    deactivateConstraints(pill_->constraintLayout(), {titleLeading_});
-    titleLeading_ = isShown ? constrain(leading(btn_), trailing(icon_), kIconToTitle)
-                            : constrain(leading(btn_), leading(pill), kTitleLeading);
-    activateConstraints(pill_->constraintLayout(), {titleLeading_});
+    pill_->setShownParts({.hasIcon = isShown, .showsSound = pill_->shownParts().showsSound});
 }
 
 void Tab::setActive(bool active) {

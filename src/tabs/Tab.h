@@ -5,7 +5,6 @@
 
 #include <gdkmm/paintable.h>
 #include <gtkmm/button.h>
-#include <gtkmm/constraint.h>
 #include <gtkmm/image.h>
 #include <sigc++/signal.h>
 #include <sigc++/trackable.h>
@@ -100,13 +99,9 @@ private:
     std::unique_ptr<VeskTabPill> pill_;
     std::unique_ptr<PageIcon> pageIcon_;
     Gtk::Image* icon_ = nullptr;
-    // Where the title starts: after the icon, or at the pill's edge when there is none.
-    Glib::RefPtr<Gtk::Constraint> titleLeading_;
     Gtk::Button* btn_ = nullptr;
     Gtk::Button* closeBtn_ = nullptr;
     Gtk::Button* soundBtn_ = nullptr;
-    // The speaker's width: its size when shown, none when hidden.
-    Glib::RefPtr<Gtk::Constraint> soundWidth_;
     sigc::signal<void()> select_;
     sigc::signal<void()> close_;
     sigc::signal<void()> toggleMute_;

@@ -26,8 +26,7 @@ PillFrames pillFrames(PillParts parts, double titleHeight) {
     frames.sound = {closeX - soundWidth, centredY(kCloseSize), soundWidth, kCloseSize};
     frames.icon = {kTitleLeading, centredY(kIconSize), parts.hasIcon ? kIconSize : 0.0,
                    parts.hasIcon ? kIconSize : 0.0};
-    const double titleX =
-        parts.hasIcon ? frames.icon.x + kIconSize + kIconToTitle : kTitleLeading;
+    const double titleX = parts.hasIcon ? frames.icon.x + kIconSize + kIconToTitle : kTitleLeading;
     const double titleEnd = frames.sound.x - kTitleToSound;
     frames.title = {titleX, centredY(titleHeight), titleEnd > titleX ? titleEnd - titleX : 0.0,
                     titleHeight};

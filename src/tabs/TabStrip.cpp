@@ -74,15 +74,32 @@ void TabStrip::onAddressesDropped(const std::vector<std::string>& addresses) {
 }
 
 void TabStrip::rebuild(StripMode mode, const std::vector<Entry>& entries) {
-    emptyStrip(*topTabBarStack_);
-    emptyStrip(*sidebarTabBarStack_);
     Gtk::Box& strip = mode == StripMode::Sidebar ? *sidebarTabBarStack_ : *topTabBarStack_;
+    emptyStrip(mode == StripMode::Sidebar ? *topTabBarStack_ : *sidebarTabBarStack_);
+    // The strip takes the entries' order by moving only what is out of place: a tab
+    // added or closed among hundreds moves one view, not all of them.
+    Gtk::Widget* previous = nullptr;
     for (const Entry& entry : entries) {
-        if (entry.view->get_parent())
-            entry.view->unparent();
-        strip.append(*entry.view);
-        entry.view->set_visible(!entry.hidden);
+        Gtk::Widget& view = *entry.view;
+        if (view.get_parent() != &strip) {
+            if (view.get_parent())
+                view.unparent();
+            if (previous)
+                strip.insert_child_after(view, *previous);
+            else
+                strip.prepend(view);
+        } else if (view.get_prev_sibling() != previous) {
+            if (previous)
+                strip.reorder_child_after(view, *previous);
+            else
+                strip.reorder_child_at_start(view);
+        }
+        view.set_visible(!entry.hidden);
+        previous = &view;
     }
+    // What is left after the last entry is no longer in the strip.
+    while (Gtk::Widget* gone = previous ? previous->get_next_sibling() : strip.get_first_child())
+        strip.remove(*gone);
 }
 
 int TabStrip::naturalTopWidth() {

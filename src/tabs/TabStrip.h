@@ -18,8 +18,9 @@ namespace vesk {
 
 // The two tab strips: one across the top, in a scroller that moves sideways
 // (also by the mouse wheel) when the pills do not fit, and one in the sidebar
-// column, in a scroller that moves down. Both are emptied and the one in use
-// refilled whole at every rebuild; never patched in place.
+// column, in a scroller that moves down. Every rebuild gives the strip in use
+// the whole arrangement and empties the other; the strip moves only the views
+// that are out of place.
 class TabStrip : public sigc::trackable {
 public:
     // `sidebarWidth` is the open sidebar column's width, which the sidebar strip
@@ -39,7 +40,7 @@ public:
         Gtk::Widget* view;
         bool hidden;
     };
-    // Refills the strip of `mode` with `entries`, in order; the other stays empty.
+    // Makes the strip of `mode` hold exactly `entries`, in order; the other stays empty.
     void rebuild(StripMode mode, const std::vector<Entry>& entries);
 
     // The top strip's width with every pill shown.

@@ -76,7 +76,7 @@ void PreferencesWindow::build() {
     content->set_margin(kMargin);
 
     Gtk::Box& home = section(*content, "Home Page");
-    defaultHome_ = &choice(home, "The program's home page", nullptr);
+    defaultHome_ = &choice(home, "The default home page", nullptr);
     blankHome_ = &choice(home, "A blank page", defaultHome_);
     addressHome_ = &choice(home, "This address:", defaultHome_);
     homeEntry_ = Gtk::make_managed<Gtk::Entry>();

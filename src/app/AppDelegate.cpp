@@ -233,8 +233,9 @@ void AppDelegate::setupCallbacks() {
         const VisitOrigin origin = suggestions_->takeVisitOrigin(&tab);
         if (!isSourceAddress(page.url))
             history_->pageFinished(page.url, page.title, origin);
+        // The engine may not know the title yet that the page finished with.
         if (&tab == tabs_->current())
-            showPageToBookmarks(&tab);
+            bookmarks_->showPage(page.url, page.title.value_or(""));
     });
     bookmarks_->signalStarChanged().connect([this](bool isBookmarkable, bool isBookmarked) {
         window_->addressField().setStar(!isBookmarkable ? BookmarkStar::None
@@ -302,8 +303,10 @@ void AppDelegate::showPageToBookmarks(Tab* tab) {
 }
 
 void AppDelegate::bookmarkCurrentPage() {
-    // The title may have come after the page finished loading.
-    showPageToBookmarks(tabs_->current());
+    // A title the page set after it finished is the one it has now.
+    if (Tab* tab = tabs_->current(); tab && tab->hasPage())
+        if (auto title = tab->web().title(); title && !title->empty())
+            bookmarks_->showPage(tab->web().url().value_or(""), *title);
     bookmarks_->bookmarkPage();
 }
 

@@ -1,6 +1,7 @@
 #include "tabs/TabFolder.h"
 
 #include <gtkmm/gestureclick.h>
+#include <gtkmm/popover.h>
 
 #include "widgets/Text.h"
 
@@ -31,6 +32,18 @@ TabFolder::TabFolder(const std::string& name)
     secondary->signal_pressed().connect(
         [this](int, double x, double y) { menuRequested_.emit(x, y); });
     header.add_controller(secondary);
+}
+
+TabFolder::~TabFolder() {
+    // A popover set on the header (its name field) leaves it before it goes: the
+    // toolkit would leave the popover pointing at a header that is no more.
+    Gtk::Widget* child = folderHeaderBtn_->get_first_child();
+    while (child) {
+        Gtk::Widget* next = child->get_next_sibling();
+        if (dynamic_cast<Gtk::Popover*>(child))
+            child->unparent();
+        child = next;
+    }
 }
 
 void TabFolder::setName(const std::string& name) {

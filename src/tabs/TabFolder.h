@@ -15,6 +15,7 @@ namespace vesk {
 class TabFolder : public sigc::trackable {
 public:
     explicit TabFolder(const std::string& name);
+    ~TabFolder();
     TabFolder(const TabFolder&) = delete;
     TabFolder& operator=(const TabFolder&) = delete;
 

@@ -72,25 +72,27 @@ TEST_F(TabDragTest, DraggedPillsReorderTheTopStripAndJoinAFolderInTheSidebar) {
 
     // Escape puts a dragged pill back.
     dragFrom(0, tab(2).pill(), 120, 14);
-    EXPECT_TRUE(app->window().tabStrip().isDragging());
+    EXPECT_TRUE(waitUntil([&] { return app->window().tabStrip().isDragging(); }));
     pointer("key Escape");
+    EXPECT_TRUE(waitUntil([&] { return !app->window().tabStrip().isDragging(); }));
     pointer("mouseup 1");
-    EXPECT_FALSE(app->window().tabStrip().isDragging());
     EXPECT_EQ(order(), "Alpha Bravo Charlie");
     EXPECT_EQ(&first, app->window().tabStrip().topStrip().get_first_child());
     // So does a release away from the strip, over the page.
     dragFrom(0, tab(2).pill(), 120, 14);
     pointTo(app->window().webContainer(), 100, 100, "mouseup 1");
+    EXPECT_TRUE(waitUntil([&] { return !app->window().tabStrip().isDragging(); }));
     EXPECT_EQ(order(), "Alpha Bravo Charlie");
     EXPECT_EQ(&first, app->window().tabStrip().topStrip().get_first_child());
 
     // Past the last pill's middle: the tab goes last, and stays selected.
     dragFrom(0, tab(2).pill(), 120, 14);
-    EXPECT_EQ(app->window().tabStrip().topStrip().get_last_child(), &first)
-        << "the dragged pill shows where it lands";
+    EXPECT_TRUE(waitUntil([&] {
+        return app->window().tabStrip().topStrip().get_last_child() == &first;
+    })) << "the dragged pill shows where it lands";
     EXPECT_EQ(order(), "Alpha Bravo Charlie") << "the model changes only on release";
     pointer("mouseup 1");
-    EXPECT_EQ(order(), "Bravo Charlie Alpha");
+    EXPECT_TRUE(waitUntil([&] { return order() == "Bravo Charlie Alpha"; }));
     EXPECT_EQ(selectedName(), "Alpha");
     EXPECT_EQ(app->window().tabStrip().topStrip().get_last_child(), &first);
 
@@ -102,9 +104,10 @@ TEST_F(TabDragTest, DraggedPillsReorderTheTopStripAndJoinAFolderInTheSidebar) {
     ASSERT_EQ(order(), "Bravo Charlie Alpha*");
     // Sidebar: the folder's header, Alpha; Bravo, Charlie. The drop goes below Alpha's middle.
     dragFrom(1, tab(2).pill(), 70, 24);
-    EXPECT_TRUE(app->tabs().folderAt(0).header().has_css_class("vesk-drop-target"));
+    EXPECT_TRUE(waitUntil(
+        [&] { return app->tabs().folderAt(0).header().has_css_class("vesk-drop-target"); }));
     pointer("mouseup 1");
-    EXPECT_EQ(order(), "Bravo Alpha* Charlie*");
+    EXPECT_TRUE(waitUntil([&] { return order() == "Bravo Alpha* Charlie*"; }));
     EXPECT_EQ(selectedName(), "Alpha");
     EXPECT_FALSE(app->tabs().folderAt(0).header().has_css_class("vesk-drop-target"));
 

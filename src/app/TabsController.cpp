@@ -21,8 +21,10 @@ TabsController::TabsController(WebSession* session, std::string homePage)
     : session_(session), homePage_(std::move(homePage)) {
     model_.signalInserted().connect(sigc::mem_fun(*this, &TabsController::onInserted));
     model_.signalRemoved().connect(sigc::mem_fun(*this, &TabsController::onRemoved));
-    model_.signalMoved().connect(
-        [this](TabId, std::size_t, std::size_t) { rebuildTabBarLayouts(); });
+    model_.signalMoved().connect([this](TabId, std::size_t, std::size_t) {
+        if (!batching_)
+            rebuildTabBarLayouts();
+    });
     model_.signalSelected().connect(sigc::mem_fun(*this, &TabsController::onSelected));
     model_.signalChanged().connect(sigc::mem_fun(*this, &TabsController::onChanged));
     model_.signalFoldersChanged().connect(sigc::mem_fun(*this, &TabsController::onFoldersChanged));
@@ -42,6 +44,8 @@ TabsController::~TabsController() {
 
 void TabsController::attach(MainWindow& window) {
     window_ = &window;
+    window.tabStrip().signalTabDropped().connect(
+        sigc::mem_fun(*this, &TabsController::onTabDropped));
     rebuildTabBarLayouts();
     shown_ = nullptr;
     onSelected(model_.selected() ? std::optional<TabId>(model_.selected()->id) : std::nullopt);
@@ -251,7 +255,8 @@ void TabsController::onChanged(TabId id, TabField field) {
         if (Tab* tab = find(id))
             tab->setTitle(model_.find(id)->title);
     } else if (field == TabField::Folder) {
-        rebuildTabBarLayouts();
+        if (!batching_)
+            rebuildTabBarLayouts();
     } else if (field == TabField::State) {
         if (Tab* tab = find(id))
             tab->setSleeping(model_.find(id)->state != TabState::Live);
@@ -262,6 +267,18 @@ void TabsController::restore(const SessionState& session) {
     // The strip is filled once, after every restored tab has joined the model.
     batching_ = true;
     model_.restore(session);
+    batching_ = false;
+    rebuildTabBarLayouts();
+}
+
+void TabsController::onTabDropped(std::size_t index, const TabPlacement& placement) {
+    if (index >= model_.tabs().size())
+        return;
+    const TabId id = model_.tabs()[index].id;
+    // The folder and the place change together; the strip is filled once after both.
+    batching_ = true;
+    model_.setFolder(id, placement.folderId);
+    model_.move(id, placement.index);
     batching_ = false;
     rebuildTabBarLayouts();
 }
@@ -305,10 +322,10 @@ void TabsController::rebuildTabBarLayouts() {
         Gtk::Widget* view = item.kind == StripItem::Kind::FolderHeader
                                 ? static_cast<Gtk::Widget*>(&folderAt(item.index).header())
                                 : static_cast<Gtk::Widget*>(&at(item.index).pill());
-        entries.push_back({view, item.hidden});
+        entries.push_back({view, item});
     }
     TabStrip& strip = window_->tabStrip();
-    strip.rebuild(model_.mode(), entries);
+    strip.rebuild(model_.mode(), entries, std::move(parents), std::move(summaries));
     window_->fitTopStripToContent();
     strip.revealSelected(current());
 }

@@ -14,6 +14,7 @@
 #include "base/Lifetime.h"
 #include "navigation/UrlNormalization.h"
 #include "tabs/Tab.h"
+#include "tabs/TabDrop.h"
 #include "tabs/TabFolder.h"
 #include "tabs/TabModel.h"
 
@@ -120,6 +121,8 @@ private:
     void onSelected(std::optional<TabId> id);
     void onChanged(TabId id, TabField field);
     void onFoldersChanged();
+    // A pill was dragged to a new place in the strip.
+    void onTabDropped(std::size_t index, const TabPlacement& placement);
     void rebuildTabBarLayouts();
 
     WebSession* session_;

@@ -220,11 +220,12 @@ void TabModel::setSavedState(TabId id, std::vector<std::uint8_t> state) {
 std::string TabModel::createFolder() {
     std::string id = newFolderId();
     folders_.push_back({id, "Workspace " + std::to_string(++foldersNumbered_), true});
+    // Listeners know the folder before the tab that joins it: the sidebar shows its header.
+    foldersChanged_.emit();
     if (selected_ && tabs_[*selected_].folderId.empty()) {
         tabs_[*selected_].folderId = id;
         changed_.emit(tabs_[*selected_].id, TabField::Folder);
     }
-    foldersChanged_.emit();
     return id;
 }
 

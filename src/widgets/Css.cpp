@@ -45,6 +45,13 @@ button.vesk-tab-close { border: none; padding: 0; min-height: 14px; min-width: 1
    renderer; it overhangs the 14-pixel button by a pixel on each side. */
 button.vesk-tab-close image { -gtk-icon-size: 16px; margin: -1px; }
 button.vesk-folder-header { border: none; padding: 2px 6px; min-height: 0; }
+/* A dragged pill, half seen, and the header of the folder it would land in. */
+.vesk-pill.vesk-dragging, .vesk-pill.hover.vesk-dragging:not(.active) {
+  background-color: alpha(#3584e4, 0.12); opacity: 0.8;
+  outline: 2px dashed alpha(#3584e4, 0.8); outline-offset: -2px;
+}
+.vesk-pill.vesk-dragging button { background: none; box-shadow: none; }
+button.vesk-folder-header.vesk-drop-target { background-color: alpha(#3584e4, 0.3); }
 .vesk-panel { border-radius: 14px; background-color: alpha(#1f1f1f, 0.92); }
 entry.vesk-search {
   border: none; box-shadow: none; outline: none; background: none; min-height: 0;

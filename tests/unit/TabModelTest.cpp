@@ -295,6 +295,20 @@ TEST(TabFolders, RemovingAFolderKeepsItsTabsAndItsNumber) {
     EXPECT_EQ(model.find(b)->folderId, "");
 }
 
+// A listener told that the selected tab joined a new folder already finds the
+// folder: the sidebar places the folder's header before the tab's pill.
+TEST(TabFolders, ANewFolderIsKnownBeforeTheTabThatJoinsIt) {
+    TabModel model;
+    const TabId a = model.append({.address = "a"}, Select::Yes);
+    bool folderKnown = false;
+    model.signalChanged().connect([&](TabId id, TabField field) {
+        if (id == a && field == TabField::Folder)
+            folderKnown = model.findFolder(model.find(a)->folderId) != nullptr;
+    });
+    model.createFolder();
+    EXPECT_TRUE(folderKnown);
+}
+
 // A tab's saved page state survives the session file's round: a restored tab keeps
 // it until it is selected, and the snapshot writes it back.
 TEST(TabSavedState, TravelsWithTheSession) {

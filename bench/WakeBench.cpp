@@ -84,9 +84,11 @@ void BM_WakeSleepingTab(benchmark::State& state) {
     for (int i = 1; i < kTabs; ++i) {
         tabs.open(gServer->url(pagePath(i)));
         Tab& tab = *tabs.current();
-        pumpUntil([&] { return !tab.web().isLoading() && tab.web().title() == "Page " +
-                                                                               std::to_string(i); },
-                  std::chrono::seconds(10));
+        pumpUntil(
+            [&] {
+                return !tab.web().isLoading() && tab.web().title() == "Page " + std::to_string(i);
+            },
+            std::chrono::seconds(10));
         evaluate(tab.web(), "window.scrollTo(0, " + std::to_string(kScrolledTo) + "); 0");
     }
     std::vector<double> millis;

@@ -6,6 +6,8 @@
 
 #include <glib.h>
 
+#include "base/HtmlText.h"
+
 namespace vesk::bookmarkHtml {
 
 namespace {
@@ -178,32 +180,6 @@ bool isBookmarkable(std::string_view url) {
     return false;
 }
 
-std::string escape(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&#39;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 std::vector<Bookmark> parse(std::string_view html) {
@@ -258,10 +234,10 @@ std::string write(const std::vector<Bookmark>& bookmarks) {
                       "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
                       "<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n";
     for (const Bookmark& bookmark : bookmarks) {
-        out += "    <DT><A HREF=\"" + escape(bookmark.url) + "\"";
+        out += "    <DT><A HREF=\"" + escapeHtml(bookmark.url) + "\"";
         if (bookmark.added > 0)
             out += " ADD_DATE=\"" + std::to_string(static_cast<long long>(bookmark.added)) + "\"";
-        out += ">" + escape(bookmark.title) + "</A>\n";
+        out += ">" + escapeHtml(bookmark.title) + "</A>\n";
     }
     out += "</DL><p>\n";
     return out;

@@ -1,35 +1,10 @@
 #include "navigation/TlsErrorText.h"
 
+#include "base/HtmlText.h"
+
 namespace vesk {
 
 namespace {
-
-std::string escapeHtml(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&#39;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
 
 struct ProblemText {
     TlsProblem bit;

@@ -167,6 +167,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "GUI tests need a display: run them through 'make test' (Xvfb).\n");
         return 1;
     }
+    // Each TempHome points these at its own folders while the toolkit's threads may be
+    // reading the environment. Replacing a variable leaves the environment where it is;
+    // adding one may move it under such a thread. So they exist before any thread does,
+    // empty, which GLib reads as unset.
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME"})
+        ::setenv(name, "", 0);
     int result = 1;
     auto app =
         Gtk::Application::create("org.vesk.BrowserTests", Gio::Application::Flags::NON_UNIQUE);

@@ -7,6 +7,7 @@
 #include <sigc++/adaptors/track_obj.h>
 
 #include "app/ActionNames.h"
+#include "app/FindingController.h"
 #include "app/KeyBindings.h"
 #include "app/MainWindow.h"
 #include "app/PageController.h"
@@ -21,7 +22,6 @@
 #include "desktop/Renderer.h"
 #include "downloads/DownloadsController.h"
 #include "engine/MemoryTrim.h"
-#include "engine/SiteIcons.h"
 #include "engine/WebSession.h"
 #include "engine/WebView.h"
 #include "history/HistoryController.h"
@@ -57,8 +57,7 @@ AppDelegate::~AppDelegate() {
     downloads_.reset();
     notifications_.reset();
     passwords_.reset();
-    bookmarks_.reset();
-    suggestions_.reset();
+    finding_.reset();
     history_.reset();
     pages_.reset();
     themePanel_.reset();
@@ -100,17 +99,8 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     themePanel_ = std::make_unique<ThemePanel>(window_->glass(), anchor, panels_);
     pages_ = std::make_unique<PageController>(*window_);
     history_ = std::make_unique<HistoryController>(*historyPanel_, *theme_, window_->alerts());
-    suggestions_ = std::make_unique<SuggestionsController>(window_->addressField().widget(),
-                                                           VeskStore::shared().visitDatabaseFile());
-    AddressField& field = window_->addressField();
-    bookmarks_ = std::make_unique<BookmarksController>(
-        window_->window(), field.widget(), [&field] { return field.starArea(); }, paths.data);
-    auto iconLookup = [icons = std::make_shared<SiteIcons>(*webSession_)](const std::string& url,
-                                                                          auto found) {
-        icons->lookUp(url, std::move(found));
-    };
-    suggestions_->setIconLookup(iconLookup);
-    bookmarks_->panel().setIconLookup(iconLookup);
+    finding_ =
+        std::make_unique<FindingController>(*window_, *tabs_, *pages_, *webSession_, paths.data);
     passwords_ = std::make_unique<PasswordsController>(window_->alerts(), window_->window(),
                                                        window_->toolbar().password());
     downloads_ = std::make_unique<DownloadsController>(*webSession_, window_->downloads());
@@ -134,6 +124,14 @@ void AppDelegate::applicationDidFinishLaunching(Gtk::Application* app) {
     releaseFreedMemoryOnceLoaded(tabs_->current()->web());
     session_->offer(window_->restoreBar());
     window_->present();
+}
+
+SuggestionsController& AppDelegate::suggestions() {
+    return finding_->suggestions();
+}
+
+BookmarksController& AppDelegate::bookmarks() {
+    return finding_->bookmarks();
 }
 
 void AppDelegate::openAddresses(const std::vector<std::string>& inputs) {
@@ -199,8 +197,8 @@ void AppDelegate::setupActions() {
     add(action::kInspect, *tools_, &ToolsController::inspect);
     add(action::kViewSource, *tools_, &ToolsController::viewSource);
     add(action::kSavePage, *tools_, &ToolsController::savePage);
-    add(action::kBookmarkPage, *this, &AppDelegate::bookmarkCurrentPage);
-    add(action::kShowBookmarks, *bookmarks_, &BookmarksController::showBookmarks);
+    add(action::kBookmarkPage, *finding_, &FindingController::bookmarkCurrentPage);
+    add(action::kShowBookmarks, finding_->bookmarks(), &BookmarksController::showBookmarks);
 }
 
 void AppDelegate::setupCallbacks() {
@@ -210,10 +208,10 @@ void AppDelegate::setupCallbacks() {
     // The page controller goes before the window, whose focus still moves as it closes.
     window_->addressField().signalEditingEnded().connect(sigc::track_obj(
         [this](const std::string& text, EditingEnd end) {
-            suggestions_->close();
+            finding_->suggestions().close();
             if (!pages_->loadTyped(text))
                 return;
-            suggestions_->typedLoadStarted(tabs_->current());
+            finding_->suggestions().typedLoadStarted(tabs_->current());
             if (end == EditingEnd::Submitted)
                 pages_->focusPage();
         },
@@ -226,41 +224,13 @@ void AppDelegate::setupCallbacks() {
     tabs_->signalSelected().connect([this](Tab* tab) {
         pages_->bind(tab);
         passwords_->setCurrent(tab);
-        showPageToBookmarks(tab);
     });
     // A page's source is a view of a page already recorded.
     tabs_->signalPageFinished().connect([this](Tab& tab, const FinishedPage& page) {
-        const VisitOrigin origin = suggestions_->takeVisitOrigin(&tab);
+        const VisitOrigin origin = finding_->pageFinished(tab, page);
         if (!isSourceAddress(page.url))
             history_->pageFinished(page.url, page.title, origin);
-        // The engine may not know the title yet that the page finished with.
-        if (&tab == tabs_->current())
-            bookmarks_->showPage(page.url, page.title.value_or(""));
     });
-    bookmarks_->signalStarChanged().connect([this](bool isBookmarkable, bool isBookmarked) {
-        window_->addressField().setStar(!isBookmarkable ? BookmarkStar::None
-                                        : isBookmarked  ? BookmarkStar::Bookmarked
-                                                        : BookmarkStar::NotBookmarked);
-    });
-    window_->addressField().signalStarClicked().connect(
-        sigc::mem_fun(*this, &AppDelegate::bookmarkCurrentPage));
-    bookmarks_->signalOpen().connect(sigc::track_obj(
-        [this](const std::string& url) {
-            pages_->load(url);
-            pages_->focusPage();
-        },
-        *pages_));
-    suggestions_->setBookmarkSource([this] {
-        std::vector<BookmarkedPage> pages;
-        for (const Bookmark& bookmark : bookmarks_->bookmarks().all())
-            pages.push_back({bookmark.url, bookmark.title});
-        return pages;
-    });
-    // The window's focus still moves as it closes, after the controllers went.
-    window_->addressField().setFocusLeaveGuard(
-        [this] { return suggestions_ && suggestions_->keepsEditing(); });
-    window_->addressField().signalTyped().connect(
-        sigc::mem_fun(*suggestions_, &SuggestionsController::typed));
     window_->followTitles(tabs_->model());
     window_->tabStrip().signalAddressDropped().connect(
         [this](const std::string& address) { tabs_->open(address); });
@@ -292,22 +262,6 @@ void AppDelegate::setupCallbacks() {
         tabs_->restyle();
         history_->rebuildHistoryPanel();
     });
-}
-
-void AppDelegate::showPageToBookmarks(Tab* tab) {
-    if (!tab || !tab->hasPage()) {
-        bookmarks_->showPage("", "");
-        return;
-    }
-    bookmarks_->showPage(tab->web().url().value_or(""), tab->web().title().value_or(""));
-}
-
-void AppDelegate::bookmarkCurrentPage() {
-    // A title the page set after it finished is the one it has now.
-    if (Tab* tab = tabs_->current(); tab && tab->hasPage())
-        if (auto title = tab->web().title(); title && !title->empty())
-            bookmarks_->showPage(tab->web().url().value_or(""), *title);
-    bookmarks_->bookmarkPage();
 }
 
 void AppDelegate::onPageCreated(Tab& tab) {

@@ -17,6 +17,7 @@ namespace vesk {
 class BrowsingDataController;
 class BookmarksController;
 class DownloadsController;
+class FindingController;
 class HistoryController;
 class HistoryPanel;
 class MainWindow;
@@ -77,8 +78,8 @@ public:
     SleepController& sleep() { return *sleep_; }
     TabMenuController& tabMenus() { return *tabMenus_; }
     TabListController& tabList() { return *tabList_; }
-    SuggestionsController& suggestions() { return *suggestions_; }
-    BookmarksController& bookmarks() { return *bookmarks_; }
+    SuggestionsController& suggestions();
+    BookmarksController& bookmarks();
 
 private:
     void setupActions();
@@ -93,10 +94,6 @@ private:
     void onAllTabsClosed();
     // Puts changed preferences in force at once.
     void onPreferencesChanged(const Preferences& preferences);
-    // Tells the bookmarks which page is on show.
-    void showPageToBookmarks(Tab* tab);
-    // Bookmarks the page on show, under its title as it is now.
-    void bookmarkCurrentPage();
 
     AppOptions options_;
     std::unique_ptr<WebSession> webSession_;
@@ -111,8 +108,7 @@ private:
     std::unique_ptr<ThemePanel> themePanel_;
     std::unique_ptr<PageController> pages_;
     std::unique_ptr<HistoryController> history_;
-    std::unique_ptr<SuggestionsController> suggestions_;
-    std::unique_ptr<BookmarksController> bookmarks_;
+    std::unique_ptr<FindingController> finding_;
     std::unique_ptr<PasswordsController> passwords_;
     std::unique_ptr<DownloadsController> downloads_;
     std::unique_ptr<PageNotifications> notifications_;
